@@ -1,0 +1,18 @@
+#!/bin/sh
+# Installs what building, running and testing the program need on Debian 12
+# (or a derivative). Runs apt-get as root, through sudo when needed.
+set -eu
+
+packages="build-essential cmake pkg-config qt6-base-dev qt6-base-dev-tools libhidapi-dev"
+
+missing=""
+for p in $packages; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
+done
+[ -z "$missing" ] && exit 0
+
+if [ "$(id -u)" -eq 0 ]; then as_root=""; else as_root="sudo"; fi
+echo "Installing:$missing"
+$as_root apt-get update -qq
+# shellcheck disable=SC2086
+DEBIAN_FRONTEND=noninteractive $as_root apt-get install -y -qq --no-install-recommends $missing

@@ -1,0 +1,102 @@
+#include "app/mainwindow.h"
+
+#include "app/controlarrays.h"
+#include "app/processexit.h"
+#include "board/boardpanel.h"
+#include "controls/testtabs.h"
+#include "ui_mainwindow.h"
+
+#include <QCloseEvent>
+#include <QSignalBlocker>
+#include <QTabBar>
+
+MainWindow::MainWindow(const Platform& platform, QWidget* parent)
+    : QMainWindow(parent), platform_(platform), ui_(std::make_unique<Ui::frmMain>()),
+      link_(platform.transport, platform.dialogs) {
+    ui_->setupUi(this);
+    link_.setHost(this);
+    link_.setTrace(platform.trace);
+
+    // Cells 0x0D to 0x0F exist in the grid but no register lies there.
+    for (int i = 13; i <= 15; ++i)
+        findChild<QWidget*>(QStringLiteral("txtRegVal_%1").arg(i))->hide();
+
+    board_ = new BoardPanel(link_, platform.dialogs,
+                            BoardWidgets{ui_->chkLED, ui_->chkDisablePoll, ui_->fraManualHPD_DDC_0,
+                                         controlArray<QCheckBox, 6>(this, "chkHPDoff"),
+                                         ui_->cboSMBusFrequency},
+                            this);
+    testTabs_ = new TestTabs(ui_->SSTab1, this);
+
+    connect(ui_->cmdQuit, &QPushButton::clicked, this, &MainWindow::cmdQuit_Click);
+    connect(ui_->mnuExit, &QAction::triggered, this, &MainWindow::mnuExit_Click);
+    connect(ui_->cmdReconnect, &QPushButton::clicked, this, &MainWindow::cmdReconnect_Click);
+    connect(ui_->cboEVBinstance, &QComboBox::activated, this, &MainWindow::cboEVBinstance_Click);
+
+    // A fixed window that fits every tab; it can be minimised, not maximised.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    adjustSize();
+    setFixedSize(sizeHint());
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::Form_Load() {
+    link_.boardWriteHandles.assign(1, kNoHandle);
+    link_.boardReadHandles.assign(1, kNoHandle);
+    link_.connectBoards();
+    if (unloaded_)
+        return;
+    deviceAddress = 0;
+    ShowTestTabs(false);
+    ui_->SSTab1->setCurrentIndex(0);
+    ui_->SSTab1->tabBar()->setFocus();
+}
+
+void MainWindow::Form_Unload() {
+    if (unloaded_)
+        return;
+    unloaded_ = true;
+    link_.shutDown();
+    hide();
+    platform_.exit.endProcess(0);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    Form_Unload();
+    event->accept();
+}
+
+void MainWindow::cboEVB_init() {
+    QComboBox* combo = ui_->cboEVBinstance;
+    {
+        const QSignalBlocker block(combo);
+        combo->clear();
+        for (std::size_t i = 0; i < link_.boardWriteHandles.size(); ++i)
+            combo->addItem(QString::number(i), static_cast<int>(i));
+        combo->setCurrentIndex(0);
+    }
+    cboEVBinstance_Click(0);
+}
+
+void MainWindow::cboEVBinstance_Click(int k) {
+    link_.selectInstance(k);
+    board_->readLedState();
+    board_->cboSMBusFrequency_init();
+    obChannelSelect_init();
+}
+
+void MainWindow::cmdReconnect_Click() {
+    link_.connectBoards();
+}
+
+void MainWindow::obChannelSelect_init() {
+    // Filled in by the channel selection: reads register 0x02 and marks the
+    // matching option.
+}
+
+void MainWindow::ShowTestTabs(bool value) {
+    testTabs_->ShowTestTabs(value);
+}

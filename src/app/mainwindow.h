@@ -1,0 +1,62 @@
+// The main window: every control of the three tabs and the menu bar, the
+// start-up and the end of the program, and the glue between the subsystems.
+#pragma once
+
+#include "app/platform.h"
+#include "board/boardlink.h"
+
+#include <QMainWindow>
+#include <cstdint>
+#include <memory>
+
+namespace Ui {
+class frmMain;
+}
+class BoardPanel;
+class TestTabs;
+
+class MainWindow : public QMainWindow, private LinkHost {
+    Q_OBJECT
+public:
+    explicit MainWindow(const Platform& platform, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // Start-up: find the boards (which selects instance 0 and runs its
+    // read-backs), then the device address and the hidden test tabs.
+    void Form_Load();
+    // Closes every board and ends the program.
+    void Form_Unload();
+    bool isUnloaded() const { return unloaded_; }
+
+    void cmdQuit_Click() { Form_Unload(); }
+    void mnuExit_Click() { Form_Unload(); }
+
+    // Board instances.
+    void cboEVB_init() override;
+    void cboEVBinstance_Click(int k);
+    void cmdReconnect_Click();
+    // The channel read-back that ends every instance selection.
+    void obChannelSelect_init();
+
+    void ShowTestTabs(bool value);
+
+    Ui::frmMain& ui() { return *ui_; }
+    BoardLink& link() { return link_; }
+    BoardPanel& board() { return *board_; }
+
+    // The device address byte every register operation uses.
+    std::uint8_t deviceAddress = 0;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void unloadMainWindow() override { Form_Unload(); }
+
+    Platform platform_;
+    std::unique_ptr<Ui::frmMain> ui_;
+    BoardLink link_;
+    BoardPanel* board_ = nullptr;
+    TestTabs* testTabs_ = nullptr;
+    bool unloaded_ = false;
+};

@@ -1,0 +1,81 @@
+#include "app/options.h"
+
+#include <QCommandLineParser>
+
+namespace {
+constexpr int kMaxDemoBoards = 16;
+}
+
+std::optional<std::uint8_t> parseSevenBitAddress(const QString& text) {
+    const QString t = text.trimmed();
+    bool ok = false;
+    const int value = t.startsWith(QLatin1String("0x"), Qt::CaseInsensitive)
+                          ? t.mid(2).toInt(&ok, 16)
+                          : t.toInt(&ok, 10);
+    if (!ok || value < 0 || value > 0x7F)
+        return std::nullopt;
+    return static_cast<std::uint8_t>(value);
+}
+
+ParsedOptions parseOptions(const QStringList& arguments) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Evaluation software for the QDM7720A 4:1 TMDS multiplexer on its USB "
+                       "evaluation board."));
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    const QCommandLineOption demo(QStringLiteral("demo"),
+                                  QStringLiteral("Run on a simulated evaluation board instead of USB."));
+    const QCommandLineOption boards(QStringLiteral("demo-boards"),
+                                    QStringLiteral("Number of simulated boards (default 1)."),
+                                    QStringLiteral("N"));
+    const QCommandLineOption address(
+        QStringLiteral("demo-address"),
+        QStringLiteral("7-bit I2C address of the simulated chip, hex (0x40) or decimal "
+                       "(default 0x40)."),
+        QStringLiteral("ADDR"));
+    const QCommandLineOption trace(
+        QStringLiteral("trace"),
+        QStringLiteral("Write every report sent to and received from the board to FILE "
+                       "(- for standard error)."),
+        QStringLiteral("FILE"));
+    parser.addOptions({demo, boards, address, trace});
+
+    ParsedOptions result;
+    result.helpText = parser.helpText();
+    if (!parser.parse(arguments)) {
+        result.error = parser.errorText();
+        return result;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        result.error = QStringLiteral("Unexpected argument '%1'.")
+                           .arg(parser.positionalArguments().constFirst());
+        return result;
+    }
+    Options o;
+    o.showHelp = parser.isSet(help);
+    o.showVersion = parser.isSet(version);
+    o.demo = parser.isSet(demo);
+    if (parser.isSet(boards)) {
+        bool ok = false;
+        o.demoBoards = parser.value(boards).toInt(&ok);
+        if (!ok || o.demoBoards < 1 || o.demoBoards > kMaxDemoBoards) {
+            result.error = QStringLiteral("--demo-boards takes a number from 1 to %1.")
+                               .arg(kMaxDemoBoards);
+            return result;
+        }
+    }
+    if (parser.isSet(address)) {
+        const auto a = parseSevenBitAddress(parser.value(address));
+        if (!a) {
+            result.error =
+                QStringLiteral("--demo-address takes a 7-bit address, 0 to 127 or 0x00 to 0x7F.");
+            return result;
+        }
+        o.demoAddress = *a;
+    }
+    if (parser.isSet(trace))
+        o.traceFile = parser.value(trace);
+    result.options = o;
+    return result;
+}

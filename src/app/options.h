@@ -1,0 +1,28 @@
+// The program's command line.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <optional>
+
+struct Options {
+    bool demo = false;
+    int demoBoards = 1;
+    std::uint8_t demoAddress = 0x40; // 7-bit
+    QString traceFile;               // empty: no trace; "-": standard error
+    bool showHelp = false;
+    bool showVersion = false;
+};
+
+struct ParsedOptions {
+    std::optional<Options> options; // nothing when the command line is wrong
+    QString error;                  // why, when it is wrong
+    QString helpText;
+};
+
+// `arguments` includes the program name first, as QCoreApplication gives it.
+ParsedOptions parseOptions(const QStringList& arguments);
+
+// "0x40", "40h"-less hex with 0x, or decimal; a 7-bit address 0 to 127.
+std::optional<std::uint8_t> parseSevenBitAddress(const QString& text);

@@ -1,0 +1,16 @@
+// The platform seams the main window works through.
+#pragma once
+
+class Clock;
+class Dialogs;
+class HidTransport;
+class ProcessExit;
+class ReportTrace;
+
+struct Platform {
+    HidTransport& transport;
+    Dialogs& dialogs;
+    Clock& clock;
+    ProcessExit& exit;
+    ReportTrace* trace = nullptr; // --trace, or none
+};

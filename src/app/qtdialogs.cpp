@@ -1,0 +1,84 @@
+#include "app/dialogs.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace {
+
+QWidget* dialogParent() {
+    if (QWidget* modal = QApplication::activeModalWidget())
+        return modal;
+    return QApplication::activeWindow();
+}
+
+} // namespace
+
+std::int16_t QtDialogs::message(const QString& text, Buttons buttons, const QString& title) {
+    QMessageBox::StandardButtons standard;
+    switch (buttons) {
+    case Buttons::Ok:
+        standard = QMessageBox::Ok;
+        break;
+    case Buttons::OkCancel:
+        standard = QMessageBox::Ok | QMessageBox::Cancel;
+        break;
+    case Buttons::RetryCancel:
+        standard = QMessageBox::Retry | QMessageBox::Cancel;
+        break;
+    case Buttons::YesNo:
+        standard = QMessageBox::Yes | QMessageBox::No;
+        break;
+    }
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    QMessageBox box(QMessageBox::NoIcon, title, shown, standard, dialogParent());
+    box.setTextFormat(Qt::PlainText);
+    switch (box.exec()) {
+    case QMessageBox::Ok:
+        return Answer::Ok;
+    case QMessageBox::Retry:
+        return Answer::Retry;
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    default:
+        return Answer::Cancel;
+    }
+}
+
+QStringList qtNameFilters(const QString& filter) {
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString description = parts[i].trimmed();
+        const QString pattern = parts[i + 1].trimmed();
+        if (description.isEmpty() && pattern.isEmpty())
+            continue;
+        // A description that already names its pattern keeps it; Qt reads
+        // the patterns from the last parentheses.
+        filters << QStringLiteral("%1 (%2)").arg(description, pattern);
+    }
+    return filters;
+}
+
+std::optional<QString> QtDialogs::fileDialog(const FileDialogRequest& request) {
+    QFileDialog dialog(dialogParent());
+    const bool save = request.kind == FileDialogRequest::Kind::Save;
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    // The program asks its own overwrite question.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    dialog.setNameFilters(qtNameFilters(request.filter));
+    dialog.setDefaultSuffix(request.defaultExt);
+    if (!request.fileName.isEmpty())
+        dialog.selectFile(request.fileName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().constFirst();
+}
+
+void QtDialogs::beep() {
+    QApplication::beep();
+}

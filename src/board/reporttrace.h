@@ -1,0 +1,29 @@
+// One line per report that goes to or comes from a board, for --trace:
+// time of day, direction, board instance and the 64 bytes in hex.
+#pragma once
+
+#include "board/report.h"
+
+#include <QString>
+#include <cstdio>
+
+class Clock;
+
+class ReportTrace {
+public:
+    // Writes to `out`, which must stay open as long as the trace is used.
+    ReportTrace(std::FILE* out, Clock& clock);
+
+    void output(int instance, const Report& report, bool written);
+    void input(int instance, const Report& report);
+
+    // "18:30:07.125 out 0 00 02 01 81 00 ..." (without line end).
+    static QString line(double secondsSinceMidnight, const char* direction, int instance,
+                        const Report& report);
+
+private:
+    void put(const char* direction, int instance, const Report& report);
+
+    std::FILE* out_;
+    Clock& clock_;
+};

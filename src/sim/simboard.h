@@ -1,0 +1,76 @@
+// A simulated evaluation board: it obeys the four commands of the board
+// protocol, carries chips on its I2C bus, records every output report it
+// receives and can be told to misbehave.
+#pragma once
+
+#include "board/report.h"
+#include "sim/simchip.h"
+
+#include <cstdint>
+#include <deque>
+#include <optional>
+#include <vector>
+
+// Something wrong with one answer the board sends.
+struct AnswerFault {
+    enum class Kind {
+        Drop,   // never sent
+        Late,   // sent only after the host's read has given up
+        Short,  // sent as a short report
+        Status, // sent with `status` in byte 1, the transfer not carried out
+    };
+    Kind kind;
+    std::uint8_t status = 0;
+
+    static AnswerFault drop() { return {Kind::Drop}; }
+    static AnswerFault late() { return {Kind::Late}; }
+    static AnswerFault shortReport() { return {Kind::Short}; }
+    static AnswerFault withStatus(std::uint8_t s) { return {Kind::Status, s}; }
+};
+
+class SimBoard {
+public:
+    SimBoard();
+
+    // Takes one output report, as the board's microcontroller would.
+    void receive(const Report& report);
+    // Queues an input report the host has not asked for (a stale report).
+    void queueInput(const Report& report);
+    // The host's read gave up: answers that were running late arrive now.
+    void readTimedOut();
+    // The next input report, if one is waiting. A short one has fewer bytes.
+    std::optional<std::vector<std::uint8_t>> takeInput();
+    bool hasInput() const { return !input_.empty(); }
+
+    SimChip& addChip(std::uint8_t address7);
+    SimChip* chipAt(std::uint8_t address7);
+
+    // Board state, as the commands set and report it.
+    bool ledOn = false;
+    bool pollDisabled = false;
+    std::uint8_t switches = 0;
+    std::uint8_t baseClockMHz = 12;
+    std::uint8_t divider = 120; // 100 kHz
+    std::uint8_t firmwareVersion = 0x20;
+    std::uint16_t firmwareYear = 2010;
+    std::uint8_t firmwareMonth = 1;
+    std::uint8_t firmwareDay = 15;
+
+    std::vector<SimChip> chips;
+
+    // Unplugged: not enumerated, and every write and read on it fails.
+    bool unplugged = false;
+    // Faults for the next answers, one each, in order; then `everyAnswer`.
+    std::deque<AnswerFault> answerFaults;
+    std::optional<AnswerFault> everyAnswer;
+
+    // Every output report the board received, in order.
+    std::vector<Report> received;
+
+private:
+    void answer(Report reply);
+    Report i2cTransfer(const Report& request);
+
+    std::deque<std::vector<std::uint8_t>> input_;
+    std::vector<Report> late_;
+};
