@@ -17,7 +17,6 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("qdm7720a-eval"));
     QApplication::setApplicationDisplayName(QStringLiteral("QDM7720A Evaluation Software"));
     QApplication::setApplicationVersion(QStringLiteral(QDM_VERSION));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/icon-48.png")));
 
     const ParsedOptions parsed = parseOptions(QApplication::arguments());
     if (!parsed.options) {
@@ -60,6 +59,7 @@ int main(int argc, char* argv[]) {
     }
 
     MainWindow window(Platform{*transport, dialogs, clock, exit, trace.get()});
+    QApplication::setWindowIcon(window.windowIcon());
     window.Form_Load();
     window.show();
     return QApplication::exec();

@@ -4,22 +4,31 @@
 #include "app/processexit.h"
 #include "board/boardpanel.h"
 #include "controls/testtabs.h"
+#include "registers/registergrid.h"
 #include "ui_mainwindow.h"
 
 #include <QCloseEvent>
 #include <QSignalBlocker>
 #include <QTabBar>
 
+// The images live in the static core library, whose resources are not
+// registered unless someone asks for them.
+static void initResources() {
+    Q_INIT_RESOURCE(app);
+}
+
 MainWindow::MainWindow(const Platform& platform, QWidget* parent)
     : QMainWindow(parent), platform_(platform), ui_(std::make_unique<Ui::frmMain>()),
       link_(platform.transport, platform.dialogs) {
+    initResources();
     ui_->setupUi(this);
     link_.setHost(this);
     link_.setTrace(platform.trace);
 
+    grid_ = std::make_unique<RegisterGrid>(this);
     // Cells 0x0D to 0x0F exist in the grid but no register lies there.
     for (int i = 13; i <= 15; ++i)
-        findChild<QWidget*>(QStringLiteral("txtRegVal_%1").arg(i))->hide();
+        grid_->cell(i)->hide();
 
     board_ = new BoardPanel(link_, platform.dialogs,
                             BoardWidgets{ui_->chkLED, ui_->chkDisablePoll, ui_->fraManualHPD_DDC_0,
@@ -95,6 +104,10 @@ void MainWindow::cmdReconnect_Click() {
 void MainWindow::obChannelSelect_init() {
     // Filled in by the channel selection: reads register 0x02 and marks the
     // matching option.
+}
+
+void MainWindow::cmdReadAllRegisters_Click() {
+    // Filled in by Read All.
 }
 
 void MainWindow::ShowTestTabs(bool value) {

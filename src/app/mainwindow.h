@@ -13,6 +13,7 @@ namespace Ui {
 class frmMain;
 }
 class BoardPanel;
+class RegisterGrid;
 class TestTabs;
 
 class MainWindow : public QMainWindow, private LinkHost {
@@ -40,9 +41,13 @@ public:
 
     void ShowTestTabs(bool value);
 
+    // Reads the main set into the grid (also run by the register file save and load).
+    void cmdReadAllRegisters_Click();
+
     Ui::frmMain& ui() { return *ui_; }
     BoardLink& link() { return link_; }
     BoardPanel& board() { return *board_; }
+    RegisterGrid& grid() { return *grid_; }
 
     // The device address byte every register operation uses.
     std::uint8_t deviceAddress = 0;
@@ -56,6 +61,7 @@ private:
     Platform platform_;
     std::unique_ptr<Ui::frmMain> ui_;
     BoardLink link_;
+    std::unique_ptr<RegisterGrid> grid_;
     BoardPanel* board_ = nullptr;
     TestTabs* testTabs_ = nullptr;
     bool unloaded_ = false;
