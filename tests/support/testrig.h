@@ -42,10 +42,7 @@ public:
     SimChip& chip(std::size_t board = 0) { return transport.board(board).chips.front(); }
     bool ended() const { return exit.calls > 0; }
 
-    template <typename W>
-    W* widget(const QString& name) {
-        return window_->findChild<W*>(name);
-    }
+    template <typename W> W* widget(const QString& name) { return window_->findChild<W*>(name); }
     // Forget what the boards received and what the dialogs showed.
     void clearRecords();
 
