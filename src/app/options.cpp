@@ -48,6 +48,10 @@ ParsedOptions parseOptions(const QStringList& arguments) {
         result.error = parser.errorText();
         return result;
     }
+    // The help that includes Qt's own options has no text accessor: the
+    // parser prints it and ends the process itself, as --help-all promises.
+    if (parser.isSet(QStringLiteral("help-all")))
+        parser.process(arguments);
     if (!parser.positionalArguments().isEmpty()) {
         result.error = QStringLiteral("Unexpected argument '%1'.")
                            .arg(parser.positionalArguments().constFirst());
