@@ -56,6 +56,7 @@ int main(int argc, char* argv[]) {
             options.startups = 1;
             options.idleRuns = 1;
             options.idleSeconds = 0.5;
+            options.settleSeconds = 0.2;
         }
         addProcessRows(options, rows);
     }

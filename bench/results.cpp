@@ -33,7 +33,10 @@ void printTable(std::FILE* out, const std::vector<ResultRow>& rows) {
     for (const ResultRow& r : rows) {
         char ratio[32];
         std::snprintf(ratio, sizeof ratio, r.ratio > 0 ? "%.2f" : "-", r.ratio);
-        cells.push_back({r.what, r.figure, r.floor, ratio, r.goal, r.met ? "yes" : "NO"});
+        cells.push_back({r.what, r.figure, r.floor, ratio, r.goal,
+                         !r.judged ? "-"
+                         : r.met   ? "yes"
+                                   : "NO"});
     }
     std::vector<std::size_t> width(head.size());
     for (std::size_t c = 0; c < head.size(); ++c) {

@@ -32,6 +32,7 @@ struct ResultRow {
     std::string goal;
     bool met = false;
     bool measured = true; // false: the measurement failed or was not run
+    bool judged = true;   // false: shown for the record, without a goal
 };
 
 // A figure with its unit, to `digits` decimals.

@@ -36,7 +36,9 @@ bool UsbTimedTransport::write(HidHandle handle, const Report& report) {
     clock_.sleepUntilNs(leaves);
     if (!inner_.write(handle, report))
         return false;
-    readableAt_[board] = leaves + kFrameNs;
+    // Commands that set something are not answered.
+    if (board->hasInput())
+        readableAt_[board] = leaves + kFrameNs;
     return true;
 }
 
