@@ -13,6 +13,7 @@ namespace Ui {
 class frmMain;
 }
 class BoardPanel;
+class ChannelSelect;
 class RegisterGrid;
 class TestTabs;
 
@@ -64,5 +65,6 @@ private:
     std::unique_ptr<RegisterGrid> grid_;
     BoardPanel* board_ = nullptr;
     TestTabs* testTabs_ = nullptr;
+    ChannelSelect* channelSelect_ = nullptr;
     bool unloaded_ = false;
 };

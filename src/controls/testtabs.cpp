@@ -1,10 +1,37 @@
 #include "controls/testtabs.h"
 
+#include <QKeyEvent>
+#include <QTabBar>
 #include <QTabWidget>
 
-TestTabs::TestTabs(QTabWidget* SSTab1, QObject* parent) : QObject(parent), SSTab1_(SSTab1) {}
+bool endsWithAccessCode(const QString& typed) {
+    return typed.size() >= kAccessCode.size() &&
+           typed.right(kAccessCode.size()).toLower() == kAccessCode;
+}
+
+TestTabs::TestTabs(QTabWidget* SSTab1, QObject* parent) : QObject(parent), SSTab1_(SSTab1) {
+    SSTab1_->tabBar()->installEventFilter(this);
+}
 
 void TestTabs::ShowTestTabs(bool value) {
     SSTab1_->setTabVisible(1, value);
     SSTab1_->setTabVisible(2, value);
+}
+
+void TestTabs::SSTab1_KeyPress(QChar KeyAscii) {
+    typedKeys.append(KeyAscii);
+    if (endsWithAccessCode(typedKeys))
+        ShowTestTabs(true);
+}
+
+bool TestTabs::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        // Tab and Shift+Tab move the focus away rather than type on the strip.
+        if (key->key() != Qt::Key_Tab && key->key() != Qt::Key_Backtab) {
+            for (QChar c : key->text())
+                SSTab1_KeyPress(c);
+        }
+    }
+    return QObject::eventFilter(watched, event); // the strip still gets the key
 }

@@ -90,18 +90,15 @@ Report SimBoard::i2cTransfer(const Report& request) {
 }
 
 void SimBoard::answer(Report reply) {
-    std::optional<AnswerFault> fault;
+    AnswerFault fault = everyAnswer.value_or(AnswerFault::none());
     if (!answerFaults.empty()) {
         fault = answerFaults.front();
         answerFaults.pop_front();
-    } else {
-        fault = everyAnswer;
     }
-    if (!fault) {
+    switch (fault.kind) {
+    case AnswerFault::Kind::None:
         input_.emplace_back(reply.begin(), reply.end());
         return;
-    }
-    switch (fault->kind) {
     case AnswerFault::Kind::Drop:
         return;
     case AnswerFault::Kind::Late:
@@ -111,7 +108,7 @@ void SimBoard::answer(Report reply) {
         input_.emplace_back(reply.begin(), reply.begin() + kShortReportBytes);
         return;
     case AnswerFault::Kind::Status:
-        reply[1] = fault->status;
+        reply[1] = fault.status;
         input_.emplace_back(reply.begin(), reply.end());
         return;
     }
