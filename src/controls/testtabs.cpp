@@ -10,6 +10,9 @@ bool endsWithAccessCode(const QString& typed) {
 }
 
 TestTabs::TestTabs(QTabWidget* SSTab1, QObject* parent) : QObject(parent), SSTab1_(SSTab1) {
+    // A click on a tab gives the strip the focus, so the code can be typed
+    // after working elsewhere in the window, not only right after start-up.
+    SSTab1_->tabBar()->setFocusPolicy(Qt::StrongFocus);
     SSTab1_->tabBar()->installEventFilter(this);
 }
 
