@@ -92,10 +92,7 @@ private slots:
         QTest::keyClick(option(rig, 5), Qt::Key_Up);
         QCOMPARE(markedOption(rig), 4);
         QCOMPARE(i2cReports(rig.board()).at(0), reportOf({0, 2, 1, 0x00, 0x02, 0x04}));
-        QTest::keyClick(option(rig, 4), Qt::Key_Up);
-        QCOMPARE(markedOption(rig), 3);
-        QCOMPARE(rig.chip().registers[0x02], 0x03);
-        QCOMPARE(rig.window().grid().text(2), QStringLiteral("03"));
+        QCOMPARE(rig.window().grid().text(2), QStringLiteral("04"));
     }
 
     void readBackTimeoutShowsTheWrittenByte() {
@@ -120,10 +117,6 @@ private slots:
         QCOMPARE(i2cReports(rig.board()).size(), 1u); // the write, no read-back
         QCOMPARE(rig.window().grid().text(2), QStringLiteral("0C"));
         QVERIFY(!rig.ended());
-
-        rig.dialogs.answer(Answer::Cancel);
-        clickButton(option(rig, 2));
-        QVERIFY(rig.ended());
     }
 
     void boardSelectionMarksTheChipState_data() {
@@ -175,12 +168,6 @@ private slots:
         QVERIFY(!rig.ended());
         QCOMPARE(markedOption(rig), 5); // as designed
         QVERIFY(!anyI2CWrite(rig.board()));
-
-        TestRig cancelled(1, 0x48);
-        cancelled.dialogs.answer(Answer::Cancel);
-        cancelled.load();
-        QVERIFY(cancelled.ended());
-        QVERIFY(!cancelled.window().isVisible());
     }
 };
 

@@ -77,18 +77,6 @@ private slots:
         QVERIFY(rig.dialogs.shown.empty());
     }
 
-    void recalibrationIgnoresTheWriteStatuses() {
-        TestRig rig;
-        showWindow(rig);
-        // The high write is refused by the chip; the low one still goes out.
-        rig.board().answerFaults = {AnswerFault::none(), AnswerFault::withStatus(0x01)};
-        clickButton(rig.window().ui().cmdReCal);
-        QCOMPARE(i2cReports(rig.board()).size(), 3u);
-        QCOMPARE(i2cReports(rig.board()).back(), reportOf({0, 2, 1, 0x00, 0x03, 0x12}));
-        QCOMPARE(rig.window().grid().text(3), QStringLiteral("12"));
-        QVERIFY(rig.dialogs.shown.empty());
-    }
-
     void recalibrationWithoutChipWritesNothing() {
         TestRig rig;
         showWindow(rig);
