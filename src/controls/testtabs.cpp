@@ -29,12 +29,9 @@ void TestTabs::SSTab1_KeyPress(QChar KeyAscii) {
 
 bool TestTabs::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        // Tab and Shift+Tab move the focus away rather than type on the strip.
-        if (key->key() != Qt::Key_Tab && key->key() != Qt::Key_Backtab) {
-            for (QChar c : key->text())
-                SSTab1_KeyPress(c);
-        }
+        // Backspace, Enter and Escape come as "\b", "\r" and "\x1b".
+        for (QChar c : static_cast<QKeyEvent*>(event)->text())
+            SSTab1_KeyPress(c);
     }
     return QObject::eventFilter(watched, event); // the strip still gets the key
 }
