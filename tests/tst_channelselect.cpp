@@ -28,7 +28,7 @@ int markedOption(TestRig& rig) {
 }
 
 bool anyI2CWrite(const SimBoard& b) {
-    for (const Report& r : i2cReports(b)) {
+    for (const Report& r : reportsWithCommand(b, CMD_I2C)) {
         if ((r[3] & 1) == 0)
             return true;
     }
@@ -73,10 +73,10 @@ private slots:
         rig.chip().registers[0x02] = 0x2F; // power down and every select bit set
 
         clickButton(option(rig, index));
-        const std::vector<Report> sent = i2cReports(rig.board());
+        const std::vector<Report> sent = reportsWithCommand(rig.board(), CMD_I2C);
         QCOMPARE(sent.size(), 2u);
-        QCOMPARE(sent[0], reportOf({0, 2, 1, 0x00, 0x02, byte}));
-        QCOMPARE(sent[1], reportOf({0, 2, 1, 0x01, 0x02}));
+        QCOMPARE(sent[0], i2cWrite(0x00, 0x02, {byte}));
+        QCOMPARE(sent[1], i2cRead(0x00, 0x02, 1));
         QCOMPARE(rig.chip().registers[0x02], byte);
         QCOMPARE(rig.window().grid().text(2), QString::asprintf("%02X", byte));
         QCOMPARE(markedOption(rig), index);
@@ -91,7 +91,7 @@ private slots:
         option(rig, 5)->setFocus();
         QTest::keyClick(option(rig, 5), Qt::Key_Up);
         QCOMPARE(markedOption(rig), 4);
-        QCOMPARE(i2cReports(rig.board()).at(0), reportOf({0, 2, 1, 0x00, 0x02, 0x04}));
+        QCOMPARE(reportsWithCommand(rig.board(), CMD_I2C).at(0), i2cWrite(0x00, 0x02, {0x04}));
         QCOMPARE(rig.window().grid().text(2), QStringLiteral("04"));
     }
 
@@ -100,7 +100,7 @@ private slots:
         showWindow(rig);
         rig.board().answerFaults = {AnswerFault::none(), AnswerFault::drop()};
         clickButton(option(rig, 3));
-        QCOMPARE(i2cReports(rig.board()).size(), 2u);
+        QCOMPARE(reportsWithCommand(rig.board(), CMD_I2C).size(), 2u);
         QCOMPARE(rig.window().grid().text(2), QStringLiteral("03"));
         QVERIFY(rig.dialogs.shown.empty());
         QVERIFY(!rig.ended());
@@ -114,7 +114,7 @@ private slots:
         rig.dialogs.answer(Answer::Retry);
         clickButton(option(rig, 1));
         QCOMPARE(rig.dialogs.texts(), QStringList{kInvalidAddressText});
-        QCOMPARE(i2cReports(rig.board()).size(), 1u); // the write, no read-back
+        QCOMPARE(reportsWithCommand(rig.board(), CMD_I2C).size(), 1u); // the write, no read-back
         QCOMPARE(rig.window().grid().text(2), QStringLiteral("0C"));
         QVERIFY(!rig.ended());
     }
@@ -145,7 +145,8 @@ private slots:
 
         rig.window().cboEVBinstance_Click(0);
         QCOMPARE(markedOption(rig), marked);
-        QCOMPARE(i2cReports(rig.board()), std::vector<Report>{reportOf({0, 2, 1, 0x01, 0x02})});
+        QCOMPARE(reportsWithCommand(rig.board(), CMD_I2C),
+                 std::vector<Report>{i2cRead(0x00, 0x02, 1)});
         QVERIFY(!anyI2CWrite(rig.board()));
         QCOMPARE(rig.chip().registers[0x02], value);
         QVERIFY(rig.window().grid().text(2).isEmpty());
@@ -157,7 +158,8 @@ private slots:
         rig.chip().registers[0x02] = 0x01;
         rig.load();
         QCOMPARE(markedOption(rig), 1);
-        QCOMPARE(i2cReports(rig.board()), std::vector<Report>{reportOf({0, 2, 1, 0x01, 0x02})});
+        QCOMPARE(reportsWithCommand(rig.board(), CMD_I2C),
+                 std::vector<Report>{i2cRead(0x00, 0x02, 1)});
     }
 
     void startUpWithTheChipElsewhere() {

@@ -67,10 +67,9 @@ private slots:
         clickButton(rig.window().ui().cmdReCal);
         QCOMPARE(cellDuringPulse, QString::asprintf("%02X", high));
         QCOMPARE(chipDuringPulse, high);
-        QCOMPARE(i2cReports(rig.board()),
-                 (std::vector<Report>{reportOf({0, 2, 1, 0x01, 0x03}),
-                                      reportOf({0, 2, 1, 0x00, 0x03, high}),
-                                      reportOf({0, 2, 1, 0x00, 0x03, low})}));
+        QCOMPARE(reportsWithCommand(rig.board(), CMD_I2C),
+                 (std::vector<Report>{i2cRead(0x00, 0x03, 1), i2cWrite(0x00, 0x03, {high}),
+                                      i2cWrite(0x00, 0x03, {low})}));
         QCOMPARE(rig.window().grid().text(3), QString::asprintf("%02X", low));
         QCOMPARE(rig.chip().registers[0x03], low);
         QVERIFY(rig.clock.sleptMs - sleptBefore >= 100);
@@ -85,7 +84,8 @@ private slots:
         rig.dialogs.answer(Answer::Retry);
         clickButton(rig.window().ui().cmdReCal);
         QCOMPARE(rig.dialogs.texts(), QStringList{kInvalidAddressText});
-        QCOMPARE(i2cReports(rig.board()), std::vector<Report>{reportOf({0, 2, 1, 0x91, 0x03})});
+        QCOMPARE(reportsWithCommand(rig.board(), CMD_I2C),
+                 std::vector<Report>{i2cRead(0x90, 0x03, 1)});
         QCOMPARE(rig.window().grid().text(3), QStringLiteral("12"));
     }
 
@@ -98,9 +98,9 @@ private slots:
         const long sleptBefore = rig.clock.sleptMs;
 
         clickButton(rig.window().ui().cmdMultiWriteTest);
-        QCOMPARE(i2cReports(rig.board()),
-                 (std::vector<Report>{reportOf({0, 2, 3, 0x00, 0x06, 0x01, 0x01, 0x01}),
-                                      reportOf({0, 2, 3, 0x01, 0x06})}));
+        QCOMPARE(reportsWithCommand(rig.board(), CMD_I2C),
+                 (std::vector<Report>{i2cWrite(0x00, 0x06, {0x01, 0x01, 0x01}),
+                                      i2cRead(0x00, 0x06, 3)}));
         QCOMPARE(rig.chip().registers[0x06], 0x01);
         QCOMPARE(rig.chip().registers[0x08], 0x01);
         QCOMPARE(rig.window().grid().text(6), QStringLiteral("01"));
@@ -120,7 +120,7 @@ private slots:
         rig.dialogs.answer(Answer::Retry);
         clickButton(rig.window().ui().cmdMultiWriteTest);
         QCOMPARE(rig.dialogs.texts(), QStringList{kInvalidAddressText});
-        QCOMPARE(i2cReports(rig.board()).size(), 1u);
+        QCOMPARE(reportsWithCommand(rig.board(), CMD_I2C).size(), 1u);
         QCOMPARE(rig.window().grid().text(6), QStringLiteral("66"));
         QCOMPARE(rig.window().grid().text(7), QStringLiteral("77"));
         QCOMPARE(rig.window().grid().text(8), QStringLiteral("88"));
@@ -132,7 +132,7 @@ private slots:
         setCells(rig, {{6, "66"}, {7, "77"}, {8, "88"}});
         rig.board().answerFaults = {AnswerFault::none(), AnswerFault::drop()};
         clickButton(rig.window().ui().cmdMultiWriteTest);
-        QCOMPARE(i2cReports(rig.board()).size(), 2u);
+        QCOMPARE(reportsWithCommand(rig.board(), CMD_I2C).size(), 2u);
         QCOMPARE(rig.chip().registers[0x07], 0x01);
         for (int r = 6; r <= 8; ++r)
             QCOMPARE(rig.window().grid().text(r), QStringLiteral("00"));

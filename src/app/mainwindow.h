@@ -12,8 +12,12 @@
 namespace Ui {
 class frmMain;
 }
+class AddressSelector;
 class BoardPanel;
+class CellEditor;
 class ChannelSelect;
+class IndividualPanel;
+class ReadAll;
 class RegisterGrid;
 class TestTabs;
 
@@ -49,6 +53,9 @@ public:
     BoardLink& link() { return link_; }
     BoardPanel& board() { return *board_; }
     RegisterGrid& grid() { return *grid_; }
+    AddressSelector& address() { return *address_; }
+    CellEditor& cells() { return *cells_; }
+    IndividualPanel& individual() { return *individual_; }
 
     // The device address byte every register operation uses.
     std::uint8_t deviceAddress = 0;
@@ -64,6 +71,10 @@ private:
     BoardLink link_;
     std::unique_ptr<RegisterGrid> grid_;
     BoardPanel* board_ = nullptr;
+    AddressSelector* address_ = nullptr;
+    ReadAll* readAll_ = nullptr;
+    CellEditor* cells_ = nullptr;
+    IndividualPanel* individual_ = nullptr;
     TestTabs* testTabs_ = nullptr;
     ChannelSelect* channelSelect_ = nullptr;
     bool unloaded_ = false;

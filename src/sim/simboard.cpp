@@ -90,12 +90,18 @@ Report SimBoard::i2cTransfer(const Report& request) {
 }
 
 void SimBoard::answer(Report reply) {
-    AnswerFault fault = everyAnswer.value_or(AnswerFault::none());
+    std::optional<AnswerFault> fault;
     if (!answerFaults.empty()) {
         fault = answerFaults.front();
         answerFaults.pop_front();
+    } else {
+        fault = everyAnswer;
     }
-    switch (fault.kind) {
+    if (!fault) {
+        input_.emplace_back(reply.begin(), reply.end());
+        return;
+    }
+    switch (fault->kind) {
     case AnswerFault::Kind::None:
         input_.emplace_back(reply.begin(), reply.end());
         return;
@@ -108,7 +114,7 @@ void SimBoard::answer(Report reply) {
         input_.emplace_back(reply.begin(), reply.begin() + kShortReportBytes);
         return;
     case AnswerFault::Kind::Status:
-        reply[1] = fault.status;
+        reply[1] = fault->status;
         input_.emplace_back(reply.begin(), reply.end());
         return;
     }

@@ -14,7 +14,7 @@
 // Something wrong with one answer the board sends.
 struct AnswerFault {
     enum class Kind {
-        None,   // sent as usual (to fault only a later answer)
+        None,   // sent as usual (a place holder in a list of faults)
         Drop,   // never sent
         Late,   // sent only after the host's read has given up
         Short,  // sent as a short report

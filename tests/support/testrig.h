@@ -33,16 +33,16 @@ public:
     MainWindow& create();
     // Builds the window if needed, runs Form_Load and shows the window.
     MainWindow& load();
+    // Loads, answering Retry to whatever the start-up shows (no chip at the
+    // start-up address), then forgets the start-up's reports and messages.
+    MainWindow& loadAndSettle();
 
     MainWindow& window() { return *window_; }
     SimBoard& board(std::size_t i = 0) { return transport.board(i); }
     SimChip& chip(std::size_t board = 0) { return transport.board(board).chips.front(); }
     bool ended() const { return exit.calls > 0; }
 
-    template <typename W>
-    W* widget(const QString& name) {
-        return window_->findChild<W*>(name);
-    }
+    template <typename W> W* widget(const QString& name) { return window_->findChild<W*>(name); }
     // Forget what the boards received and what the dialogs showed.
     void clearRecords();
 
