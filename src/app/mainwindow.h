@@ -15,6 +15,7 @@ class frmMain;
 class AddressSelector;
 class BoardPanel;
 class CellEditor;
+class ChannelSelect;
 class IndividualPanel;
 class ReadAll;
 class RegisterGrid;
@@ -75,5 +76,6 @@ private:
     CellEditor* cells_ = nullptr;
     IndividualPanel* individual_ = nullptr;
     TestTabs* testTabs_ = nullptr;
+    ChannelSelect* channelSelect_ = nullptr;
     bool unloaded_ = false;
 };
