@@ -1,9 +1,12 @@
 #include "app/mainwindow.h"
 
+#include "app/aboutwindow.h"
 #include "app/controlarrays.h"
 #include "app/processexit.h"
 #include "board/boardpanel.h"
 #include "controls/testtabs.h"
+#include "regdef/regdefwindow.h"
+#include "regfiles/registerfiles.h"
 #include "registers/registergrid.h"
 #include "ui_mainwindow.h"
 
@@ -36,9 +39,15 @@ MainWindow::MainWindow(const Platform& platform, QWidget* parent)
                                          ui_->cboSMBusFrequency},
                             this);
     testTabs_ = new TestTabs(ui_->SSTab1, this);
+    registerFiles_ = std::make_unique<RegisterFiles>(*this, platform.dialogs);
 
     connect(ui_->cmdQuit, &QPushButton::clicked, this, &MainWindow::cmdQuit_Click);
     connect(ui_->mnuExit, &QAction::triggered, this, &MainWindow::mnuExit_Click);
+    connect(ui_->mnuSaveRegisters, &QAction::triggered, this, &MainWindow::mnuSaveRegisters_Click);
+    connect(ui_->mnuLoadRegisters, &QAction::triggered, this, &MainWindow::mnuLoadRegisters_Click);
+    connect(ui_->mnuAbout, &QAction::triggered, this, &MainWindow::mnuAbout_Click);
+    connect(ui_->mnuRegisterDefinitions, &QAction::triggered, this,
+            &MainWindow::mnuRegisterDefinitions_Click);
     connect(ui_->cmdReconnect, &QPushButton::clicked, this, &MainWindow::cmdReconnect_Click);
     connect(ui_->cboEVBinstance, &QComboBox::activated, this, &MainWindow::cboEVBinstance_Click);
 
@@ -50,7 +59,10 @@ MainWindow::MainWindow(const Platform& platform, QWidget* parent)
     setFixedSize(sizeHint());
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+    // The register definitions window has no owner to take it along.
+    delete regDef_.data();
+}
 
 void MainWindow::Form_Load() {
     link_.boardWriteHandles.assign(1, kNoHandle);
@@ -69,6 +81,7 @@ void MainWindow::Form_Unload() {
         return;
     unloaded_ = true;
     link_.shutDown();
+    closeOtherWindows();
     hide();
     platform_.exit.endProcess(0);
 }
