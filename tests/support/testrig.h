@@ -7,6 +7,7 @@
 #include "sim/simtransport.h"
 #include "support/fakeclock.h"
 #include "support/scripteddialogs.h"
+#include "support/scriptedsysteminfo.h"
 
 #include <QString>
 #include <QWidget>
@@ -39,16 +40,14 @@ public:
     SimChip& chip(std::size_t board = 0) { return transport.board(board).chips.front(); }
     bool ended() const { return exit.calls > 0; }
 
-    template <typename W>
-    W* widget(const QString& name) {
-        return window_->findChild<W*>(name);
-    }
+    template <typename W> W* widget(const QString& name) { return window_->findChild<W*>(name); }
     // Forget what the boards received and what the dialogs showed.
     void clearRecords();
 
     FakeClock clock;
     ScriptedDialogs dialogs;
     RecordingExit exit;
+    ScriptedSystemInfo systemInfo;
     SimTransport transport{clock};
 
 private:
