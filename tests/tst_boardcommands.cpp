@@ -10,19 +10,6 @@
 
 #include <QtTest>
 
-namespace {
-
-std::vector<Report> withCommand(const SimBoard& b, std::uint8_t command) {
-    std::vector<Report> out;
-    for (const Report& r : b.received) {
-        if (r[1] == command)
-            out.push_back(r);
-    }
-    return out;
-}
-
-} // namespace
-
 class TestBoardCommands : public QObject {
     Q_OBJECT
 private slots:
@@ -79,7 +66,7 @@ private slots:
         rig.board().ledOn = true;
         rig.load();
         QVERIFY(rig.window().ui().chkLED->isChecked());
-        const auto sets = withCommand(rig.board(), CMD_BOARD_SIGNALS);
+        const auto sets = reportsWithCommand(rig.board(), CMD_BOARD_SIGNALS);
         QCOMPARE(sets.size(), 2u); // the query and one set command
         QCOMPARE(sets[0], reportOf({0, 1, 1}));
         QCOMPARE(sets[1][2], 0);
@@ -101,7 +88,7 @@ private slots:
         QCOMPARE(combo->itemData(combo->count() - 1).toInt(), 1);
         QCOMPARE(combo->count(), 120);
         QCOMPARE(combo->currentIndex(), 0);
-        const auto clock = withCommand(rig.board(), CMD_I2C_CLOCK);
+        const auto clock = reportsWithCommand(rig.board(), CMD_I2C_CLOCK);
         QCOMPARE(clock.size(), 2u);
         QCOMPARE(clock[0], reportOf({0, 3, 1}));
         QCOMPARE(clock[1], reportOf({0, 3, 0, 120}));
@@ -135,7 +122,7 @@ private slots:
         QComboBox* combo = rig.window().ui().cboSMBusFrequency;
         QCOMPARE(combo->count(), items);
         QCOMPARE(combo->currentIndex(), selected);
-        const auto clock = withCommand(rig.board(), CMD_I2C_CLOCK);
+        const auto clock = reportsWithCommand(rig.board(), CMD_I2C_CLOCK);
         QCOMPARE(clock.size(), selected >= 0 ? 2u : 1u); // a set only when something is selected
         for (int i = 0; i < combo->count(); ++i)
             QVERIFY(combo->itemData(i).toInt() >= 1 && combo->itemData(i).toInt() <= 255);

@@ -7,20 +7,6 @@
 
 #include <QtTest>
 
-namespace {
-
-// The I2C transfers a board received, without the board commands.
-std::vector<Report> i2cReports(const SimBoard& b) {
-    std::vector<Report> out;
-    for (const Report& r : b.received) {
-        if (r[1] == CMD_I2C)
-            out.push_back(r);
-    }
-    return out;
-}
-
-} // namespace
-
 class TestBoardLink : public QObject {
     Q_OBJECT
 private slots:
@@ -105,7 +91,7 @@ private slots:
         QCOMPARE(rig.dialogs.shown[0].title, QStringLiteral("QDM7720A"));
         QCOMPARE(link.dialogAnswer, Answer::Retry);
         QCOMPARE(data[0], 0x42);
-        QCOMPARE(i2cReports(rig.board()).size(), 2u); // no repetition after a NAK
+        QCOMPARE(reportsWithCommand(rig.board(), CMD_I2C).size(), 2u); // no repetition after a NAK
         QVERIFY(!rig.ended());
 
         rig.dialogs.answer(Answer::Cancel);
@@ -124,7 +110,7 @@ private slots:
         QCOMPARE(rig.window().link().writeRegisters(0x00, 0x02, 1, data, false), LINK_OK);
         QCOMPARE(rig.dialogs.texts(), QStringList{kWriteFileErrorText});
         // Reconnected (LED, clock and the read-backs ran again), then the same write.
-        const std::vector<Report> i2c = i2cReports(rig.board());
+        const std::vector<Report> i2c = reportsWithCommand(rig.board(), CMD_I2C);
         QCOMPARE(i2c.back(), reportOf({0, 2, 1, 0x00, 0x02, 0x03}));
         QCOMPARE(rig.chip().registers[0x02], 0x03);
         QCOMPARE(rig.board().received.front(), reportOf({0, 1, 1})); // LED query first

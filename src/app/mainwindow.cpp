@@ -7,6 +7,10 @@
 #include "controls/testtabs.h"
 #include "regdef/regdefwindow.h"
 #include "regfiles/registerfiles.h"
+#include "registers/addressselector.h"
+#include "registers/celleditor.h"
+#include "registers/individualpanel.h"
+#include "registers/readall.h"
 #include "registers/registergrid.h"
 #include "ui_mainwindow.h"
 
@@ -38,6 +42,20 @@ MainWindow::MainWindow(const Platform& platform, QWidget* parent)
                                          controlArray<QCheckBox, 6>(this, "chkHPDoff"),
                                          ui_->cboSMBusFrequency},
                             this);
+    address_ = new AddressSelector(
+        link_, platform.clock, platform.dialogs, deviceAddress,
+        AddressWidgets{controlArray<QCheckBox, 7>(this, "chkADDRbit"), ui_->txtI2Caddress,
+                       ui_->cmdScanI2Caddress},
+        [this] { Form_Unload(); }, this);
+    readAll_ = new ReadAll(link_, *grid_, ui_->chkBurstRead, deviceAddress, this);
+    cells_ = new CellEditor(link_, *grid_, platform.clock, platform.dialogs, deviceAddress, this);
+    individual_ = new IndividualPanel(
+        link_, *grid_, platform.dialogs, deviceAddress,
+        IndividualWidgets{ui_->txtRegister, ui_->txtReadIndividual,
+                          controlArray<QLineEdit, 2>(this, "txtWriteIndividual"),
+                          ui_->cmdReadIndividual,
+                          controlArray<QPushButton, 2>(this, "cmdWriteIndividual")},
+        this);
     testTabs_ = new TestTabs(ui_->SSTab1, this);
     registerFiles_ = std::make_unique<RegisterFiles>(*this, platform.dialogs);
 
@@ -49,6 +67,8 @@ MainWindow::MainWindow(const Platform& platform, QWidget* parent)
     connect(ui_->mnuRegisterDefinitions, &QAction::triggered, this,
             &MainWindow::mnuRegisterDefinitions_Click);
     connect(ui_->cmdReconnect, &QPushButton::clicked, this, &MainWindow::cmdReconnect_Click);
+    connect(ui_->cmdReadAllRegisters, &QPushButton::clicked, this,
+            &MainWindow::cmdReadAllRegisters_Click);
     connect(ui_->cboEVBinstance, &QComboBox::activated, this, &MainWindow::cboEVBinstance_Click);
 
     // A fixed window that fits every tab; it can be minimised, not maximised.
@@ -120,7 +140,7 @@ void MainWindow::obChannelSelect_init() {
 }
 
 void MainWindow::cmdReadAllRegisters_Click() {
-    // Filled in by Read All.
+    readAll_->cmdReadAllRegisters_Click();
 }
 
 void MainWindow::ShowTestTabs(bool value) {

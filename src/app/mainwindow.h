@@ -14,7 +14,11 @@ namespace Ui {
 class frmMain;
 }
 class AboutWindow;
+class AddressSelector;
 class BoardPanel;
+class CellEditor;
+class IndividualPanel;
+class ReadAll;
 class RegisterDefinitionsWindow;
 class RegisterFiles;
 class RegisterGrid;
@@ -62,6 +66,9 @@ public:
     BoardLink& link() { return link_; }
     BoardPanel& board() { return *board_; }
     RegisterGrid& grid() { return *grid_; }
+    AddressSelector& address() { return *address_; }
+    CellEditor& cells() { return *cells_; }
+    IndividualPanel& individual() { return *individual_; }
 
     // The device address byte every register operation uses.
     std::uint8_t deviceAddress = 0;
@@ -78,6 +85,10 @@ private:
     BoardLink link_;
     std::unique_ptr<RegisterGrid> grid_;
     BoardPanel* board_ = nullptr;
+    AddressSelector* address_ = nullptr;
+    ReadAll* readAll_ = nullptr;
+    CellEditor* cells_ = nullptr;
+    IndividualPanel* individual_ = nullptr;
     TestTabs* testTabs_ = nullptr;
     std::unique_ptr<RegisterFiles> registerFiles_;
     QPointer<AboutWindow> about_;

@@ -102,6 +102,9 @@ void SimBoard::answer(Report reply) {
         return;
     }
     switch (fault->kind) {
+    case AnswerFault::Kind::None:
+        input_.emplace_back(reply.begin(), reply.end());
+        return;
     case AnswerFault::Kind::Drop:
         return;
     case AnswerFault::Kind::Late:

@@ -14,6 +14,7 @@
 // Something wrong with one answer the board sends.
 struct AnswerFault {
     enum class Kind {
+        None,   // sent as usual (a place holder in a list of faults)
         Drop,   // never sent
         Late,   // sent only after the host's read has given up
         Short,  // sent as a short report
@@ -22,6 +23,7 @@ struct AnswerFault {
     Kind kind;
     std::uint8_t status = 0;
 
+    static AnswerFault none() { return {Kind::None}; }
     static AnswerFault drop() { return {Kind::Drop}; }
     static AnswerFault late() { return {Kind::Late}; }
     static AnswerFault shortReport() { return {Kind::Short}; }

@@ -1,14 +1,41 @@
-// Building expected reports in tests: Report from a list of leading bytes.
+// Building and picking out reports in tests.
 #pragma once
 
 #include "board/report.h"
+#include "sim/simboard.h"
 
 #include <initializer_list>
+#include <vector>
 
+// A report whose first bytes are `leading`, the rest 0.
 inline Report reportOf(std::initializer_list<int> leading) {
     Report r{};
     int i = 0;
     for (int b : leading)
         r[i++] = static_cast<std::uint8_t>(b);
     return r;
+}
+
+// The reports of one command that a board received, in order.
+inline std::vector<Report> reportsWithCommand(const SimBoard& board, std::uint8_t command) {
+    std::vector<Report> out;
+    for (const Report& r : board.received) {
+        if (r[1] == command)
+            out.push_back(r);
+    }
+    return out;
+}
+
+// An I2C request to write `values` from register `reg` at address byte `address`.
+inline Report i2cWrite(int address, int reg, std::initializer_list<int> values) {
+    Report r = reportOf({0, CMD_I2C, static_cast<int>(values.size()), address, reg});
+    int i = 5;
+    for (int v : values)
+        r[i++] = static_cast<std::uint8_t>(v);
+    return r;
+}
+
+// An I2C request to read `count` registers from `reg` at address byte `address`.
+inline Report i2cRead(int address, int reg, int count) {
+    return reportOf({0, CMD_I2C, count, address + 1, reg});
 }

@@ -25,6 +25,15 @@ MainWindow& TestRig::load() {
     return *window_;
 }
 
+MainWindow& TestRig::loadAndSettle() {
+    for (int i = 0; i < 4; ++i)
+        dialogs.answer(Answer::Retry);
+    load();
+    dialogs.script.clear();
+    clearRecords();
+    return *window_;
+}
+
 void TestRig::clearRecords() {
     for (std::size_t i = 0; i < transport.boardCount(); ++i)
         transport.board(i).received.clear();

@@ -34,6 +34,9 @@ public:
     MainWindow& create();
     // Builds the window if needed, runs Form_Load and shows the window.
     MainWindow& load();
+    // Loads, answering Retry to whatever the start-up shows (no chip at the
+    // start-up address), then forgets the start-up's reports and messages.
+    MainWindow& loadAndSettle();
 
     MainWindow& window() { return *window_; }
     SimBoard& board(std::size_t i = 0) { return transport.board(i); }

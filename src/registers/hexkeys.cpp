@@ -1,0 +1,142 @@
+#include "registers/hexkeys.h"
+
+#include "registers/hextext.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QKeyEvent>
+#include <QLineEdit>
+
+void handleClipboardKeys(QLineEdit* box, int keyCode, int shift) {
+    if (shift != kCtrlMask)
+        return;
+    QClipboard* clipboard = QApplication::clipboard();
+    switch (keyCode) {
+    case Qt::Key_A:
+        box->setSelection(0, static_cast<int>(box->text().length()));
+        break;
+    case Qt::Key_C:
+        clipboard->clear();
+        clipboard->setText(box->selectedText());
+        break;
+    case Qt::Key_V:
+        box->setText(clipboard->text());
+        break;
+    default:
+        break;
+    }
+}
+
+int shiftStateOf(const QKeyEvent* event) {
+    const Qt::KeyboardModifiers m = event->modifiers();
+    int state = (m & Qt::ShiftModifier ? kShiftMask : 0) | (m & Qt::ControlModifier ? kCtrlMask : 0) |
+                (m & Qt::AltModifier ? kAltMask : 0);
+    if (event->type() == QEvent::KeyRelease) {
+        switch (event->key()) {
+        case Qt::Key_Shift:
+            state &= ~kShiftMask;
+            break;
+        case Qt::Key_Control:
+            state &= ~kCtrlMask;
+            break;
+        case Qt::Key_Alt:
+            state &= ~kAltMask;
+            break;
+        default:
+            break;
+        }
+    }
+    return state;
+}
+
+int keyAsciiOf(const QKeyEvent* event) {
+    const QString text = event->text();
+    // Tab moves the focus and Delete edits: neither types a character.
+    if (text.isEmpty() || event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab ||
+        event->key() == Qt::Key_Delete)
+        return 0;
+    const Qt::KeyboardModifiers m = event->modifiers();
+    if (m & Qt::AltModifier)
+        return 0;
+    const char16_t c = text.front().unicode();
+    if (m & Qt::ControlModifier) {
+        if (c >= 'a' && c <= 'z')
+            return c - 'a' + 1;
+        if (c >= 'A' && c <= 'Z')
+            return c - 'A' + 1;
+        return c < 32 ? c : 0;
+    }
+    return c;
+}
+
+HexKeyFilter::HexKeyFilter(QLineEdit* box, KeyUp onKeyUp)
+    : QObject(box), box_(box), onKeyUp_(std::move(onKeyUp)), typingLimit_(box->maxLength()) {
+    box_->setMaxLength(32767);
+    // Text dropped on the box would pass the filter by.
+    box_->setAcceptDrops(false);
+    box_->installEventFilter(this);
+    connect(box_, &QLineEdit::textEdited, this, [this] { edited_ = true; });
+}
+
+bool HexKeyFilter::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != box_)
+        return false;
+    switch (event->type()) {
+    case QEvent::KeyPress:
+        // A disabled box takes no keys, whoever gave it the focus.
+        return !box_->isEnabled() || keyPress(static_cast<QKeyEvent*>(event));
+    case QEvent::KeyRelease:
+        if (!box_->isEnabled())
+            return true;
+        keyRelease(static_cast<QKeyEvent*>(event));
+        return false;
+    default:
+        return false;
+    }
+}
+
+void HexKeyFilter::keyRelease(QKeyEvent* event) {
+    // A held key is released once, however long it repeated.
+    if (event->isAutoRepeat() || !onKeyUp_ || !pressedHere_.remove(event->key()))
+        return;
+    const bool modifierKey = event->key() == Qt::Key_Shift || event->key() == Qt::Key_Control ||
+                             event->key() == Qt::Key_Alt || event->key() == Qt::Key_Meta ||
+                             event->key() == Qt::Key_AltGr;
+    if (modifierKey && !edited_)
+        return;
+    const int shift = shiftStateOf(event);
+    if (shift != kShiftMask && shift != kCtrlMask && shift != (kShiftMask | kCtrlMask))
+        edited_ = false; // this release writes what the box holds
+    onKeyUp_(event->key(), shift);
+}
+
+// Returns true when the box must not see the key.
+bool HexKeyFilter::keyPress(QKeyEvent* event) {
+    if (!event->isAutoRepeat())
+        pressedHere_.insert(event->key());
+    const int shift = shiftStateOf(event);
+    handleClipboardKeys(box_, event->key(), shift);
+    if (shift == kCtrlMask && event->key() == Qt::Key_V)
+        edited_ = true; // a paste is an edit like typing
+    // The box's own cut, paste, undo and redo would pass the filter by.
+    if (event->matches(QKeySequence::Cut) || event->matches(QKeySequence::Paste) ||
+        event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo))
+        return true;
+
+    int keyAscii = keyAsciiOf(event);
+    if (keyAscii == 0)
+        return false; // not a character: arrows, Delete, Home... work as usual
+    const int typed = keyAscii;
+    filterHexKey(keyAscii);
+    if (keyAscii == 0)
+        return true;
+    if (keyAscii == 8 || keyAscii == 13)
+        return false;
+    const qsizetype kept = box_->text().length() - box_->selectedText().length();
+    if (kept >= typingLimit_)
+        return true;
+    if (keyAscii == typed)
+        return false;
+    box_->insert(QString(QChar(static_cast<char16_t>(keyAscii))));
+    return true;
+}

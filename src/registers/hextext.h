@@ -1,0 +1,28 @@
+// Reading the hexadecimal texts of the grid cells and the panel's boxes, and
+// the rules for typing into them.
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <optional>
+
+// Hexadecimal digits (either case) up to the first other character; an empty
+// text, or one that starts with another character, reads as 0. Very long
+// texts (only a paste makes them) saturate instead of overflowing.
+int hexTextValue(const QString& text);
+// The value as a byte; nothing when it is above 0xFF.
+std::optional<std::uint8_t> hexTextByte(const QString& text);
+
+// The key filter of the hex boxes, on a character code (in and out): lower
+// case becomes upper case, Enter (13) and Backspace (8) pass, every other
+// character but 0-9 and A-F is cancelled (set to 0).
+void filterHexKey(int& keyAscii);
+
+// Modifier state of a key event as a bit set: 1 Shift, 2 Ctrl, 4 Alt.
+constexpr int kShiftMask = 1;
+constexpr int kCtrlMask = 2;
+constexpr int kAltMask = 4;
+
+// The change a step key makes to a cell's value (arrows +-1, Page Up/Down
+// +-16), or nothing for any other key. `key` is a Qt::Key.
+std::optional<int> stepOfKey(int key);
