@@ -5,6 +5,7 @@
 #include "regfiles/registerfile.h"
 #include "registers/registergrid.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -49,9 +50,36 @@ QString badLineText(const QString& path, int lineNumber, const QByteArray& line)
 
 // The save dialog offers "registers.txt" in the folder used last.
 QString offeredSaveName(const QString& lastName) {
-    if (lastName.isEmpty())
+    const QString folder = QFileInfo(lastName).path();
+    if (lastName.isEmpty() || folder == QLatin1String("."))
         return kSaveFileName;
-    return QFileInfo(lastName).dir().filePath(kSaveFileName);
+    return QDir(folder).filePath(kSaveFileName);
+}
+
+// Writes `contents` beside `path` and puts it in the place of `path` only when
+// all of it was written.
+bool replaceFile(const QString& path, const QByteArray& contents, QString& failure) {
+    // Unbuffered: a buffered save file can commit after its last flush
+    // stopped short (a full disk); unbuffered, a short write shows here.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        failure = file.errorString();
+        return false;
+    }
+    qsizetype done = 0;
+    while (done < contents.size()) {
+        const qint64 n = file.write(contents.constData() + done, contents.size() - done);
+        if (n <= 0) {
+            failure = file.errorString();
+            return false; // the part written is discarded with `file`
+        }
+        done += n;
+    }
+    if (!file.commit()) {
+        failure = file.errorString();
+        return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -77,16 +105,17 @@ void RegisterFiles::mnuSaveRegisters_Click() {
         dialogs_.message(kFileExistsText, Buttons::OkCancel, kFileExistsTitle) != Answer::Ok)
         return;
 
-    // Written beside the target and put in its place only when complete.
-    QSaveFile file(*chosen);
-    if (file.open(QIODevice::WriteOnly)) {
-        file.write(fileLine(QString::fromLatin1(kRegisterFileHeader)));
-        writeRegsToFile(0, 12, file);
-        writeRegsToFile(16, 16, file);
-        if (file.commit())
-            return;
+    QByteArray contents;
+    {
+        QBuffer buffer(&contents);
+        buffer.open(QIODevice::WriteOnly);
+        buffer.write(fileLine(QString::fromLatin1(kRegisterFileHeader)));
+        writeRegsToFile(0, 12, buffer);
+        writeRegsToFile(16, 16, buffer);
     }
-    dialogs_.message(saveFailedText(*chosen, file.errorString()), Buttons::Ok);
+    QString failure;
+    if (!replaceFile(*chosen, contents, failure))
+        dialogs_.message(saveFailedText(*chosen, failure), Buttons::Ok);
 }
 
 void RegisterFiles::writeRegsToFile(int startReg, int stopReg, QIODevice& outFile) {
