@@ -4,6 +4,8 @@
 set -eu
 
 packages="build-essential cmake pkg-config qt6-base-dev qt6-base-dev-tools libhidapi-dev"
+# Checking the installed files and building the Debian package.
+packages="$packages desktop-file-utils appstream man-db dpkg-dev file"
 
 missing=""
 for p in $packages; do

@@ -66,7 +66,8 @@ private slots:
         TestRig rig;
         rig.load();
         rig.clearRecords();
-        rig.board().answerFaults.push_back(AnswerFault::withStatus(static_cast<std::uint8_t>(status)));
+        rig.board().answerFaults.push_back(
+            AnswerFault::withStatus(static_cast<std::uint8_t>(status)));
         std::array<std::uint8_t, 1> data{0x42};
         QCOMPARE(rig.window().link().readRegistersOnce(0, 0x00, 1, data), LINK_DEVICE_ERROR);
         QCOMPARE(data[0], 0x42);

@@ -128,13 +128,16 @@ private slots:
         QTest::newRow("Page Up on F8") << "F8" << int(Qt::Key_PageUp) << 0 << "08" << 0x08;
         QTest::newRow("Down on empty") << "" << int(Qt::Key_Down) << 0 << "FF" << 0xFF;
         QTest::newRow("single digit") << "7" << int(Qt::Key_Up) << 0 << "08" << 0x08;
-        QTest::newRow("Shift+Up") << "10" << int(Qt::Key_Up) << int(Qt::ShiftModifier) << "10" << -1;
-        QTest::newRow("Ctrl+Up") << "10" << int(Qt::Key_Up) << int(Qt::ControlModifier) << "10" << -1;
+        QTest::newRow("Shift+Up") << "10" << int(Qt::Key_Up) << int(Qt::ShiftModifier) << "10"
+                                  << -1;
+        QTest::newRow("Ctrl+Up") << "10" << int(Qt::Key_Up) << int(Qt::ControlModifier) << "10"
+                                 << -1;
         QTest::newRow("Shift+Ctrl+Up")
-            << "10" << int(Qt::Key_Up) << int(Qt::ShiftModifier | Qt::ControlModifier) << "10" << -1;
+            << "10" << int(Qt::Key_Up) << int(Qt::ShiftModifier | Qt::ControlModifier) << "10"
+            << -1;
         QTest::newRow("Alt+Up") << "10" << int(Qt::Key_Up) << int(Qt::AltModifier) << "11" << 0x11;
-        QTest::newRow("Ctrl+Alt+Up")
-            << "10" << int(Qt::Key_Up) << int(Qt::ControlModifier | Qt::AltModifier) << "11" << 0x11;
+        QTest::newRow("Ctrl+Alt+Up") << "10" << int(Qt::Key_Up)
+                                     << int(Qt::ControlModifier | Qt::AltModifier) << "11" << 0x11;
     }
     void stepKeys() {
         QFETCH(QString, before);
@@ -288,8 +291,8 @@ private slots:
             }
         };
         QTest::keyClick(cell, '1');
-        QCOMPARE(writes(rig.board()), (std::vector<Report>{i2cWrite(0x00, 0x07, {0x12}),
-                                                           i2cWrite(0x00, 0x07, {0x12})}));
+        QCOMPARE(writes(rig.board()),
+                 (std::vector<Report>{i2cWrite(0x00, 0x07, {0x12}), i2cWrite(0x00, 0x07, {0x12})}));
         QCOMPARE(cell->text(), QStringLiteral("12"));
     }
 

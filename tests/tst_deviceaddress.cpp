@@ -75,7 +75,8 @@ private slots:
         for (int i = 0; i < probes; ++i)
             QCOMPARE(reads[i], i2cRead(2 * i, 0x00, 1));
         QCOMPARE(rig.window().deviceAddress, found);
-        QCOMPARE(rig.window().ui().txtI2Caddress->text(), QStringLiteral("%1").arg(found, 2, 16, QLatin1Char('0')).toUpper());
+        QCOMPARE(rig.window().ui().txtI2Caddress->text(),
+                 QStringLiteral("%1").arg(found, 2, 16, QLatin1Char('0')).toUpper());
         auto boxes = addressBoxes(rig);
         for (int i = 0; i < 7; ++i)
             QCOMPARE(boxes[i]->isChecked(), bool((found >> (i + 1)) & 1));

@@ -122,8 +122,8 @@ private slots:
         QVERIFY(!plain.options->demo);
         QVERIFY(plain.options->traceFile.isEmpty());
 
-        const auto demo = parseOptions(
-            {"qdm7720a-eval", "--demo", "--demo-boards", "3", "--demo-address", "0x2A", "--trace", "-"});
+        const auto demo = parseOptions({"qdm7720a-eval", "--demo", "--demo-boards", "3",
+                                        "--demo-address", "0x2A", "--trace", "-"});
         QVERIFY(demo.options);
         QVERIFY(demo.options->demo);
         QCOMPARE(demo.options->demoBoards, 3);

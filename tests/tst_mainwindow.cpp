@@ -33,7 +33,8 @@ int countBoardHandlesOpen(TestRig& rig) {
     int n = 0;
     const BoardLink& link = rig.window().link();
     for (std::size_t i = 0; i < link.boardWriteHandles.size(); ++i)
-        n += rig.transport.isOpen(link.boardWriteHandles[i]) + rig.transport.isOpen(link.boardReadHandles[i]);
+        n += rig.transport.isOpen(link.boardWriteHandles[i]) +
+             rig.transport.isOpen(link.boardReadHandles[i]);
     return n;
 }
 
@@ -144,7 +145,8 @@ private slots:
         QCOMPARE(ui.txtI2Caddress->text(), QStringLiteral("00"));
         QVERIFY(!ui.txtI2Caddress->isEnabled());
         QCOMPARE(rig.window().deviceAddress, 0);
-        QCOMPARE(ui.cmdReCal->toolTip(), QStringLiteral("Causes the input termination to be re-calibrated"));
+        QCOMPARE(ui.cmdReCal->toolTip(),
+                 QStringLiteral("Causes the input termination to be re-calibrated"));
 
         // The manual HPD/DDC frame and everything in it start disabled.
         QVERIFY(!ui.fraManualHPD_DDC_0->isEnabled());
@@ -168,15 +170,24 @@ private slots:
     void accessibleNames() {
         TestRig rig;
         rig.create();
-        QCOMPARE(rig.widget<QLineEdit>("txtRegVal_5")->accessibleName(), QStringLiteral("Output Options (0x05)"));
-        QCOMPARE(rig.widget<QLineEdit>("txtRegVal_17")->accessibleName(), QStringLiteral("Termination Trim (0x11)"));
-        QCOMPARE(rig.widget<QLineEdit>("txtRegVal_20")->accessibleName(), QStringLiteral("Misc Settings (0x14)"));
-        QCOMPARE(rig.widget<QLineEdit>("txtRegVal_22")->accessibleName(), QStringLiteral("Register 0x16"));
-        QCOMPARE(rig.widget<QLineEdit>("txtRegister")->accessibleName(), QStringLiteral("Register"));
-        QCOMPARE(rig.widget<QLineEdit>("txtReadIndividual")->accessibleName(), QStringLiteral("Read value"));
-        QCOMPARE(rig.widget<QLineEdit>("txtWriteIndividual_1")->accessibleName(), QStringLiteral("Write value 1"));
-        QCOMPARE(rig.widget<QLineEdit>("txtWriteIndividual_0")->accessibleName(), QStringLiteral("Write value 0"));
-        QCOMPARE(rig.widget<QLineEdit>("txtI2Caddress")->accessibleName(), QStringLiteral("I2C address"));
+        QCOMPARE(rig.widget<QLineEdit>("txtRegVal_5")->accessibleName(),
+                 QStringLiteral("Output Options (0x05)"));
+        QCOMPARE(rig.widget<QLineEdit>("txtRegVal_17")->accessibleName(),
+                 QStringLiteral("Termination Trim (0x11)"));
+        QCOMPARE(rig.widget<QLineEdit>("txtRegVal_20")->accessibleName(),
+                 QStringLiteral("Misc Settings (0x14)"));
+        QCOMPARE(rig.widget<QLineEdit>("txtRegVal_22")->accessibleName(),
+                 QStringLiteral("Register 0x16"));
+        QCOMPARE(rig.widget<QLineEdit>("txtRegister")->accessibleName(),
+                 QStringLiteral("Register"));
+        QCOMPARE(rig.widget<QLineEdit>("txtReadIndividual")->accessibleName(),
+                 QStringLiteral("Read value"));
+        QCOMPARE(rig.widget<QLineEdit>("txtWriteIndividual_1")->accessibleName(),
+                 QStringLiteral("Write value 1"));
+        QCOMPARE(rig.widget<QLineEdit>("txtWriteIndividual_0")->accessibleName(),
+                 QStringLiteral("Write value 0"));
+        QCOMPARE(rig.widget<QLineEdit>("txtI2Caddress")->accessibleName(),
+                 QStringLiteral("I2C address"));
         // Every text box and every control without a caption of its own has one.
         for (QWidget* w : rig.window().findChildren<QWidget*>()) {
             if (qobject_cast<QLineEdit*>(w) || qobject_cast<QComboBox*>(w) ||
@@ -196,7 +207,8 @@ private slots:
         QVERIFY(!ui.mnuRegisterDefinitions->menu()); // a command, not a menu
         QCOMPARE(ui.mnuRegisterDefinitions->text(), QStringLiteral("Register Definitions"));
         const QList<QAction*> file = ui.mnuFile->actions();
-        QCOMPARE(file, (QList<QAction*>{ui.mnuSaveRegisters, ui.mnuLoadRegisters, ui.mnuAbout, ui.mnuExit}));
+        QCOMPARE(file, (QList<QAction*>{ui.mnuSaveRegisters, ui.mnuLoadRegisters, ui.mnuAbout,
+                                        ui.mnuExit}));
         QCOMPARE(ui.mnuSaveRegisters->text(), QStringLiteral("&Save Registers"));
         QCOMPARE(ui.mnuSaveRegisters->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
         QCOMPARE(ui.mnuLoadRegisters->text(), QStringLiteral("Load Registers"));
@@ -288,7 +300,7 @@ private slots:
 
     void devicesThatAreNotBoardsAreSkipped() {
         TestRig rig;
-        rig.transport.addOtherDevice(kBoardVendorId, kBoardProductId, false);       // cannot be opened
+        rig.transport.addOtherDevice(kBoardVendorId, kBoardProductId, false); // cannot be opened
         rig.transport.addOtherDevice(kBoardVendorId, kBoardProductId, true, false); // no attributes
         rig.transport.addOtherDevice(0x046D, 0xC52B);                               // a receiver
         rig.load();

@@ -24,8 +24,9 @@ ParsedOptions parseOptions(const QStringList& arguments) {
                        "evaluation board."));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
-    const QCommandLineOption demo(QStringLiteral("demo"),
-                                  QStringLiteral("Run on a simulated evaluation board instead of USB."));
+    const QCommandLineOption demo(
+        QStringLiteral("demo"),
+        QStringLiteral("Run on a simulated evaluation board instead of USB."));
     const QCommandLineOption boards(QStringLiteral("demo-boards"),
                                     QStringLiteral("Number of simulated boards (default 1)."),
                                     QStringLiteral("N"));
@@ -47,6 +48,10 @@ ParsedOptions parseOptions(const QStringList& arguments) {
         result.error = parser.errorText();
         return result;
     }
+    // The help that includes Qt's own options has no text accessor: the
+    // parser prints it and ends the process itself, as --help-all promises.
+    if (parser.isSet(QStringLiteral("help-all")))
+        parser.process(arguments);
     if (!parser.positionalArguments().isEmpty()) {
         result.error = QStringLiteral("Unexpected argument '%1'.")
                            .arg(parser.positionalArguments().constFirst());
@@ -60,8 +65,8 @@ ParsedOptions parseOptions(const QStringList& arguments) {
         bool ok = false;
         o.demoBoards = parser.value(boards).toInt(&ok);
         if (!ok || o.demoBoards < 1 || o.demoBoards > kMaxDemoBoards) {
-            result.error = QStringLiteral("--demo-boards takes a number from 1 to %1.")
-                               .arg(kMaxDemoBoards);
+            result.error =
+                QStringLiteral("--demo-boards takes a number from 1 to %1.").arg(kMaxDemoBoards);
             return result;
         }
     }

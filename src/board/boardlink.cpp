@@ -138,8 +138,7 @@ LinkStatus BoardLink::writeRegistersOnce(std::uint8_t deviceAddress, std::uint8_
     return readAnswer();
 }
 
-template <typename Once>
-LinkStatus BoardLink::withRetry(Once once, bool quiet) {
+template <typename Once> LinkStatus BoardLink::withRetry(Once once, bool quiet) {
     for (;;) {
         const LinkStatus status = once();
         reportLinkStatus(status, quiet);
@@ -155,8 +154,8 @@ LinkStatus BoardLink::readRegisters(std::uint8_t deviceAddress, std::uint8_t sta
                                     std::uint8_t count, std::span<std::uint8_t> data, bool quiet) {
     if (!readRequestValid(count, data.size()))
         return LINK_DEVICE_ERROR;
-    return withRetry(
-        [&] { return readRegistersOnce(deviceAddress, startRegister, count, data); }, quiet);
+    return withRetry([&] { return readRegistersOnce(deviceAddress, startRegister, count, data); },
+                     quiet);
 }
 
 LinkStatus BoardLink::writeRegisters(std::uint8_t deviceAddress, std::uint8_t startRegister,
@@ -164,8 +163,8 @@ LinkStatus BoardLink::writeRegisters(std::uint8_t deviceAddress, std::uint8_t st
                                      bool quiet) {
     if (!writeRequestValid(count, data.size()))
         return LINK_DEVICE_ERROR;
-    return withRetry(
-        [&] { return writeRegistersOnce(deviceAddress, startRegister, count, data); }, quiet);
+    return withRetry([&] { return writeRegistersOnce(deviceAddress, startRegister, count, data); },
+                     quiet);
 }
 
 void BoardLink::reportLinkStatus(LinkStatus status, bool quiet) {

@@ -95,8 +95,7 @@ public:
     int answerLimitMs = kAnswerLimitMs;
 
 private:
-    template <typename Once>
-    LinkStatus withRetry(Once once, bool quiet);
+    template <typename Once> LinkStatus withRetry(Once once, bool quiet);
     void unload();
 
     HidTransport& transport_;

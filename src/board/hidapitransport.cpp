@@ -1,8 +1,11 @@
 #include "board/hidapitransport.h"
 
+#include "board/accesshint.h"
+
 #include <hidapi/hidapi.h>
 
 #include <algorithm>
+#include <cstdio>
 
 HidapiTransport::HidapiTransport() {
     hid_init();
@@ -17,6 +20,7 @@ HidapiTransport::~HidapiTransport() {
 std::vector<std::string> HidapiTransport::enumerate() {
     std::vector<std::string> paths;
     identities_.clear();
+    hinted_.clear();
     // Only the board's identity is listed, so that no other HID device (a
     // keyboard, say) is ever opened; the link still checks the attributes.
     hid_device_info* list = hid_enumerate(kBoardVendorId, kBoardProductId);
@@ -35,8 +39,14 @@ std::vector<std::string> HidapiTransport::enumerate() {
 
 HidHandle HidapiTransport::open(const std::string& path) {
     hid_device* device = hid_open_path(path.c_str());
-    if (!device)
+    if (!device) {
+        // The board link only says that no board was found; a user who
+        // started the program from a terminal learns why here, once per node
+        // and search (the not-found Retry searches again and again).
+        if (lacksPermission(path) && hinted_.insert(path).second)
+            std::fputs(accessHint(path, findUdevRule(udevRuleFolders())).c_str(), stderr);
         return kInvalidHandle;
+    }
     const HidHandle h = next_++;
     open_[h] = {device, path};
     return h;

@@ -4,6 +4,7 @@
 #include "board/hidtransport.h"
 
 #include <map>
+#include <set>
 #include <string>
 
 struct hid_device_;
@@ -33,5 +34,6 @@ private:
     };
     std::map<HidHandle, Open> open_;
     std::map<std::string, Identity> identities_; // from the last enumeration
+    std::set<std::string> hinted_;               // nodes refused in this search
     HidHandle next_ = 1;
 };

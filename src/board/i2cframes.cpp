@@ -19,8 +19,8 @@ void buildI2CReadRequest(Report& report, std::uint8_t deviceAddress, std::uint8_
     report[4] = startRegister;
 }
 
-void buildI2CWriteRequest(Report& report, std::uint8_t deviceAddress,
-                          std::uint8_t startRegister, std::span<const std::uint8_t> data) {
+void buildI2CWriteRequest(Report& report, std::uint8_t deviceAddress, std::uint8_t startRegister,
+                          std::span<const std::uint8_t> data) {
     const auto count = std::min<std::size_t>(data.size(), kMaxWriteCount);
     report[0] = 0;
     report[1] = CMD_I2C;

@@ -19,8 +19,8 @@ void buildI2CReadRequest(Report& report, std::uint8_t deviceAddress, std::uint8_
 
 // Fill `report` (already cleared) with a write request:
 // 0, 2, count, deviceAddress, startRegister, data[0..count-1].
-void buildI2CWriteRequest(Report& report, std::uint8_t deviceAddress,
-                          std::uint8_t startRegister, std::span<const std::uint8_t> data);
+void buildI2CWriteRequest(Report& report, std::uint8_t deviceAddress, std::uint8_t startRegister,
+                          std::span<const std::uint8_t> data);
 
 // LINK_OK when the answer's status byte (byte 1) is 0, else LINK_DEVICE_ERROR.
 LinkStatus answerStatus(const Report& answer);

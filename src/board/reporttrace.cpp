@@ -30,7 +30,8 @@ QString ReportTrace::line(double secondsSinceMidnight, const char* direction, in
 }
 
 void ReportTrace::put(const char* direction, int instance, const Report& report) {
-    const QByteArray text = line(clock_.secondsSinceMidnight(), direction, instance, report).toUtf8();
+    const QByteArray text =
+        line(clock_.secondsSinceMidnight(), direction, instance, report).toUtf8();
     std::fprintf(out_, "%s\n", text.constData());
     std::fflush(out_);
 }

@@ -17,8 +17,8 @@ constexpr float kProbePauseSeconds = 0.1f;
 AddressSelector::AddressSelector(BoardLink& link, Clock& clock, Dialogs& dialogs,
                                  std::uint8_t& deviceAddress, const AddressWidgets& widgets,
                                  std::function<void()> unloadMainWindow, QObject* parent)
-    : QObject(parent), link_(link), clock_(clock), dialogs_(dialogs),
-      deviceAddress_(deviceAddress), w_(widgets), unloadMainWindow_(std::move(unloadMainWindow)) {
+    : QObject(parent), link_(link), clock_(clock), dialogs_(dialogs), deviceAddress_(deviceAddress),
+      w_(widgets), unloadMainWindow_(std::move(unloadMainWindow)) {
     for (int i = 0; i < 7; ++i) {
         connect(w_.chkADDRbit[i], &QCheckBox::toggled, this, [this, i] { chkADDRbit_Click(i); });
     }

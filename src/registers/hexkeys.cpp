@@ -29,8 +29,8 @@ void handleClipboardKeys(QLineEdit* box, int keyCode, int shift) {
 
 int shiftStateOf(const QKeyEvent* event) {
     const Qt::KeyboardModifiers m = event->modifiers();
-    int state = (m & Qt::ShiftModifier ? kShiftMask : 0) | (m & Qt::ControlModifier ? kCtrlMask : 0) |
-                (m & Qt::AltModifier ? kAltMask : 0);
+    int state = (m & Qt::ShiftModifier ? kShiftMask : 0) |
+                (m & Qt::ControlModifier ? kCtrlMask : 0) | (m & Qt::AltModifier ? kAltMask : 0);
     if (event->type() == QEvent::KeyRelease) {
         switch (event->key()) {
         case Qt::Key_Shift:

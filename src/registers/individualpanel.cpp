@@ -55,8 +55,7 @@ void IndividualPanel::readIndividual(std::int16_t& status) {
 void IndividualPanel::cmdWriteIndividual_Click(int index) {
     // A pasted value above 0xFF is left for the user to correct.
     const std::optional<std::uint8_t> own = hexTextByte(w_.txtWriteIndividual[index]->text());
-    const std::optional<std::uint8_t> other =
-        hexTextByte(w_.txtWriteIndividual[1 - index]->text());
+    const std::optional<std::uint8_t> other = hexTextByte(w_.txtWriteIndividual[1 - index]->text());
     if (!own || !other) {
         dialogs_.beep();
         return;

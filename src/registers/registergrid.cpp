@@ -7,8 +7,7 @@
 #include <algorithm>
 
 bool isMainRegister(int address) {
-    return std::find(kMainRegisters.begin(), kMainRegisters.end(), address) !=
-           kMainRegisters.end();
+    return std::find(kMainRegisters.begin(), kMainRegisters.end(), address) != kMainRegisters.end();
 }
 
 RegisterGrid::RegisterGrid(const QWidget* window)

@@ -1,0 +1,52 @@
+#!/bin/sh
+# Checks a built Debian package of the program: its control fields and
+# maintainer scripts, and, unpacked with dpkg -x into a scratch root, its file
+# list and the installed tree (check-tree.sh).
+# Usage: check-deb.sh PACKAGE.deb
+set -eu
+deb=$1
+here=$(cd "$(dirname "$0")" && pwd)
+id=org.qdm7720a.evalsoftware
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+failures=0
+fail() {
+    echo "FAIL: $*" >&2
+    failures=$((failures + 1))
+}
+
+[ "$(dpkg-deb -f "$deb" Package)" = qdm7720a-eval ] || fail "package name"
+# The library packages by name (with the t64 suffix of newer distributions),
+# and the Qt platform plugins that no library dependency brings in.
+depends=$(dpkg-deb -f "$deb" Depends)
+for package in libqt6widgets6 libhidapi-hidraw0 qt6-qpa-plugins; do
+    echo "$depends" | tr ',|' '\n\n' | grep -qE "^ *${package}(t64)?( |\$)" ||
+        fail "Depends has no $package: $depends"
+done
+
+dpkg-deb -e "$deb" "$scratch/control"
+for script in postinst postrm; do
+    [ -x "$scratch/control/$script" ] || fail "no executable $script"
+    sh -n "$scratch/control/$script" || fail "$script does not parse"
+done
+grep -q 'udevadm control --reload-rules' "$scratch/control/postinst" ||
+    fail "postinst does not reload the udev rules"
+
+dpkg -x "$deb" "$scratch/root"
+expected=$scratch/expected
+{
+    echo ./usr/bin/qdm7720a-eval
+    echo ./usr/lib/udev/rules.d/70-qdm7720a-eval.rules
+    echo ./usr/share/applications/$id.desktop
+    for size in 16 24 32 48 64 128 256; do
+        echo ./usr/share/icons/hicolor/${size}x$size/apps/$id.png
+    done
+    echo ./usr/share/man/man1/qdm7720a-eval.1.gz
+    echo ./usr/share/metainfo/$id.metainfo.xml
+} | sort >"$expected"
+(cd "$scratch/root" && find . ! -type d | sort) >"$scratch/found"
+diff -u "$expected" "$scratch/found" >&2 || fail "file list differs (- expected, + in the package)"
+
+"$here/check-tree.sh" "$scratch/root/usr" || fail "installed tree"
+[ "$failures" -eq 0 ] || exit 1
+echo "package $deb checked"
