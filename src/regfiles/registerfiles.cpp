@@ -40,12 +40,11 @@ QString readFailedText(const QString& path, const QString& reason) {
 }
 
 QString badLineText(const QString& path, int lineNumber, const QByteArray& line) {
-    return QStringLiteral("%1\r\nLine %2 is not a valid register line:\r\n%3\r\n"
+    return QStringLiteral("Line %1 of %2 is not a valid register line:\r\n\r\n%3\r\n\r\n"
                           "Its address (characters 3 and 4) and its value (characters 6 and 7) "
                           "must be hexadecimal bytes. Nothing was written to the chip.")
-        .arg(QDir::toNativeSeparators(path))
         .arg(lineNumber)
-        .arg(shownLine(line));
+        .arg(QDir::toNativeSeparators(path), shownLine(line));
 }
 
 // The save dialog offers "registers.txt" in the folder used last.
