@@ -33,15 +33,6 @@ const QByteArray kDefaultsFile = "//QDM7720A Register File\r\n"
                                  "0x05\t00\r\n0x06\t00\r\n0x07\tCC\r\n0x08\tCC\r\n0x09\t00\r\n"
                                  "0x0A\t00\r\n0x0B\t00\r\n0x0C\t00\r\n0x10\t10\r\n";
 
-std::vector<Report> i2cWrites(const SimBoard& board) {
-    std::vector<Report> out;
-    for (const Report& r : reportsWithCommand(board, CMD_I2C)) {
-        if ((r[3] & 1) == 0)
-            out.push_back(r);
-    }
-    return out;
-}
-
 std::vector<Report> readAllReports() {
     return {i2cRead(0x00, 0x00, 13), i2cRead(0x00, 0x10, 1)};
 }
@@ -154,7 +145,7 @@ private slots:
         rig.window().mnuLoadRegisters_Click();
         QVERIFY(rig.dialogs.shown.empty());
         QCOMPARE(rig.dialogs.unscripted, 0);
-        QVERIFY(i2cWrites(rig.board()).empty());
+        QVERIFY(i2cWritesReceived(rig.board()).empty());
         QCOMPARE(reportsWithCommand(rig.board(), CMD_I2C), readAllReports()); // the save's read
         QVERIFY(QDir(dir_.path()).entryList({QStringLiteral("registers*")}).isEmpty());
     }
@@ -261,7 +252,7 @@ private slots:
         rig.chip().registers[0x03] = 0x00;
         rig.dialogs.chooseFile(file);
         rig.window().mnuLoadRegisters_Click();
-        QCOMPARE(i2cWrites(rig.board()),
+        QCOMPARE(i2cWritesReceived(rig.board()),
                  (std::vector<Report>{i2cWrite(0, 0x03, {0x12}), i2cWrite(0, 0x06, {0x3F}),
                                       i2cWrite(0, 0xAB, {0x01})}));
         QCOMPARE(rig.chip().registers[0x03], 0x12);

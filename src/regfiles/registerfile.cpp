@@ -1,28 +1,18 @@
 #include "regfiles/registerfile.h"
 
+#include <charconv>
+
 namespace {
 
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
-// One or two hexadecimal digits and nothing else.
+// One or two hexadecimal digits and nothing else: no blank, sign or prefix.
 std::optional<std::uint8_t> hexByteOf(QByteArrayView digits) {
     if (digits.isEmpty() || digits.size() > 2)
         return std::nullopt;
-    int value = 0;
-    for (char c : digits) {
-        const int d = hexDigit(c);
-        if (d < 0)
-            return std::nullopt;
-        value = value * 16 + d;
-    }
+    unsigned value = 0;
+    const char* end = digits.data() + digits.size();
+    const auto [stop, error] = std::from_chars(digits.data(), end, value, 16);
+    if (error != std::errc() || stop != end)
+        return std::nullopt;
     return static_cast<std::uint8_t>(value);
 }
 

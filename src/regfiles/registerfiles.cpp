@@ -94,12 +94,9 @@ void RegisterFiles::mnuSaveRegisters_Click() {
         return;
 
     CommonDialog1.fileName = offeredSaveName(CommonDialog1.fileName);
-    const std::optional<QString> chosen =
-        dialogs_.fileDialog({FileDialogRequest::Kind::Save, CommonDialog1.fileName,
-                             QStringLiteral("txt"), kSaveFilter});
+    const std::optional<QString> chosen = chooseFile(FileDialogRequest::Kind::Save, kSaveFilter);
     if (!chosen)
         return;
-    CommonDialog1.fileName = *chosen;
     if (QFileInfo::exists(*chosen) &&
         dialogs_.message(kFileExistsText, Buttons::OkCancel, kFileExistsTitle) != Answer::Ok)
         return;
@@ -124,13 +121,19 @@ void RegisterFiles::writeRegsToFile(int startReg, int stopReg, QIODevice& outFil
 }
 
 void RegisterFiles::mnuLoadRegisters_Click() {
+    // No name is set first: the name used last is offered.
+    if (const std::optional<QString> chosen =
+            chooseFile(FileDialogRequest::Kind::Open, kLoadFilter))
+        writeToChip(*chosen);
+}
+
+std::optional<QString> RegisterFiles::chooseFile(FileDialogRequest::Kind kind,
+                                                 const QString& filter) {
     const std::optional<QString> chosen =
-        dialogs_.fileDialog({FileDialogRequest::Kind::Open, CommonDialog1.fileName,
-                             QStringLiteral("txt"), kLoadFilter});
-    if (!chosen)
-        return;
-    CommonDialog1.fileName = *chosen;
-    writeToChip(*chosen);
+        dialogs_.fileDialog({kind, CommonDialog1.fileName, QStringLiteral("txt"), filter});
+    if (chosen)
+        CommonDialog1.fileName = *chosen;
+    return chosen;
 }
 
 void RegisterFiles::writeToChip(const QString& path) {

@@ -2,9 +2,11 @@
 // grid to a file, and load a file into the chip.
 #pragma once
 
-#include <QString>
+#include "app/dialogs.h"
 
-class Dialogs;
+#include <QString>
+#include <optional>
+
 class MainWindow;
 class QIODevice;
 
@@ -41,6 +43,9 @@ public:
     CommonDialogState CommonDialog1;
 
 private:
+    // The file dialog with the name kept from its last use; a chosen name is
+    // kept for the next.
+    std::optional<QString> chooseFile(FileDialogRequest::Kind kind, const QString& filter);
     void writeToChip(const QString& path);
 
     MainWindow& window_;
