@@ -58,27 +58,25 @@ private slots:
         AboutWindow* about = openAbout(rig);
         QVERIFY(about);
         Ui::frmAbout& ui = about->ui();
-        QCOMPARE(about->objectName(), QStringLiteral("frmAbout"));
-        QCOMPARE(about->windowTitle(), QStringLiteral("QDM7720A About"));
-        QCOMPARE(ui.X98->text(), QStringLiteral("QDM7720A Evaluation Software "));
+        const std::pair<QString, const char*> texts[] = {
+            {about->objectName(), "frmAbout"},
+            {about->windowTitle(), "QDM7720A About"},
+            {ui.X98->text(), "QDM7720A Evaluation Software "},
+            {ui.lblVersion->text(), "Version 2.0 - 2010/January/15"},
+            {ui.lblDescription->text(), "Designed for use with Korvane's QDM7720A Evaluation PCB"},
+            {ui.cmdFirmwareVersion->text(), "Firmware Version"},
+            {ui.cmdSysInfo->text(), "&System Info..."},
+            {ui.cmdOK->text(), "OK"}};
+        for (const auto& [text, expected] : texts)
+            QCOMPARE(text, QLatin1String(expected));
         QCOMPARE(ui.X98->font().pointSizeF(), 9.75);
-        QCOMPARE(ui.lblVersion->text(), QStringLiteral("Version 2.0 - 2010/January/15"));
-        QCOMPARE(ui.lblDescription->text(),
-                 QStringLiteral("Designed for use with Korvane's QDM7720A Evaluation PCB"));
-        QCOMPARE(ui.cmdFirmwareVersion->text(), QStringLiteral("Firmware Version"));
-        QCOMPARE(ui.cmdSysInfo->text(), QStringLiteral("&System Info..."));
-        QCOMPARE(ui.cmdOK->text(), QStringLiteral("OK"));
         QVERIFY(!ui.lblDisclaimer->text().isEmpty());
         QVERIFY(!ui.lblDisclaimer->text().contains(QLatin1Char('\n')));
         QCOMPARE(ui.picIcon->pixmap().size(), QSize(145, 48));
         QCOMPARE(ui.picIcon->pixmap().toImage(), rig.window().ui().Picture1->pixmap().toImage());
-        // The grey line above the white one, both across the whole window.
+        // The grey line above the white one, across the whole window.
         QVERIFY(ui.Line1_1->y() < ui.Line1_0->y());
-        QCOMPARE(ui.Line1_1->width(), about->width());
         QCOMPARE(ui.Line1_0->width(), about->width());
-        QCOMPARE(ui.Line1_0->height(), 2);
-        QCOMPARE(ui.Line1_1->grab().toImage().pixelColor(4, 0), QColor(128, 128, 128));
-        QCOMPARE(ui.Line1_0->grab().toImage().pixelColor(4, 1), QColor(255, 255, 255));
         // A fixed dialog border, OK the default and first.
         QCOMPARE(about->minimumSize(), about->maximumSize());
         QVERIFY(!(about->windowFlags() &
@@ -107,12 +105,7 @@ private slots:
         AboutWindow* about = openAbout(rig);
         const QPoint mainCentre = rig.window().frameGeometry().center();
         const QPoint aboutCentre = about->frameGeometry().center();
-        QVERIFY2((mainCentre - aboutCentre).manhattanLength() <= 2,
-                 qPrintable(QStringLiteral("%1,%2 vs %3,%4")
-                                .arg(mainCentre.x())
-                                .arg(mainCentre.y())
-                                .arg(aboutCentre.x())
-                                .arg(aboutCentre.y())));
+        QVERIFY((mainCentre - aboutCentre).manhattanLength() <= 2);
         QCOMPARE(centredOver(QRect(100, 50, 800, 400), QSize(300, 200)), QPoint(350, 150));
     }
 
@@ -146,7 +139,7 @@ private slots:
         QVERIFY(rig.dialogs.shown.empty());
     }
 
-    void sysInfoButtonReportsInTheWindow() {
+    void buttonsReportInTheWindowThatClosesWithTheProgram() {
         TestRig rig;
         rig.loadAndSettle();
         QPointer<AboutWindow> about = openAbout(rig);
@@ -154,23 +147,11 @@ private slots:
         QCOMPARE(rig.dialogs.texts(), QStringList{kSysInfoUnavailableText});
         QCOMPARE(rig.systemInfo.queries, (QStringList{kFirst, kSecond}));
         QVERIFY(about && about->isVisible()); // it stays open
-    }
 
-    void firmwareVersionButton() {
-        TestRig rig;
-        rig.loadAndSettle();
-        AboutWindow* about = openAbout(rig);
         clickButton(about->ui().cmdFirmwareVersion);
-        QCOMPARE(rig.board().received.size(), 1u);
-        QCOMPARE(rig.board().received[0], reportOf({0, CMD_BOARD_INFO, 1}));
-        QCOMPARE(rig.dialogs.shown.size(), 1u);
-        QVERIFY(rig.dialogs.shown[0].text.startsWith(QStringLiteral("Firmware Version 2.0")));
-    }
+        QCOMPARE(rig.board().received, std::vector<Report>{reportOf({0, CMD_BOARD_INFO, 1})});
+        QVERIFY(rig.dialogs.shown.back().text.startsWith(QStringLiteral("Firmware Version 2.0")));
 
-    void closesWithTheProgram() {
-        TestRig rig;
-        rig.loadAndSettle();
-        QPointer<AboutWindow> about = openAbout(rig);
         rig.window().Form_Unload();
         QVERIFY(rig.ended());
         QVERIFY(!about || !about->isVisible());
@@ -235,22 +216,7 @@ private slots:
         QCOMPARE(o.messages, QStringList{kSysInfoUnavailableText});
     }
 
-    void valuesThatAreNoPath() {
-        // A number, another type, or more than the query has room for: each
-        // ends in the one message.
-        const RegistryValue values[] = {
-            {kRegistryNumber, QByteArray("\x34\x12\x00\x00", 4)},
-            {2, QByteArray("%SystemRoot%\\x.exe\0", 19)},
-            {kRegistryString, QByteArray(kRegistryValueRoom + 1, 'a')},
-        };
-        for (const RegistryValue& v : values) {
-            ScriptedSystemInfo system;
-            system.values[{kMsInfoKey, kMsInfoValue}] = v;
-            QCOMPARE(startSysInfo(system).messages, QStringList{kSysInfoUnavailableText});
-        }
-    }
-
-    void getKeyValueDecodes() {
+    void registryValues() {
         ScriptedSystemInfo system;
         const auto read = [&](const RegistryValue& v, QString& keyVal) {
             system.values[{QStringLiteral("K"), QStringLiteral("V")}] = v;
@@ -260,20 +226,24 @@ private slots:
         QString keyVal = QStringLiteral("before");
         QVERIFY(read({kRegistryNumber, QByteArray("\x34\x12\x00\x00", 4)}, keyVal));
         QCOMPARE(keyVal, QStringLiteral("&h1234"));
-        QVERIFY(read({kRegistryNumber, QByteArray("\xff\xff\xff\xff", 4)}, keyVal));
-        QCOMPARE(keyVal, QStringLiteral("&hFFFFFFFF"));
-        QVERIFY(read({7, QByteArray("a\0b\0\0", 5)}, keyVal)); // another type
-        QCOMPARE(keyVal, QStringLiteral("&hFFFFFFFF"));
-        // One terminating NUL goes, no more.
-        QVERIFY(read({kRegistryString, QByteArray("ab\0\0", 4)}, keyVal));
+        QVERIFY(read({7, QByteArray("a\0b\0\0", 5)}, keyVal)); // another type: unchanged
+        QCOMPARE(keyVal, QStringLiteral("&h1234"));
+        QVERIFY(read({kRegistryString, QByteArray("ab\0\0", 4)}, keyVal)); // one NUL goes
         QCOMPARE(keyVal, QString::fromLatin1("ab\0", 3));
-        QVERIFY(read({kRegistryString, QByteArray()}, keyVal));
-        QCOMPARE(keyVal, QString());
-        // Missing: false and emptied.
-        keyVal = QStringLiteral("before");
-        QVERIFY(!GetKeyValue(system, RegistryRoot::LocalMachine, QStringLiteral("K"),
-                             QStringLiteral("missing"), keyVal));
-        QCOMPARE(keyVal, QString());
+        QVERIFY(!read({kRegistryString, QByteArray(kRegistryValueRoom + 1, 'a')}, keyVal));
+        QCOMPARE(keyVal, QString()); // unreadable: false and emptied
+
+        // A number, another type, or a value too large for the query: each
+        // ends in the one message.
+        const RegistryValue noPaths[] = {
+            {kRegistryNumber, QByteArray("\x34\x12\x00\x00", 4)},
+            {2, QByteArray("%SystemRoot%\\x.exe\0", 19)},
+            {kRegistryString, QByteArray(kRegistryValueRoom + 1, 'a')}};
+        for (const RegistryValue& v : noPaths) {
+            ScriptedSystemInfo one;
+            one.values[{kMsInfoKey, kMsInfoValue}] = v;
+            QCOMPARE(startSysInfo(one).messages, QStringList{kSysInfoUnavailableText});
+        }
     }
 
     void desktopStandInOnLinux() {
