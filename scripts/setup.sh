@@ -1,11 +1,14 @@
 #!/bin/sh
 # Installs what building, running and testing the program need on Debian 12
-# (or a derivative). Runs apt-get as root, through sudo when needed.
+# (or a derivative), and any packages named as arguments. Runs apt-get as
+# root, through sudo when needed.
 set -eu
 
 packages="build-essential cmake pkg-config qt6-base-dev qt6-base-dev-tools libhidapi-dev"
 # Checking the installed files and building the Debian package.
 packages="$packages desktop-file-utils appstream man-db dpkg-dev file"
+# Whatever a caller needs besides (the fuzzers' compiler, say).
+packages="$packages $*"
 
 missing=""
 for p in $packages; do

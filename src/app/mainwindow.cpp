@@ -4,6 +4,9 @@
 #include "app/controlarrays.h"
 #include "app/processexit.h"
 #include "board/boardpanel.h"
+#include "controls/channelselect.h"
+#include "controls/multiwritetest.h"
+#include "controls/recalibration.h"
 #include "controls/testtabs.h"
 #include "regdef/regdefwindow.h"
 #include "regfiles/registerfiles.h"
@@ -57,6 +60,11 @@ MainWindow::MainWindow(const Platform& platform, QWidget* parent)
                           controlArray<QPushButton, 2>(this, "cmdWriteIndividual")},
         this);
     testTabs_ = new TestTabs(ui_->SSTab1, this);
+    const ChipAccess chip{link_, *grid_, platform.clock, deviceAddress};
+    channelSelect_ = new ChannelSelect(
+        chip, controlArray<QRadioButton, kChannelOptions>(this, "obChannelSelect"), this);
+    new TerminationRecal(chip, ui_->cmdReCal, this);
+    new MultiWriteTest(chip, ui_->cmdMultiWriteTest, this);
     registerFiles_ = std::make_unique<RegisterFiles>(*this, platform.dialogs);
 
     connect(ui_->cmdQuit, &QPushButton::clicked, this, &MainWindow::cmdQuit_Click);
@@ -135,8 +143,7 @@ void MainWindow::cmdReconnect_Click() {
 }
 
 void MainWindow::obChannelSelect_init() {
-    // Filled in by the channel selection: reads register 0x02 and marks the
-    // matching option.
+    channelSelect_->obChannelSelect_init();
 }
 
 void MainWindow::cmdReadAllRegisters_Click() {

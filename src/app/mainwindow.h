@@ -17,6 +17,7 @@ class AboutWindow;
 class AddressSelector;
 class BoardPanel;
 class CellEditor;
+class ChannelSelect;
 class IndividualPanel;
 class ReadAll;
 class RegisterDefinitionsWindow;
@@ -90,6 +91,7 @@ private:
     CellEditor* cells_ = nullptr;
     IndividualPanel* individual_ = nullptr;
     TestTabs* testTabs_ = nullptr;
+    ChannelSelect* channelSelect_ = nullptr;
     std::unique_ptr<RegisterFiles> registerFiles_;
     QPointer<AboutWindow> about_;
     QPointer<RegisterDefinitionsWindow> regDef_;

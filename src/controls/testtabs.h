@@ -1,17 +1,36 @@
-// The two test tabs of the main window, hidden until revealed.
+// The two test tabs of the main window, hidden until the access code is typed
+// on the tab strip.
 #pragma once
 
 #include <QObject>
+#include <QString>
 
 class QTabWidget;
+
+// Four letters, compared with the last four typed characters in lower case.
+inline const QString kAccessCode = QStringLiteral("mkvq");
+
+// Whether the last four characters of `typed` are the access code in any case.
+bool endsWithAccessCode(const QString& typed);
 
 class TestTabs : public QObject {
     Q_OBJECT
 public:
+    // Watches the key presses on `SSTab1`'s tab strip.
     explicit TestTabs(QTabWidget* SSTab1, QObject* parent = nullptr);
 
     // Shows (true) or hides (false) "Tab 1" and "Tab 2" together.
     void ShowTestTabs(bool value);
+    // A character typed while the tab strip has the focus; it still takes its
+    // normal effect there. Once the code matches, the tabs stay shown.
+    void SSTab1_KeyPress(QChar KeyAscii);
+
+    // Every character typed on the tab strip in this run; nothing erases any
+    // of them (Backspace is a character like the others).
+    QString typedKeys;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QTabWidget* SSTab1_;
