@@ -8,5 +8,5 @@
 set -eu
 cd "$(dirname "$0")/.."
 scripts/setup.sh
-scripts/build.sh default
+scripts/build.sh default >&2
 exec xvfb-run -a build/default/bench/qdm7720a-bench "$@"
