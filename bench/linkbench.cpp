@@ -123,8 +123,10 @@ void addLinkRows(const Runs& runs, std::vector<ResultRow>& rows) {
     };
     for (const auto& e : exchanges) {
         const auto run = runs.find(e.name);
-        if (run == runs.end() || floor == runs.end() || run->second.error_occurred) {
-            rows.push_back(missingRow(e.what, "not run"));
+        if (run == runs.end() || floor == runs.end())
+            continue; // left out by a filter
+        if (run->second.error_occurred) {
+            rows.push_back(missingRow(e.what, run->second.error_message));
             continue;
         }
         const double ns = run->second.GetAdjustedCPUTime();

@@ -17,7 +17,6 @@ int main(int argc, char* argv[]) {
     bool shortRun = false;
     bool processes = true;
     std::vector<char*> args{argv[0]};
-    std::vector<std::string> ours;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--short") == 0)
             shortRun = true;
@@ -25,9 +24,8 @@ int main(int argc, char* argv[]) {
             processes = false;
     }
     // Ours first, so that flags given on the command line win.
-    ours.push_back(shortRun ? "--benchmark_min_time=0" : "--benchmark_repetitions=5");
-    for (std::string& flag : ours)
-        args.push_back(flag.data());
+    std::string ours = shortRun ? "--benchmark_min_time=0" : "--benchmark_repetitions=5";
+    args.push_back(ours.data());
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--short") != 0 && std::strcmp(argv[i], "--no-processes") != 0)
             args.push_back(argv[i]);

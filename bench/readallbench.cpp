@@ -128,8 +128,10 @@ void addReadAllRows(const Runs& runs, std::vector<ResultRow>& rows) {
     };
     for (const auto& m : modes) {
         const auto run = runs.find(m.name);
-        if (run == runs.end() || run->second.error_occurred) {
-            rows.push_back(missingRow(m.what, "not run"));
+        if (run == runs.end())
+            continue; // left out by a filter
+        if (run->second.error_occurred) {
+            rows.push_back(missingRow(m.what, run->second.error_message));
             continue;
         }
         const double ms = run->second.GetAdjustedRealTime();

@@ -41,5 +41,5 @@ std::string withUnit(double value, int digits, const char* unit);
 // A Markdown table, readable as it stands in a terminal.
 void printTable(std::FILE* out, const std::vector<ResultRow>& rows);
 
-// A benchmark run that is missing or failed, as a row that says so.
+// A measurement that failed, as a row that says why.
 ResultRow missingRow(const std::string& what, const std::string& why);

@@ -84,8 +84,10 @@ void addWaitRows(const Runs& runs, std::vector<ResultRow>& rows) {
     const char* what = "scan waits (128 x 0.1 s): CPU share of one core";
     const auto scan = runs.find("wait/scan");
     const auto floor = runs.find("wait/floor_sleep");
-    if (scan == runs.end() || floor == runs.end() || scan->second.error_occurred) {
-        rows.push_back(missingRow(what, "not run"));
+    if (scan == runs.end() || floor == runs.end())
+        return; // left out by a filter
+    if (scan->second.error_occurred) {
+        rows.push_back(missingRow(what, scan->second.error_message));
         return;
     }
     auto share = [](const benchmark::BenchmarkReporter::Run& run) {
