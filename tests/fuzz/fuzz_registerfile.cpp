@@ -50,8 +50,9 @@ std::optional<std::vector<RegisterWrite>> expectedWrites(const QByteArray& bytes
             int v = 0;
             for (char c : value)
                 v = v * 16 + hexValue(c);
-            writes.push_back({static_cast<std::uint8_t>(hexValue(field[2]) * 16 + hexValue(field[3])),
-                              static_cast<std::uint8_t>(v)});
+            writes.push_back(
+                {static_cast<std::uint8_t>(hexValue(field[2]) * 16 + hexValue(field[3])),
+                 static_cast<std::uint8_t>(v)});
         }
     }
     return writes;
@@ -91,7 +92,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     TestRig& rig = bench->rig;
     {
         QFile file(bench->path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+            file.write(bytes) != bytes.size())
             std::abort();
     }
     rig.clearRecords();
@@ -109,8 +111,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (accepted) {
         // Every line once, in order, then Read All: 13 registers from 0x00, then 0x10.
-        if (written != check.writes || !rig.dialogs.shown.empty() || i2c.size() != written.size() + 2 ||
-            i2c[written.size()] != i2cRead(0x00, 0x00, 13))
+        if (written != check.writes || !rig.dialogs.shown.empty() ||
+            i2c.size() != written.size() + 2 || i2c[written.size()] != i2cRead(0x00, 0x00, 13))
             std::abort();
     } else if (!written.empty() || rig.dialogs.shown.size() != 1) {
         std::abort(); // refused: one message, nothing written
