@@ -247,13 +247,12 @@ private slots:
         rig.dialogs.chooseFile(file);
         rig.window().mnuLoadRegisters_Click();
         QCOMPARE(rig.dialogs.shown.size(), 1u);
-        QCOMPARE(
-            rig.dialogs.shown[0].text,
-            QStringLiteral("Line 2 of %1 is not a valid register line:\r\n\r\n0x%1\t%2\r\n\r\n")
-                    .arg(QDir::toNativeSeparators(file)) +
-                QStringLiteral(
-                    "Its address (characters 3 and 4) and its value (characters 6 "
-                    "and 7) must be hexadecimal bytes. Nothing was written to the chip."));
+        QCOMPARE(rig.dialogs.shown[0].text,
+                 QStringLiteral("Line 2 of ") + QDir::toNativeSeparators(file) +
+                     QStringLiteral(" is not a valid register line:\r\n\r\n0x%1\t%2\r\n\r\n"
+                                    "Its address (characters 3 and 4) and its value (characters 6 "
+                                    "and 7) must be hexadecimal bytes. Nothing was written to the "
+                                    "chip."));
         QVERIFY(reportsWithCommand(rig.board(), CMD_I2C).empty());
     }
 
