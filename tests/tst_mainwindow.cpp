@@ -306,7 +306,7 @@ private slots:
         TestRig rig;
         rig.transport.addOtherDevice(kBoardVendorId, kBoardProductId, false); // cannot be opened
         rig.transport.addOtherDevice(kBoardVendorId, kBoardProductId, true, false); // no attributes
-        rig.transport.addOtherDevice(0x046D, 0xC52B);                               // a receiver
+        rig.transport.addOtherDevice(0x1234, 0x5678); // something else
         rig.load();
         QCOMPARE(rig.window().ui().cboEVBinstance->count(), 1);
         QCOMPARE(rig.transport.openHandleCount(), 2u); // the board's two, nothing else left open
