@@ -32,9 +32,6 @@ private slots:
         QTest::addColumn<QString>("after");
         QTest::newRow("lower-case a") << "" << int('a') << "A";
         QTest::newRow("digit") << "1" << int('9') << "19";
-        QTest::newRow("g") << "1" << int('g') << "1";
-        QTest::newRow("blank") << "1" << int(' ') << "1";
-        QTest::newRow("minus") << "1" << int('-') << "1";
         QTest::newRow("third character") << "12" << int('3') << "12";
         QTest::newRow("third lower-case character") << "12" << int('b') << "12";
     }
