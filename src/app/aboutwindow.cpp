@@ -4,6 +4,8 @@
 #include "board/boardpanel.h"
 #include "ui_aboutwindow.h"
 
+#include <QLayout>
+
 QPoint centredOver(const QRect& main, const QSize& size) {
     return {main.width() / 2 + main.left() - size.width() / 2,
             main.height() / 2 + main.top() - size.height() / 2};
@@ -20,7 +22,10 @@ AboutWindow::AboutWindow(QWidget* owner, BoardPanel& board, Dialogs& dialogs,
     QFont title = ui_->X98->font();
     title.setPointSizeF(9.75);
     ui_->X98->setFont(title);
-    setFixedSize(sizeHint());
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    // Its final size, with the style's fonts, is needed to centre it.
+    ensurePolished();
+    layout()->activate();
 
     connect(ui_->cmdOK, &QPushButton::clicked, this, &AboutWindow::cmdOK_Click);
     connect(ui_->cmdSysInfo, &QPushButton::clicked, this, &AboutWindow::cmdSysInfo_Click);

@@ -18,6 +18,7 @@
 #include "ui_mainwindow.h"
 
 #include <QCloseEvent>
+#include <QLayout>
 #include <QSignalBlocker>
 #include <QTabBar>
 
@@ -83,8 +84,9 @@ MainWindow::MainWindow(const Platform& platform, QWidget* parent)
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
-    adjustSize();
-    setFixedSize(sizeHint());
+    // The layout keeps the window at the size its contents need, also after
+    // the style and fonts are applied at the first show.
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 MainWindow::~MainWindow() {
