@@ -62,7 +62,7 @@ bool SimTransport::attributes(HidHandle handle, std::uint16_t& vendorId, std::ui
 
 bool SimTransport::write(HidHandle handle, const Report& report) {
     Device* d = deviceOf(handle);
-    if (!d || !d->board || !d->present())
+    if (!d || !d->board || !d->board->takesWrite(report))
         return false;
     d->board->receive(report);
     return true;
