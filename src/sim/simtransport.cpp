@@ -80,7 +80,7 @@ ReadResult SimTransport::read(HidHandle handle, Report& report, int timeoutMs) {
     }
     const std::vector<std::uint8_t> in = *b.takeInput();
     if (in.size() < report.size())
-        return ReadResult::Failed;
+        return ReadResult::Short;
     std::copy_n(in.begin(), report.size(), report.begin());
     return ReadResult::Ok;
 }
