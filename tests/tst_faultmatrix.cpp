@@ -42,8 +42,11 @@ struct Operation {
     int skippedAfterFailure = 0;
     std::function<void(TestRig&)> setUp = {};
     std::function<void(TestRig&)> trigger = {};
-    // Messages the operation itself shows after a transfer was not acknowledged.
+    // After a transfer that was not acknowledged: the messages the operation
+    // itself shows, and the reports it still sends (none unless given).
     QStringList afterRefusal = {};
+    std::function<std::vector<Report>(const std::vector<Report>& clean, std::size_t faulted)>
+        sentAfterRefusal = {};
     // The operation is the start-up itself: nothing is loaded before it.
     bool startUp = false;
 };
@@ -150,6 +153,12 @@ void queueStale(SimBoard& board, int which) {
     }
 }
 
+std::vector<Report> slice(const std::vector<Report>& v, std::size_t from, std::size_t to) {
+    from = std::min(from, v.size());
+    to = std::min(to, v.size());
+    return {v.begin() + from, v.begin() + std::max(from, to)};
+}
+
 void showTab2(TestRig& rig) {
     rig.window().ShowTestTabs(true);
     rig.window().ui().SSTab1->setCurrentIndex(2);
@@ -208,12 +217,21 @@ std::vector<Operation> operations() {
          .path = P::Retrying,
          .setUp = panel,
          .trigger = click("cmdReadIndividual")},
+        {.name = "panel toggle: its read",
+         .path = P::Retrying,
+         .setUp = panel,
+         .trigger = click("cmdWriteIndividual_0")},
         {.name = "panel toggle write",
          .path = P::Retrying,
          .answersBefore = 1,
          .reportsBefore = 1,
          .setUp = panel,
-         .trigger = click("cmdWriteIndividual_0")},
+         .trigger = click("cmdWriteIndividual_0"),
+         // The toggle goes on with its read-back.
+         .sentAfterRefusal =
+             [](const std::vector<Report>& clean, std::size_t faulted) {
+                 return slice(clean, faulted + 1, faulted + 2);
+             }},
         {.name = "panel read-back",
          .path = P::SingleAttempt,
          .answersBefore = 2,
@@ -231,7 +249,15 @@ std::vector<Operation> operations() {
                  plantRegisters(rig.board().addChip(0x01));
              },
          .trigger = click("cmdScanI2Caddress"),
-         .afterRefusal = {kAddressNotFoundText}},
+         .afterRefusal = {kAddressNotFoundText},
+         // The chip is passed over: every address after it is probed.
+         .sentAfterRefusal =
+             [](const std::vector<Report>&, std::size_t) {
+                 std::vector<Report> probes;
+                 for (int a = 0x04; a <= 0xFE; a += 2)
+                     probes.push_back(i2cRead(a, 0x00, 1));
+                 return probes;
+             }},
         {.name = "channel selection", .path = P::Retrying, .trigger = click("obChannelSelect_1")},
         {.name = "channel read-back",
          .path = P::SingleAttempt,
@@ -358,12 +384,6 @@ void finish(Run& run) {
     run.after = snapshot(*run.rig);
     run.received = run.rig->board().received;
     run.shown = run.rig->dialogs.shown;
-}
-
-std::vector<Report> slice(const std::vector<Report>& v, std::size_t from, std::size_t to) {
-    from = std::min(from, v.size());
-    to = std::min(to, v.size());
-    return {v.begin() + from, v.begin() + std::max(from, to)};
 }
 
 bool isI2CWrite(const Report& r) {
@@ -570,8 +590,15 @@ private:
                          "the later requests are refused too");
             }
             break;
-        case Outcome::Abandoned:
-            break; // checked by what was written and shown
+        case Outcome::Abandoned: {
+            std::vector<Report> want = head;
+            if (op.sentAfterRefusal) {
+                const std::vector<Report> more = op.sentAfterRefusal(base, n);
+                want.insert(want.end(), more.begin(), more.end());
+            }
+            QVERIFY2(got == want, "the operation stops where it should");
+            break;
+        }
         }
     }
 
