@@ -220,8 +220,12 @@ private slots:
 
     void fixedSizeWithoutMaximize() {
         TestRig rig;
-        rig.create();
+        rig.load();
+        QVERIFY(QTest::qWaitForWindowExposed(&rig.window()));
         QCOMPARE(rig.window().minimumSize(), rig.window().maximumSize());
+        QCOMPARE(rig.window().size(), rig.window().minimumSize());
+        // Every tab fits, the hidden test tabs included.
+        QVERIFY(rig.window().size().width() >= rig.window().ui().SSTab1->sizeHint().width());
         QVERIFY(!(rig.window().windowFlags() & Qt::WindowMaximizeButtonHint));
         QVERIFY(rig.window().windowFlags() & Qt::WindowMinimizeButtonHint);
     }

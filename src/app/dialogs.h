@@ -49,5 +49,6 @@ public:
     void beep() override;
 };
 
-// "Text File (*.TXT)|*.txt| All Files (*.*)|*.*|" as Qt name filters.
+// "Text File (*.TXT)|*.txt| All Files (*.*)|*.*|" as Qt name filters:
+// "Text File (*.txt)", "All Files (*)".
 QStringList qtNameFilters(const QString& filter);

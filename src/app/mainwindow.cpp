@@ -1,5 +1,6 @@
 #include "app/mainwindow.h"
 
+#include "app/aboutwindow.h"
 #include "app/controlarrays.h"
 #include "app/processexit.h"
 #include "board/boardpanel.h"
@@ -7,6 +8,8 @@
 #include "controls/multiwritetest.h"
 #include "controls/recalibration.h"
 #include "controls/testtabs.h"
+#include "regdef/regdefwindow.h"
+#include "regfiles/registerfiles.h"
 #include "registers/addressselector.h"
 #include "registers/celleditor.h"
 #include "registers/individualpanel.h"
@@ -15,6 +18,7 @@
 #include "ui_mainwindow.h"
 
 #include <QCloseEvent>
+#include <QLayout>
 #include <QSignalBlocker>
 #include <QTabBar>
 
@@ -62,9 +66,15 @@ MainWindow::MainWindow(const Platform& platform, QWidget* parent)
         chip, controlArray<QRadioButton, kChannelOptions>(this, "obChannelSelect"), this);
     new TerminationRecal(chip, ui_->cmdReCal, this);
     new MultiWriteTest(chip, ui_->cmdMultiWriteTest, this);
+    registerFiles_ = std::make_unique<RegisterFiles>(*this, platform.dialogs);
 
     connect(ui_->cmdQuit, &QPushButton::clicked, this, &MainWindow::cmdQuit_Click);
     connect(ui_->mnuExit, &QAction::triggered, this, &MainWindow::mnuExit_Click);
+    connect(ui_->mnuSaveRegisters, &QAction::triggered, this, &MainWindow::mnuSaveRegisters_Click);
+    connect(ui_->mnuLoadRegisters, &QAction::triggered, this, &MainWindow::mnuLoadRegisters_Click);
+    connect(ui_->mnuAbout, &QAction::triggered, this, &MainWindow::mnuAbout_Click);
+    connect(ui_->mnuRegisterDefinitions, &QAction::triggered, this,
+            &MainWindow::mnuRegisterDefinitions_Click);
     connect(ui_->cmdReconnect, &QPushButton::clicked, this, &MainWindow::cmdReconnect_Click);
     connect(ui_->cmdReadAllRegisters, &QPushButton::clicked, this,
             &MainWindow::cmdReadAllRegisters_Click);
@@ -74,11 +84,15 @@ MainWindow::MainWindow(const Platform& platform, QWidget* parent)
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
-    adjustSize();
-    setFixedSize(sizeHint());
+    // The layout keeps the window at the size its contents need, also after
+    // the style and fonts are applied at the first show.
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+    // The register definitions window has no owner to take it along.
+    delete regDef_.data();
+}
 
 void MainWindow::Form_Load() {
     link_.boardWriteHandles.assign(1, kNoHandle);
@@ -97,6 +111,7 @@ void MainWindow::Form_Unload() {
         return;
     unloaded_ = true;
     link_.shutDown();
+    closeOtherWindows();
     hide();
     platform_.exit.endProcess(0);
 }

@@ -6,18 +6,22 @@
 #include "board/boardlink.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <cstdint>
 #include <memory>
 
 namespace Ui {
 class frmMain;
 }
+class AboutWindow;
 class AddressSelector;
 class BoardPanel;
 class CellEditor;
 class ChannelSelect;
 class IndividualPanel;
 class ReadAll;
+class RegisterDefinitionsWindow;
+class RegisterFiles;
 class RegisterGrid;
 class TestTabs;
 
@@ -49,6 +53,16 @@ public:
     // Reads the main set into the grid (also run by the register file save and load).
     void cmdReadAllRegisters_Click();
 
+    // The File menu's register files, and the two other windows.
+    void mnuSaveRegisters_Click();
+    void mnuLoadRegisters_Click();
+    void mnuAbout_Click();
+    void mnuRegisterDefinitions_Click();
+    RegisterFiles& registerFiles() { return *registerFiles_; }
+    // The other windows while they are open, else null.
+    AboutWindow* aboutWindow() const;
+    RegisterDefinitionsWindow* registerDefinitionsWindow() const;
+
     Ui::frmMain& ui() { return *ui_; }
     BoardLink& link() { return link_; }
     BoardPanel& board() { return *board_; }
@@ -65,6 +79,7 @@ protected:
 
 private:
     void unloadMainWindow() override { Form_Unload(); }
+    void closeOtherWindows();
 
     Platform platform_;
     std::unique_ptr<Ui::frmMain> ui_;
@@ -77,5 +92,8 @@ private:
     IndividualPanel* individual_ = nullptr;
     TestTabs* testTabs_ = nullptr;
     ChannelSelect* channelSelect_ = nullptr;
+    std::unique_ptr<RegisterFiles> registerFiles_;
+    QPointer<AboutWindow> about_;
+    QPointer<RegisterDefinitionsWindow> regDef_;
     bool unloaded_ = false;
 };

@@ -6,11 +6,13 @@ class Dialogs;
 class HidTransport;
 class ProcessExit;
 class ReportTrace;
+class SystemInfo;
 
 struct Platform {
     HidTransport& transport;
     Dialogs& dialogs;
     Clock& clock;
     ProcessExit& exit;
-    ReportTrace* trace = nullptr; // --trace, or none
+    ReportTrace* trace = nullptr;     // --trace, or none
+    SystemInfo* systemInfo = nullptr; // none: the desktop's own
 };

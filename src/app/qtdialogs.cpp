@@ -52,13 +52,26 @@ QStringList qtNameFilters(const QString& filter) {
     const QStringList parts = filter.split(QLatin1Char('|'));
     QStringList filters;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        const QString description = parts[i].trimmed();
-        const QString pattern = parts[i + 1].trimmed();
-        if (description.isEmpty() && pattern.isEmpty())
+        QString description = parts[i].trimmed();
+        QStringList patterns = parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
+        for (QString& p : patterns) {
+            p = p.trimmed();
+            // "*.*" means every file, also those without a dot in their name.
+            if (p == QLatin1String("*.*"))
+                p = QStringLiteral("*");
+        }
+        patterns.removeAll(QString());
+        if (patterns.isEmpty())
             continue;
-        // A description that already names its pattern keeps it; Qt reads
-        // the patterns from the last parentheses.
-        filters << QStringLiteral("%1 (%2)").arg(description, pattern);
+        // Qt shows the patterns in parentheses after the description and reads
+        // them from there: a description that names its own drops them, so
+        // that what is shown is what is matched.
+        if (description.endsWith(QLatin1Char(')'))) {
+            const qsizetype open = description.lastIndexOf(QLatin1Char('('));
+            if (open >= 0)
+                description = description.left(open).trimmed();
+        }
+        filters << QStringLiteral("%1 (%2)").arg(description, patterns.join(QLatin1Char(' ')));
     }
     return filters;
 }

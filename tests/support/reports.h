@@ -26,6 +26,17 @@ inline std::vector<Report> reportsWithCommand(const SimBoard& board, std::uint8_
     return out;
 }
 
+// The I2C write requests a board received, in order (reads carry the
+// address byte plus one).
+inline std::vector<Report> i2cWritesReceived(const SimBoard& board) {
+    std::vector<Report> out;
+    for (const Report& r : reportsWithCommand(board, CMD_I2C)) {
+        if ((r[3] & 1) == 0)
+            out.push_back(r);
+    }
+    return out;
+}
+
 // An I2C request to write `values` from register `reg` at address byte `address`.
 inline Report i2cWrite(int address, int reg, std::initializer_list<int> values) {
     Report r = reportOf({0, CMD_I2C, static_cast<int>(values.size()), address, reg});

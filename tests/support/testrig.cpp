@@ -9,7 +9,8 @@ TestRig::~TestRig() = default;
 
 MainWindow& TestRig::create() {
     if (!window_) {
-        window_ = std::make_unique<MainWindow>(Platform{transport, dialogs, clock, exit});
+        window_ = std::make_unique<MainWindow>(
+            Platform{transport, dialogs, clock, exit, nullptr, &systemInfo});
         // Keep tests quick where an answer never comes.
         window_->link().answerLimitMs = 50;
     }

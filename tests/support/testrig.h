@@ -7,6 +7,7 @@
 #include "sim/simtransport.h"
 #include "support/fakeclock.h"
 #include "support/scripteddialogs.h"
+#include "support/scriptedsysteminfo.h"
 
 #include <QString>
 #include <QWidget>
@@ -49,6 +50,7 @@ public:
     FakeClock clock;
     ScriptedDialogs dialogs;
     RecordingExit exit;
+    ScriptedSystemInfo systemInfo;
     SimTransport transport{clock};
 
 private:

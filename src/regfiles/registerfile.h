@@ -1,0 +1,58 @@
+// The register file: a header line, then one line per register of the main
+// set, "0x" with two hexadecimal digits, a tab and the cell text, every line
+// ending in CR LF. Plain functions on bytes, so that the format can be
+// checked byte for byte without a window.
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+inline const QByteArray kRegisterFileHeader = QByteArrayLiteral("//QDM7720A Register File");
+
+// A register file is a few hundred bytes; anything beyond this is not one.
+constexpr qsizetype kMaxRegisterFileBytes = 1024 * 1024;
+
+// The register address a label names: the four characters before the closing
+// parenthesis at the end of its caption, "Output Options (0x05)" -> "0x05".
+QString addressFromCaption(const QString& caption);
+
+// One line of the file with its CR LF. Files hold single-byte characters: a
+// character outside Latin-1 is written as '?'.
+QByteArray fileLine(const QString& text);
+// The line for one register: its address, a tab and the cell text as it is.
+QByteArray registerLine(const QString& caption, const QString& cellText);
+
+struct RegisterWrite {
+    std::uint8_t reg;
+    std::uint8_t value;
+    bool operator==(const RegisterWrite&) const = default;
+};
+
+// A field starting with exactly "0x" is a register line; every other field is
+// skipped.
+bool isRegisterLine(QByteArrayView field);
+// Characters 3-4 are the address and 6-7 the value (character 5 separates them
+// and is not looked at), each one or two hexadecimal digits; anything after
+// character 7 is ignored. Nothing when either is not a hexadecimal byte.
+std::optional<RegisterWrite> readRegisterLine(QByteArrayView field);
+
+struct RegisterFileCheck {
+    enum class Verdict {
+        Accepted,        // `writes` holds every register line, in file order
+        NotRegisterFile, // the first field is not the header
+        BadRegisterLine, // a register line cannot be read; nothing may be written
+    };
+    Verdict verdict = Verdict::NotRegisterFile;
+    std::vector<RegisterWrite> writes;
+    int lineNumber = 0;  // BadRegisterLine: the line holding it, 1 for the first
+    QByteArray lineText; // BadRegisterLine: that line without its line end
+};
+
+// Checks a whole file before anything is written to the chip. A field ends at
+// a comma or at a line end (CR LF, LF or CR); the first field must be the
+// header exactly.
+RegisterFileCheck checkRegisterFile(QByteArrayView bytes);

@@ -1,0 +1,45 @@
+// The registry, the file look-up and the program start of the system
+// information command, answered from a script, with a record of every call.
+#pragma once
+
+#include "app/systeminfo.h"
+
+#include <QStringList>
+#include <map>
+#include <utility>
+
+class ScriptedSystemInfo : public SystemInfo {
+public:
+    // A string value as the registry stores it, with its terminating NUL.
+    static RegistryValue text(const QString& s) {
+        return {kRegistryString, s.toLocal8Bit() + '\0'};
+    }
+
+    std::optional<RegistryValue> queryValue(RegistryRoot root, const QString& keyName,
+                                            const QString& valueName) override {
+        queries << keyName + QLatin1Char('|') + valueName;
+        if (root != RegistryRoot::LocalMachine)
+            return std::nullopt;
+        const auto it = values.find({keyName, valueName});
+        if (it == values.end())
+            return std::nullopt;
+        return it->second;
+    }
+    bool fileExists(const QString& path) override {
+        fileChecks << path;
+        return files.contains(path);
+    }
+    bool startProgram(const QString& path) override {
+        started << path;
+        return startable.contains(path);
+    }
+
+    // Key and value name -> value.
+    std::map<std::pair<QString, QString>, RegistryValue> values;
+    QStringList files;     // files that exist
+    QStringList startable; // programs that start
+
+    QStringList queries;    // "key|value" of every look-up, in order
+    QStringList fileChecks; // every file looked for
+    QStringList started;    // every program start tried
+};
