@@ -3,6 +3,7 @@
 // once without a fault; the faulted run is judged against that clean run:
 // the messages shown, what reached the board (a reconnection and the same
 // transfer again after Retry), what the grid shows, and what was written.
+#include "app/aboutwindow.h"
 #include "board/boardlink.h"
 #include "board/boardpanel.h"
 #include "board/linkhelpers.h"
@@ -11,8 +12,11 @@
 #include "support/clicks.h"
 #include "support/reports.h"
 #include "support/testrig.h"
+#include "ui_aboutwindow.h"
 #include "ui_mainwindow.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 #include <functional>
@@ -159,6 +163,20 @@ std::vector<Report> slice(const std::vector<Report>& v, std::size_t from, std::s
     return {v.begin() + from, v.begin() + std::max(from, to)};
 }
 
+// A register file of three lines, chosen in the load's file dialog.
+void chooseRegisterFile(TestRig& rig) {
+    static const QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("registers.txt"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("//QDM7720A Register File\r\n0x04\t44\r\n0x05\t55\r\n0x06\t66\r\n");
+    file.close();
+    rig.dialogs.chooseFile(path);
+}
+void loadRegisterFile(TestRig& rig) {
+    rig.window().ui().mnuLoadRegisters->trigger();
+}
+
 void showTab2(TestRig& rig) {
     rig.window().ShowTestTabs(true);
     rig.window().ui().SSTab1->setCurrentIndex(2);
@@ -302,10 +320,21 @@ std::vector<Operation> operations() {
              }},
         {.name = "firmware query",
          .path = P::BoardQuery,
+         .setUp = [](TestRig& rig) { rig.window().ui().mnuAbout->trigger(); },
          .trigger =
              [](TestRig& rig) {
-                 rig.window().board().showFirmwareVersion();
+                 clickButton(rig.window().aboutWindow()->ui().cmdFirmwareVersion);
              }},
+        {.name = "register-file load, first line",
+         .path = P::Retrying,
+         .setUp = chooseRegisterFile,
+         .trigger = loadRegisterFile},
+        {.name = "register-file load, second line",
+         .path = P::Retrying,
+         .answersBefore = 1,
+         .reportsBefore = 1,
+         .setUp = chooseRegisterFile,
+         .trigger = loadRegisterFile},
     };
 }
 
