@@ -170,6 +170,7 @@ private slots:
             board.answerFaults.assign(op.answersBefore, AnswerFault::none());
             const std::map<Fault, AnswerFault> answers = {
                 {Fault::NoAnswer, AnswerFault::drop()},
+                {Fault::NoAnswerCancel, AnswerFault::drop()},
                 {Fault::Late, AnswerFault::late()},
                 {Fault::NotAcknowledged, AnswerFault::nak()},
                 {Fault::Status01, AnswerFault::withStatus(0x01)},
@@ -179,7 +180,7 @@ private slots:
             };
             board.answerFaults.push_back(answers.at(f));
             if (!expected.message.isEmpty())
-                rig.dialogs.answer(Answer::Retry);
+                rig.dialogs.answer(f == Fault::NoAnswerCancel ? Answer::Cancel : Answer::Retry);
             break;
         }
         }
@@ -278,8 +279,9 @@ private:
         }
         case Outcome::Ends:
             QVERIFY2(got == head, "nothing more after Cancel");
-            QVERIFY2(run.rig->board().refused == std::vector<Report>{base[n]},
-                     "one refused write, then nothing");
+            QVERIFY2(run.rig->board().refused ==
+                         (expected.reached ? std::vector<Report>{} : std::vector<Report>{base[n]}),
+                     "no write after Cancel");
             break;
         case Outcome::Silent:
             if (expected.reached) {

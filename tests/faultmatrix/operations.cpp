@@ -14,11 +14,17 @@
 #include <QtTest>
 
 const std::vector<std::pair<Fault, const char*>> kFaults = {
-    {Fault::Unplugged, "unplugged"},  {Fault::BackAfterRetry, "back after Retry"},
-    {Fault::NoAnswer, "no answer"},   {Fault::Late, "answer after the limit"},
-    {Fault::Stale, "stale reports"},  {Fault::NotAcknowledged, "not acknowledged"},
-    {Fault::Status01, "status 0x01"}, {Fault::Status80, "status 0x80"},
-    {Fault::StatusFF, "status 0xFF"}, {Fault::ShortReport, "short report"},
+    {Fault::Unplugged, "unplugged"},
+    {Fault::BackAfterRetry, "back after Retry"},
+    {Fault::NoAnswer, "no answer"},
+    {Fault::NoAnswerCancel, "no answer, Cancel"},
+    {Fault::Late, "answer after the limit"},
+    {Fault::Stale, "stale reports"},
+    {Fault::NotAcknowledged, "not acknowledged"},
+    {Fault::Status01, "status 0x01"},
+    {Fault::Status80, "status 0x80"},
+    {Fault::StatusFF, "status 0xFF"},
+    {Fault::ShortReport, "short report"},
 };
 
 namespace {
@@ -55,8 +61,8 @@ void showTab2(TestRig& rig) {
 
 Expectation expectationFor(Path path, Fault fault) {
     const bool unplugged = fault == Fault::Unplugged || fault == Fault::BackAfterRetry;
-    const bool noAnswer =
-        fault == Fault::NoAnswer || fault == Fault::Late || fault == Fault::ShortReport;
+    const bool noAnswer = fault == Fault::NoAnswer || fault == Fault::NoAnswerCancel ||
+                          fault == Fault::Late || fault == Fault::ShortReport;
     if (fault == Fault::Stale)
         return {Outcome::AsClean, {}, true};
     switch (path) {
@@ -66,6 +72,8 @@ Expectation expectationFor(Path path, Fault fault) {
             return {Outcome::Ends, kWriteFileErrorText, false};
         if (fault == Fault::BackAfterRetry)
             return {Outcome::Repeated, kWriteFileErrorText, false};
+        if (fault == Fault::NoAnswerCancel)
+            return {Outcome::Ends, kReadFileErrorText, true};
         if (noAnswer)
             return {Outcome::Repeated, kReadFileErrorText, true};
         return {Outcome::Abandoned, path == Path::Quiet ? QString() : kInvalidAddressText, true};
@@ -78,7 +86,8 @@ Expectation expectationFor(Path path, Fault fault) {
         if (fault == Fault::BackAfterRetry)
             return {Outcome::Reconnects, kCheckGPstatusText, false};
         if (noAnswer && path == Path::BoardQuery)
-            return {Outcome::Reconnects, kCheckGPstatusText, true};
+            return {fault == Fault::NoAnswerCancel ? Outcome::Ends : Outcome::Reconnects,
+                    kCheckGPstatusText, true};
         return {Outcome::AsClean, {}, true}; // the status byte of these answers is not judged
     }
     return {Outcome::AsClean, {}, true};

@@ -45,8 +45,9 @@ enum class Fault {
     Unplugged,      // writes refused; Cancel
     BackAfterRetry, // unplugged, plugged back in while the message is open; Retry
     NoAnswer,
-    Late,  // the answer comes after the limit, as a stale report
-    Stale, // stale reports waiting before the request, and more during pauses
+    NoAnswerCancel, // no answer; Cancel
+    Late,           // the answer comes after the limit, as a stale report
+    Stale,          // stale reports waiting before the request, and more during pauses
     NotAcknowledged,
     Status01,
     Status80,
