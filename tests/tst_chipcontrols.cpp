@@ -14,14 +14,8 @@
 
 namespace {
 
-void showWindow(TestRig& rig) {
-    rig.load();
-    QVERIFY(QTest::qWaitForWindowExposed(&rig.window()));
-    rig.clearRecords();
-}
-
 void showTab2(TestRig& rig) {
-    showWindow(rig);
+    rig.loadAndSettle();
     rig.window().ShowTestTabs(true);
     rig.window().ui().SSTab1->setCurrentIndex(2);
 }
@@ -54,7 +48,7 @@ private slots:
         QFETCH(int, high);
         QFETCH(int, low);
         TestRig rig;
-        showWindow(rig);
+        rig.loadAndSettle();
         rig.chip().registers[0x03] = static_cast<std::uint8_t>(before);
         QString cellDuringPulse;
         int chipDuringPulse = -1;
@@ -78,7 +72,7 @@ private slots:
 
     void recalibrationWithoutChipWritesNothing() {
         TestRig rig;
-        showWindow(rig);
+        rig.loadAndSettle();
         rig.window().deviceAddress = 0x90;
         setCells(rig, {{3, "12"}});
         rig.dialogs.answer(Answer::Retry);

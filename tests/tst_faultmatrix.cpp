@@ -72,7 +72,6 @@ void prepare(Run& run, const Operation& op) {
         return;
     }
     rig.loadAndSettle();
-    QVERIFY(QTest::qWaitForWindowExposed(&rig.window()));
     plantRegisters(rig.chip());
     if (op.setUp)
         op.setUp(rig);
