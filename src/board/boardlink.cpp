@@ -79,11 +79,22 @@ void BoardLink::selectInstance(int k) {
 
 void BoardLink::flushInput() {
     for (int drained = 0; drained < kMaxDrainedReports; ++drained) {
-        if (transport_.read(readHandle, report, kFlushWaitMs) != ReadResult::Ok)
+        const ReadResult result = transport_.read(readHandle, report, kFlushWaitMs);
+        // A short report is stale input like any other: the reports behind it
+        // must go too.
+        if (result == ReadResult::Timeout || result == ReadResult::Failed)
             return;
-        if (trace_)
+        if (result == ReadResult::Ok && trace_)
             trace_->input(selected_, report);
     }
+}
+
+// The callers drain once before their first exchange, but a report can still
+// come between their exchanges: while they pause with the window live, or as
+// the late answer of an exchange given up. The answer to this request must not
+// be taken from it.
+void BoardLink::drainBeforeRequest() {
+    flushInput();
 }
 
 void BoardLink::fillReport(std::uint8_t fillByte) {
@@ -116,6 +127,7 @@ LinkStatus BoardLink::readRegistersOnce(std::uint8_t deviceAddress, std::uint8_t
                                         std::uint8_t count, std::span<std::uint8_t> data) {
     if (!readRequestValid(count, data.size()))
         return LINK_DEVICE_ERROR;
+    drainBeforeRequest();
     fillReport(0);
     buildI2CReadRequest(report, deviceAddress, startRegister, count);
     if (!writeReport())
@@ -131,6 +143,7 @@ LinkStatus BoardLink::writeRegistersOnce(std::uint8_t deviceAddress, std::uint8_
                                          std::uint8_t count, std::span<const std::uint8_t> data) {
     if (!writeRequestValid(count, data.size()))
         return LINK_DEVICE_ERROR;
+    drainBeforeRequest();
     fillReport(0);
     buildI2CWriteRequest(report, deviceAddress, startRegister, data.first(count));
     if (!writeReport())

@@ -96,6 +96,7 @@ public:
 
 private:
     template <typename Once> LinkStatus withRetry(Once once, bool quiet);
+    void drainBeforeRequest();
     void unload();
 
     HidTransport& transport_;
