@@ -78,8 +78,22 @@ void BoardLink::selectInstance(int k) {
 }
 
 void BoardLink::flushInput() {
+    drainInput(kFlushWaitMs);
+}
+
+// The callers drain once before their first exchange, but a report can still
+// come between their exchanges: while they pause with the window live (the
+// reaction to a board command sent meanwhile, say), or as the late answer of
+// an exchange given up. The answer to this request must not be taken from
+// it. What has arrived is taken without waiting, so this costs nothing when
+// nothing is there.
+void BoardLink::drainBeforeRequest() {
+    drainInput(0);
+}
+
+void BoardLink::drainInput(int waitMs) {
     for (int drained = 0; drained < kMaxDrainedReports; ++drained) {
-        const ReadResult result = transport_.read(readHandle, report, kFlushWaitMs);
+        const ReadResult result = transport_.read(readHandle, report, waitMs);
         // A short report is stale input like any other: the reports behind it
         // must go too.
         if (result == ReadResult::Timeout || result == ReadResult::Failed)
@@ -87,14 +101,6 @@ void BoardLink::flushInput() {
         if (result == ReadResult::Ok && trace_)
             trace_->input(selected_, report);
     }
-}
-
-// The callers drain once before their first exchange, but a report can still
-// come between their exchanges: while they pause with the window live, or as
-// the late answer of an exchange given up. The answer to this request must not
-// be taken from it.
-void BoardLink::drainBeforeRequest() {
-    flushInput();
 }
 
 void BoardLink::fillReport(std::uint8_t fillByte) {

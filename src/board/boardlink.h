@@ -97,6 +97,7 @@ public:
 private:
     template <typename Once> LinkStatus withRetry(Once once, bool quiet);
     void drainBeforeRequest();
+    void drainInput(int waitMs);
     void unload();
 
     HidTransport& transport_;
