@@ -78,6 +78,7 @@ void BoardLink::selectInstance(int k) {
 }
 
 void BoardLink::flushInput() {
+    answerOverdue_ = false;
     for (int drained = 0; drained < kMaxDrainedReports; ++drained) {
         if (transport_.read(readHandle, report, kFlushWaitMs) != ReadResult::Ok)
             return;
@@ -99,8 +100,10 @@ bool BoardLink::writeReport() {
 
 bool BoardLink::readReport() {
     fillReport(0);
-    if (transport_.read(readHandle, report, answerLimitMs) != ReadResult::Ok)
+    if (transport_.read(readHandle, report, answerLimitMs) != ReadResult::Ok) {
+        answerOverdue_ = true;
         return false;
+    }
     if (trace_)
         trace_->input(selected_, report);
     return true;
@@ -112,10 +115,18 @@ LinkStatus BoardLink::readAnswer() {
     return answerStatus(report);
 }
 
+void BoardLink::drainOverdueAnswer() {
+    // Callers drain before their first transfer; a handler that ran during
+    // one of their waits may have left a late answer behind since.
+    if (answerOverdue_)
+        flushInput();
+}
+
 LinkStatus BoardLink::readRegistersOnce(std::uint8_t deviceAddress, std::uint8_t startRegister,
                                         std::uint8_t count, std::span<std::uint8_t> data) {
     if (!readRequestValid(count, data.size()))
         return LINK_DEVICE_ERROR;
+    drainOverdueAnswer();
     fillReport(0);
     buildI2CReadRequest(report, deviceAddress, startRegister, count);
     if (!writeReport())
@@ -131,6 +142,7 @@ LinkStatus BoardLink::writeRegistersOnce(std::uint8_t deviceAddress, std::uint8_
                                          std::uint8_t count, std::span<const std::uint8_t> data) {
     if (!writeRequestValid(count, data.size()))
         return LINK_DEVICE_ERROR;
+    drainOverdueAnswer();
     fillReport(0);
     buildI2CWriteRequest(report, deviceAddress, startRegister, data.first(count));
     if (!writeReport())

@@ -96,6 +96,9 @@ public:
 
 private:
     template <typename Once> LinkStatus withRetry(Once once, bool quiet);
+    // Drains the input before a transfer when an earlier answer did not come
+    // in time: arriving late, it would be taken for this transfer's answer.
+    void drainOverdueAnswer();
     void unload();
 
     HidTransport& transport_;
@@ -104,4 +107,5 @@ private:
     ReportTrace* trace_ = nullptr;
     int selected_ = -1;
     bool shutDown_ = false;
+    bool answerOverdue_ = false; // a read gave up since the last drain
 };
