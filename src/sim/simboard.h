@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -68,8 +69,11 @@ public:
 
     // Every output report the board received, in order.
     std::vector<Report> received;
+    // Called after the board has obeyed each report (a test's observer).
+    std::function<void(const Report&)> afterReceive;
 
 private:
+    void obey(const Report& report);
     void answer(Report reply);
     Report i2cTransfer(const Report& request);
 
