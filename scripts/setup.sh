@@ -5,6 +5,8 @@
 set -eu
 
 packages="build-essential cmake pkg-config qt6-base-dev qt6-base-dev-tools libhidapi-dev"
+# Benchmarks: Google Benchmark, and a virtual X display to show windows on.
+packages="$packages libbenchmark-dev xvfb xauth"
 # Checking the installed files and building the Debian package.
 packages="$packages desktop-file-utils appstream man-db dpkg-dev file"
 # Whatever a caller needs besides (the fuzzers' compiler, say).

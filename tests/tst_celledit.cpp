@@ -23,16 +23,6 @@ void sendKey(QWidget* w, QEvent::Type type, int key, Qt::KeyboardModifiers mods 
     QApplication::sendEvent(w, &event);
 }
 
-// The I2C writes a board received.
-std::vector<Report> writes(const SimBoard& b) {
-    std::vector<Report> out;
-    for (const Report& r : reportsWithCommand(b, CMD_I2C)) {
-        if ((r[3] & 1) == 0)
-            out.push_back(r);
-    }
-    return out;
-}
-
 } // namespace
 
 class TestCellEdit : public QObject {
@@ -44,9 +34,6 @@ private slots:
         QTest::addColumn<QString>("after");
         QTest::newRow("lower-case a") << "" << int('a') << "A";
         QTest::newRow("digit") << "1" << int('9') << "19";
-        QTest::newRow("g") << "1" << int('g') << "1";
-        QTest::newRow("blank") << "1" << int(' ') << "1";
-        QTest::newRow("minus") << "1" << int('-') << "1";
         QTest::newRow("third character") << "12" << int('3') << "12";
         QTest::newRow("third lower-case character") << "12" << int('b') << "12";
     }
@@ -113,7 +100,7 @@ private slots:
         QLineEdit* cell = rig.window().grid().cell(0x02);
         cell->setText(QStringLiteral("1"));
         QTest::keyClick(cell, 'c'); // 0x1C: the reset bit, which the chip clears
-        QCOMPARE(writes(rig.board()).back(), i2cWrite(0x00, 0x02, {0x1C}));
+        QCOMPARE(i2cWritesReceived(rig.board()).back(), i2cWrite(0x00, 0x02, {0x1C}));
         QCOMPARE(cell->text(), QStringLiteral("0C"));
     }
 
@@ -153,17 +140,18 @@ private slots:
         cell->setText(before);
         QString shownAtOnce; // during the pause before the read-back
         rig.clock.onSleep = [&](double) {
-            if (shownAtOnce.isNull() && !writes(rig.board()).empty())
+            if (shownAtOnce.isNull() && !i2cWritesReceived(rig.board()).empty())
                 shownAtOnce = cell->text();
         };
         // The modifier keys are pressed and released around the key, as a user does.
         QTest::keyClick(cell, static_cast<Qt::Key>(key), Qt::KeyboardModifiers(modifiers));
         if (written < 0) {
-            QVERIFY(writes(rig.board()).empty());
+            QVERIFY(i2cWritesReceived(rig.board()).empty());
             QCOMPARE(cell->text(), shown);
             return;
         }
-        QCOMPARE(writes(rig.board()), std::vector<Report>{i2cWrite(0x00, 0x06, {written})});
+        QCOMPARE(i2cWritesReceived(rig.board()),
+                 std::vector<Report>{i2cWrite(0x00, 0x06, {written})});
         QCOMPARE(shownAtOnce, shown); // shown before the write's 0.2 s pause
         QCOMPARE(cell->text(), shown);
         QCOMPARE(rig.chip().registers[0x06], written);
@@ -177,9 +165,9 @@ private slots:
         rig.chip().registers[0x04] = 0x5A;
         QTest::keyClick(cell, Qt::Key_A, Qt::ControlModifier);
         QCOMPARE(cell->selectedText(), QStringLiteral("5A"));
-        QVERIFY(writes(rig.board()).empty()); // not even when Ctrl is let go
+        QVERIFY(i2cWritesReceived(rig.board()).empty()); // not even when Ctrl is let go
         QTest::keyClick(cell, Qt::Key_Delete);
-        QCOMPARE(writes(rig.board()), std::vector<Report>{i2cWrite(0x00, 0x04, {0x00})});
+        QCOMPARE(i2cWritesReceived(rig.board()), std::vector<Report>{i2cWrite(0x00, 0x04, {0x00})});
         QCOMPARE(cell->text(), QStringLiteral("00"));
     }
 
@@ -193,10 +181,10 @@ private slots:
         sendKey(cell, QEvent::KeyPress, Qt::Key_V, Qt::ControlModifier, QStringLiteral("\x16"));
         sendKey(cell, QEvent::KeyRelease, Qt::Key_V, Qt::ControlModifier, QStringLiteral("\x16"));
         QCOMPARE(cell->text(), QStringLiteral("7"));
-        QVERIFY(writes(rig.board()).empty());
+        QVERIFY(i2cWritesReceived(rig.board()).empty());
         // The next release whose modifier state is not Shift or Ctrl: here, Ctrl's own.
         sendKey(cell, QEvent::KeyRelease, Qt::Key_Control, Qt::ControlModifier);
-        QCOMPARE(writes(rig.board()), std::vector<Report>{i2cWrite(0x00, 0x09, {0x07})});
+        QCOMPARE(i2cWritesReceived(rig.board()), std::vector<Report>{i2cWrite(0x00, 0x09, {0x07})});
         QCOMPARE(cell->text(), QStringLiteral("07"));
     }
 
@@ -209,13 +197,13 @@ private slots:
         QCOMPARE(cell->text(), QStringLiteral("1ff"));         // no filter, no length limit
         QTest::keyClick(cell, Qt::Key_Up);
         QTest::keyClick(cell, Qt::Key_End);
-        QVERIFY(writes(rig.board()).empty());
+        QVERIFY(i2cWritesReceived(rig.board()).empty());
         QCOMPARE(rig.dialogs.beeps, 3);
         QCOMPARE(cell->text(), QStringLiteral("1ff"));
         // Pasted text that does not start with a digit reads as 0.
         QApplication::clipboard()->setText(QStringLiteral("zz"));
         QTest::keyClick(cell, Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(writes(rig.board()), std::vector<Report>{i2cWrite(0x00, 0x09, {0x00})});
+        QCOMPARE(i2cWritesReceived(rig.board()), std::vector<Report>{i2cWrite(0x00, 0x09, {0x00})});
     }
 
     void copy() {
@@ -230,7 +218,7 @@ private slots:
         QTest::keyClick(cell, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClick(cell, Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("12"));
-        QVERIFY(writes(rig.board()).empty());
+        QVERIFY(i2cWritesReceived(rig.board()).empty());
     }
 
     void testRegisterCellWritesItsRegister() {
@@ -238,7 +226,7 @@ private slots:
         rig.loadAndSettle();
         QLineEdit* cell = rig.window().grid().cell(22); // 0x16, no label
         QTest::keyClick(cell, 'c');
-        QCOMPARE(writes(rig.board()), std::vector<Report>{i2cWrite(0x00, 0x16, {0x0C})});
+        QCOMPARE(i2cWritesReceived(rig.board()), std::vector<Report>{i2cWrite(0x00, 0x16, {0x0C})});
         QCOMPARE(rig.chip().registers[0x16], 0x0C);
     }
 
@@ -288,7 +276,7 @@ private slots:
         rig.clock.onSleep = [&](double) {
             // Between the write and its read-back the user picks a channel,
             // whose read-back answer comes too late.
-            if (clicked || writes(rig.board()).size() != 1)
+            if (clicked || i2cWritesReceived(rig.board()).size() != 1)
                 return;
             clicked = true;
             rig.board().answerFaults = {AnswerFault::none(), AnswerFault::late()};
@@ -313,7 +301,7 @@ private slots:
             }
         };
         QTest::keyClick(cell, '1');
-        QCOMPARE(writes(rig.board()),
+        QCOMPARE(i2cWritesReceived(rig.board()),
                  (std::vector<Report>{i2cWrite(0x00, 0x07, {0x12}), i2cWrite(0x00, 0x07, {0x12})}));
         QCOMPARE(cell->text(), QStringLiteral("12"));
     }
@@ -329,9 +317,9 @@ private slots:
             sendKey(cell, QEvent::KeyRelease, Qt::Key_F, Qt::ShiftModifier, QStringLiteral("F"));
         }
         QCOMPARE(cell->text(), QStringLiteral("FF"));
-        QVERIFY(writes(rig.board()).empty());
+        QVERIFY(i2cWritesReceived(rig.board()).empty());
         sendKey(cell, QEvent::KeyRelease, Qt::Key_Shift, Qt::ShiftModifier);
-        QCOMPARE(writes(rig.board()), std::vector<Report>{i2cWrite(0x00, 0x05, {0xFF})});
+        QCOMPARE(i2cWritesReceived(rig.board()), std::vector<Report>{i2cWrite(0x00, 0x05, {0xFF})});
     }
 
     void aKeyPressedElsewhereDoesNotWrite() {
@@ -356,9 +344,9 @@ private slots:
             QKeyEvent release(QEvent::KeyRelease, Qt::Key_Up, Qt::NoModifier, QString(), true);
             QApplication::sendEvent(cell, &release);
         }
-        QVERIFY(writes(rig.board()).empty());
+        QVERIFY(i2cWritesReceived(rig.board()).empty());
         QTest::keyRelease(cell, Qt::Key_Up);
-        QCOMPARE(writes(rig.board()), std::vector<Report>{i2cWrite(0x00, 0x05, {0x11})});
+        QCOMPARE(i2cWritesReceived(rig.board()), std::vector<Report>{i2cWrite(0x00, 0x05, {0x11})});
     }
 };
 

@@ -6,66 +6,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <unistd.h>
 
 namespace {
-
-// Every problem that keeps `text` from being a rule that gives the seat's
-// user, and nobody else, access to the board's hidraw nodes and to no other
-// device. Each rule line must match on the subsystem and both IDs (udev
-// compares case-sensitively, and sysfs shows the IDs in lower case).
-QStringList ruleProblems(const QString& text) {
-    static const QRegularExpression pair(QStringLiteral(
-        "^\\s*([A-Za-z_]+(?:\\{[^}]*\\})?)\\s*(==|!=|\\+=|-=|:=|=)\\s*\"([^\"]*)\"\\s*(,|$)"));
-    const QString vendor = QStringLiteral("%1").arg(kBoardVendorId, 4, 16, QLatin1Char('0'));
-    const QString product = QStringLiteral("%1").arg(kBoardProductId, 4, 16, QLatin1Char('0'));
-    QStringList problems;
-    int rules = 0;
-    const QStringList lines = QString(text).replace(QStringLiteral("\\\n"), QString()).split('\n');
-    for (const QString& line : lines) {
-        if (line.trimmed().isEmpty() || line.trimmed().startsWith('#'))
-            continue;
-        ++rules;
-        QMultiMap<QString, QString> keys; // "KEY op" -> value
-        QString rest = line;
-        while (!rest.trimmed().isEmpty()) {
-            const QRegularExpressionMatch m = pair.match(rest);
-            if (!m.hasMatch()) {
-                problems << QStringLiteral("cannot read: %1").arg(rest.trimmed());
-                break;
-            }
-            keys.insert(m.captured(1) + ' ' + m.captured(2), m.captured(3));
-            rest = rest.mid(m.capturedLength());
-        }
-        if (keys.values(QStringLiteral("SUBSYSTEM ==")) != QStringList{QStringLiteral("hidraw")})
-            problems << QStringLiteral("does not match the hidraw subsystem alone");
-        if (keys.values(QStringLiteral("ATTRS{idVendor} ==")) != QStringList{vendor})
-            problems << QStringLiteral("does not match vendor %1").arg(vendor);
-        if (keys.values(QStringLiteral("ATTRS{idProduct} ==")) != QStringList{product})
-            problems << QStringLiteral("does not match product %1").arg(product);
-        if (!keys.values(QStringLiteral("TAG +=")).contains(QStringLiteral("uaccess")))
-            problems << QStringLiteral("has no uaccess tag");
-        for (auto k = keys.cbegin(); k != keys.cend(); ++k) {
-            if (!k.key().startsWith(QStringLiteral("MODE")))
-                continue;
-            bool ok = false;
-            const int mode = k.value().toInt(&ok, 8);
-            if (!ok || (mode & 07) != 0)
-                problems << QStringLiteral("opens the node to everyone: MODE %1").arg(k.value());
-        }
-        for (const QString& forbidden : {QStringLiteral("GROUP"), QStringLiteral("OWNER")})
-            for (auto k = keys.cbegin(); k != keys.cend(); ++k)
-                if (k.key().startsWith(forbidden))
-                    problems << QStringLiteral("hands the node to %1 %2").arg(forbidden, k.value());
-    }
-    if (rules == 0)
-        problems << QStringLiteral("holds no rule");
-    return problems;
-}
 
 QString shippedRulePath() {
     return QFINDTESTDATA("../packaging/linux/" + QString::fromLatin1(kUdevRuleName));
@@ -81,32 +27,22 @@ private slots:
         QVERIFY2(!path.isEmpty(), kUdevRuleName);
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly | QIODevice::Text));
-        const QStringList problems = ruleProblems(QString::fromUtf8(file.readAll()));
-        QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QStringLiteral("; "))));
+        QStringList rules;
+        for (const QString& line : QString::fromUtf8(file.readAll()).split('\n')) {
+            if (!line.trimmed().isEmpty() && !line.trimmed().startsWith('#'))
+                rules << line.simplified();
+        }
+        // One rule, for the board's hidraw nodes only (udev compares the IDs
+        // case-sensitively, and sysfs shows them in lower case), giving the
+        // seat's user access and nobody else.
+        QCOMPARE(rules.size(), 1);
+        const QStringList keys = rules[0].split(QStringLiteral(", "));
+        QCOMPARE(keys, (QStringList{R"(SUBSYSTEM=="hidraw")", R"(ATTRS{idVendor}=="09aa")",
+                                    R"(ATTRS{idProduct}=="2007")", R"(TAG+="uaccess")"}));
+        QCOMPARE(QStringLiteral("%1").arg(kBoardVendorId, 4, 16, QLatin1Char('0')), "09aa");
+        QCOMPARE(QStringLiteral("%1").arg(kBoardProductId, 4, 16, QLatin1Char('0')), "2007");
         // The uaccess tag only takes effect in rules read before 73-seat-late.
         QVERIFY(QFileInfo(path).fileName().section('-', 0, 0).toInt() < 73);
-    }
-
-    void ruleCheckerCatchesRulesThatGiveTooMuchOrNothing_data() {
-        QTest::addColumn<QString>("rule");
-        const QString good = QStringLiteral(
-            R"(SUBSYSTEM=="hidraw", ATTRS{idVendor}=="09aa", ATTRS{idProduct}=="2007", TAG+="uaccess")");
-        QTest::newRow("world-writable") << good + QStringLiteral(R"(, MODE="0666")");
-        QTest::newRow("world-readable") << good + QStringLiteral(R"(, MODE:="0664")");
-        QTest::newRow("group") << good + QStringLiteral(R"(, GROUP="plugdev")");
-        QTest::newRow("every hidraw device")
-            << QStringLiteral(R"(SUBSYSTEM=="hidraw", TAG+="uaccess")");
-        QTest::newRow("upper-case IDs never match") << QString(good).replace("09aa", "09AA");
-        QTest::newRow("every USB device of the board") << QString(good).replace("hidraw", "usb");
-        QTest::newRow("second line for every device")
-            << good + QStringLiteral("\nSUBSYSTEM==\"hidraw\", TAG+=\"uaccess\"");
-        QTest::newRow("no tag") << QString(good).replace(R"(, TAG+="uaccess")", "");
-        QTest::newRow("only comments") << QStringLiteral("# nothing\n\n");
-        QTest::newRow("unreadable") << good + QStringLiteral(", RUN+=oops");
-    }
-    void ruleCheckerCatchesRulesThatGiveTooMuchOrNothing() {
-        QFETCH(QString, rule);
-        QVERIFY(!ruleProblems(rule).isEmpty());
     }
 
     void hintNamesTheNodeAndTheRuleOnOneLine() {

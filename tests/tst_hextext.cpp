@@ -49,17 +49,6 @@ private slots:
         filterHexKey(typed);
         QCOMPARE(typed, passed);
     }
-
-    void stepKeys() {
-        QCOMPARE(stepOfKey(Qt::Key_Up), 1);
-        QCOMPARE(stepOfKey(Qt::Key_Right), 1);
-        QCOMPARE(stepOfKey(Qt::Key_Down), -1);
-        QCOMPARE(stepOfKey(Qt::Key_Left), -1);
-        QCOMPARE(stepOfKey(Qt::Key_PageUp), 16);
-        QCOMPARE(stepOfKey(Qt::Key_PageDown), -16);
-        QVERIFY(!stepOfKey(Qt::Key_Home));
-        QVERIFY(!stepOfKey(Qt::Key_A));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestHexText)

@@ -1,7 +1,6 @@
-// The plain pieces of the link: framing of the I2C transfer, the hex and
-// wrap helpers, the timed wait, the trace line and the command line.
+// The plain pieces of the link: the hex and wrap helpers, the timed wait, the
+// trace line and the command line.
 #include "app/options.h"
-#include "board/i2cframes.h"
 #include "board/linkhelpers.h"
 #include "board/reporttrace.h"
 #include "board/waitseconds.h"
@@ -24,66 +23,6 @@ private slots:
         QCOMPARE(addWrapped(0xF8, 16), 0x08);
         QCOMPARE(addWrapped(0x05, -16), 0xF5);
         QCOMPARE(addWrapped(0x00, -32768), 0x00);
-    }
-
-    void readRequestBytes() {
-        Report r{};
-        buildI2CReadRequest(r, 0x90, 0x10, 62);
-        QCOMPARE(r, reportOf({0, 2, 62, 0x91, 0x10}));
-        buildI2CReadRequest(r, 0xFE, 0x00, 1);
-        QCOMPARE(r[3], 0xFF);
-    }
-
-    void writeRequestOf59BytesFillsTheReport() {
-        std::array<std::uint8_t, 59> data{};
-        for (int i = 0; i < 59; ++i)
-            data[i] = static_cast<std::uint8_t>(0xA0 + i);
-        Report r{};
-        buildI2CWriteRequest(r, 0x80, 0x05, data);
-        QCOMPARE(r[0], 0);
-        QCOMPARE(r[1], 2);
-        QCOMPARE(r[2], 59);
-        QCOMPARE(r[3], 0x80); // the write sends the address byte unchanged
-        QCOMPARE(r[4], 0x05);
-        for (int i = 0; i < 59; ++i)
-            QCOMPARE(r[5 + i], data[i]);
-    }
-
-    void answerDecoding_data() {
-        QTest::addColumn<int>("status");
-        QTest::addColumn<int>("expected");
-        QTest::newRow("0x00") << 0x00 << int(LINK_OK);
-        QTest::newRow("0x01") << 0x01 << int(LINK_DEVICE_ERROR);
-        QTest::newRow("0x80") << 0x80 << int(LINK_DEVICE_ERROR);
-        QTest::newRow("0xFF") << 0xFF << int(LINK_DEVICE_ERROR);
-    }
-    void answerDecoding() {
-        QFETCH(int, status);
-        QFETCH(int, expected);
-        QCOMPARE(int(answerStatus(reportOf({0, status}))), expected);
-    }
-
-    void readAnswerOf62RegistersCopiesBytes2To63() {
-        Report answer{};
-        for (int i = 0; i < 64; ++i)
-            answer[i] = static_cast<std::uint8_t>(i);
-        std::array<std::uint8_t, 64> data{};
-        data.fill(0xEE);
-        copyReadAnswer(answer, std::span(data).first(62));
-        for (int i = 0; i < 62; ++i)
-            QCOMPARE(data[i], i + 2);
-        QCOMPARE(data[62], 0xEE); // nothing past the count
-    }
-
-    void requestLimits() {
-        QVERIFY(readRequestValid(1, 1));
-        QVERIFY(readRequestValid(62, 62));
-        QVERIFY(!readRequestValid(0, 4));
-        QVERIFY(!readRequestValid(63, 64));
-        QVERIFY(!readRequestValid(3, 2));
-        QVERIFY(writeRequestValid(59, 59));
-        QVERIFY(!writeRequestValid(60, 64));
-        QVERIFY(!writeRequestValid(0, 1));
     }
 
     void waitSecondsZeroReturnsAtOnce() {

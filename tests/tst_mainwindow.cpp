@@ -43,9 +43,9 @@ int countBoardHandlesOpen(TestRig& rig) {
 class TestMainWindow : public QObject {
     Q_OBJECT
 private slots:
-    void captionsOfTheDesign_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("caption");
+    void captionsOfTheDesign() {
+        TestRig rig;
+        rig.create();
         const std::pair<const char*, const char*> rows[] = {
             {"lblRegAdd_0", "Device ID and Rev (0x00)"},
             {"lblRegAdd_2", "Channel Select  (0x02)"},
@@ -90,35 +90,11 @@ private slots:
             {"chkHPDoff_4", "1"},
             {"chkHPDoff_5", "0"},
         };
-        for (const auto& [name, caption] : rows)
-            QTest::newRow(name) << QString::fromLatin1(name) << QString::fromLatin1(caption);
-    }
-    void captionsOfTheDesign() {
-        QFETCH(QString, name);
-        QFETCH(QString, caption);
-        TestRig rig;
-        rig.create();
-        QWidget* w = rig.widget<QWidget>(name);
-        QVERIFY2(w, qPrintable(name));
-        QCOMPARE(captionOf(w), caption);
-    }
-
-    void everyControlArrayMemberExists() {
-        TestRig rig;
-        rig.create();
-        for (int i = 0; i <= 22; ++i)
-            QVERIFY(rig.widget<QLineEdit>(QStringLiteral("txtRegVal_%1").arg(i)));
-        for (int i = 0; i <= 18; ++i)
-            QVERIFY(rig.widget<QLabel>(QStringLiteral("lblRegAdd_%1").arg(i)));
-        for (int i = 0; i <= 6; ++i)
-            QVERIFY(rig.widget<QCheckBox>(QStringLiteral("chkADDRbit_%1").arg(i)));
-        for (int i = 0; i <= 5; ++i) {
-            QVERIFY(rig.widget<QRadioButton>(QStringLiteral("obChannelSelect_%1").arg(i)));
-            QVERIFY(rig.widget<QCheckBox>(QStringLiteral("chkHPDoff_%1").arg(i)));
+        for (const auto& [name, caption] : rows) {
+            QWidget* w = rig.widget<QWidget>(QString::fromLatin1(name));
+            QVERIFY2(w, name);
+            QVERIFY2(captionOf(w) == QLatin1String(caption), name);
         }
-        for (int i = 0; i <= 2; ++i)
-            QVERIFY(rig.widget<QGroupBox>(QStringLiteral("fraManualHPD_DDC_%1").arg(i)));
-        QVERIFY(rig.widget<QLabel>("Picture1"));
     }
 
     void initialStates() {
@@ -306,7 +282,7 @@ private slots:
         TestRig rig;
         rig.transport.addOtherDevice(kBoardVendorId, kBoardProductId, false); // cannot be opened
         rig.transport.addOtherDevice(kBoardVendorId, kBoardProductId, true, false); // no attributes
-        rig.transport.addOtherDevice(0x046D, 0xC52B);                               // a receiver
+        rig.transport.addOtherDevice(0x1234, 0x5678); // something else
         rig.load();
         QCOMPARE(rig.window().ui().cboEVBinstance->count(), 1);
         QCOMPARE(rig.transport.openHandleCount(), 2u); // the board's two, nothing else left open

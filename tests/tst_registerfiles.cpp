@@ -238,6 +238,24 @@ private slots:
         QTest::newRow("gone") << QByteArray("-")
                               << QStringLiteral("The register file could not be read:\r\n%1");
     }
+    void namesAndLinesAreShownAsTheyAre() {
+        // Percent signs in a file's name or in its lines are text, not place holders.
+        TestRig rig;
+        rig.loadAndSettle();
+        const QString file = path("100%1 %2.txt");
+        writeFile(file, "//QDM7720A Register File\r\n0x%1\t%2\r\n");
+        rig.dialogs.chooseFile(file);
+        rig.window().mnuLoadRegisters_Click();
+        QCOMPARE(rig.dialogs.shown.size(), 1u);
+        QCOMPARE(rig.dialogs.shown[0].text,
+                 QStringLiteral("Line 2 of ") + QDir::toNativeSeparators(file) +
+                     QStringLiteral(" is not a valid register line:\r\n\r\n0x%1\t%2\r\n\r\n"
+                                    "Its address (characters 3 and 4) and its value (characters 6 "
+                                    "and 7) must be hexadecimal bytes. Nothing was written to the "
+                                    "chip."));
+        QVERIFY(reportsWithCommand(rig.board(), CMD_I2C).empty());
+    }
+
     void refusedFilesWriteNothing() {
         QFETCH(QByteArray, contents);
         QFETCH(QString, starts);

@@ -60,6 +60,16 @@ private slots:
         QCOMPARE(rig.window().findChild<TestTabs*>()->typedKeys, keys);
     }
 
+    void tabMovesTheFocusAndTypesNothing() {
+        TestRig rig;
+        QTabWidget* tabs = rig.create().ui().SSTab1;
+        QCOMPARE(focusAfterStart(rig), tabs->tabBar());
+        type(QStringLiteral("mk"));
+        QTest::keyClick(tabs->tabBar(), Qt::Key_Tab);
+        QTest::keyClick(tabs->tabBar(), Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(rig.window().findChild<TestTabs*>()->typedKeys, QStringLiteral("mk"));
+    }
+
     void revealedTabsStayForTheRun() {
         TestRig rig;
         QTabWidget* tabs = rig.create().ui().SSTab1;

@@ -11,7 +11,8 @@ std::array<W*, N> controlArray(const QObject* root, const char* name) {
     std::array<W*, N> members{};
     for (std::size_t i = 0; i < N; ++i) {
         members[i] = root->findChild<W*>(QStringLiteral("%1_%2").arg(QLatin1String(name)).arg(i));
-        Q_ASSERT_X(members[i], name, "control array member missing from the window design");
+        if (!members[i])
+            qFatal("control array member %s_%zu missing from the window design", name, i);
     }
     return members;
 }

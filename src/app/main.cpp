@@ -15,7 +15,6 @@
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("qdm7720a-eval"));
-    QApplication::setApplicationDisplayName(QStringLiteral("QDM7720A Evaluation Software"));
     QApplication::setApplicationVersion(QStringLiteral(QDM_VERSION));
     // Lets the desktop match the window to its menu entry and icon (Wayland).
     QGuiApplication::setDesktopFileName(QStringLiteral(QDM_APP_ID));

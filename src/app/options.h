@@ -24,5 +24,5 @@ struct ParsedOptions {
 // `arguments` includes the program name first, as QCoreApplication gives it.
 ParsedOptions parseOptions(const QStringList& arguments);
 
-// "0x40", "40h"-less hex with 0x, or decimal; a 7-bit address 0 to 127.
+// Hex with a leading 0x (0x40) or decimal (64): a 7-bit address, 0 to 127.
 std::optional<std::uint8_t> parseSevenBitAddress(const QString& text);

@@ -78,11 +78,27 @@ void BoardLink::selectInstance(int k) {
 }
 
 void BoardLink::flushInput() {
-    answerOverdue_ = false;
+    drainInput(kFlushWaitMs);
+}
+
+// The callers drain once before their first exchange, but a report can still
+// come between their exchanges: while they pause with the window live (the
+// reaction to a board command sent meanwhile, say), or as the late answer of
+// an exchange given up. The answer to this request must not be taken from
+// it. What has arrived is taken without waiting, so this costs nothing when
+// nothing is there.
+void BoardLink::drainBeforeRequest() {
+    drainInput(0);
+}
+
+void BoardLink::drainInput(int waitMs) {
     for (int drained = 0; drained < kMaxDrainedReports; ++drained) {
-        if (transport_.read(readHandle, report, kFlushWaitMs) != ReadResult::Ok)
+        const ReadResult result = transport_.read(readHandle, report, waitMs);
+        // A short report is stale input like any other: the reports behind it
+        // must go too.
+        if (result == ReadResult::Timeout || result == ReadResult::Failed)
             return;
-        if (trace_)
+        if (result == ReadResult::Ok && trace_)
             trace_->input(selected_, report);
     }
 }
@@ -100,10 +116,8 @@ bool BoardLink::writeReport() {
 
 bool BoardLink::readReport() {
     fillReport(0);
-    if (transport_.read(readHandle, report, answerLimitMs) != ReadResult::Ok) {
-        answerOverdue_ = true;
+    if (transport_.read(readHandle, report, answerLimitMs) != ReadResult::Ok)
         return false;
-    }
     if (trace_)
         trace_->input(selected_, report);
     return true;
@@ -115,18 +129,11 @@ LinkStatus BoardLink::readAnswer() {
     return answerStatus(report);
 }
 
-void BoardLink::drainOverdueAnswer() {
-    // Callers drain before their first transfer; a handler that ran during
-    // one of their waits may have left a late answer behind since.
-    if (answerOverdue_)
-        flushInput();
-}
-
 LinkStatus BoardLink::readRegistersOnce(std::uint8_t deviceAddress, std::uint8_t startRegister,
                                         std::uint8_t count, std::span<std::uint8_t> data) {
     if (!readRequestValid(count, data.size()))
         return LINK_DEVICE_ERROR;
-    drainOverdueAnswer();
+    drainBeforeRequest();
     fillReport(0);
     buildI2CReadRequest(report, deviceAddress, startRegister, count);
     if (!writeReport())
@@ -142,7 +149,7 @@ LinkStatus BoardLink::writeRegistersOnce(std::uint8_t deviceAddress, std::uint8_
                                          std::uint8_t count, std::span<const std::uint8_t> data) {
     if (!writeRequestValid(count, data.size()))
         return LINK_DEVICE_ERROR;
-    drainOverdueAnswer();
+    drainBeforeRequest();
     fillReport(0);
     buildI2CWriteRequest(report, deviceAddress, startRegister, data.first(count));
     if (!writeReport())

@@ -96,9 +96,8 @@ public:
 
 private:
     template <typename Once> LinkStatus withRetry(Once once, bool quiet);
-    // Drains the input before a transfer when an earlier answer did not come
-    // in time: arriving late, it would be taken for this transfer's answer.
-    void drainOverdueAnswer();
+    void drainBeforeRequest();
+    void drainInput(int waitMs);
     void unload();
 
     HidTransport& transport_;
@@ -107,5 +106,4 @@ private:
     ReportTrace* trace_ = nullptr;
     int selected_ = -1;
     bool shutDown_ = false;
-    bool answerOverdue_ = false; // a read gave up since the last drain
 };

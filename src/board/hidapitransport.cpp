@@ -84,8 +84,10 @@ ReadResult HidapiTransport::read(HidHandle handle, Report& report, int timeoutMs
     const int n = hid_read_timeout(o->second.device, in.data(), in.size(), timeoutMs);
     if (n == 0)
         return ReadResult::Timeout;
+    if (n < 0)
+        return ReadResult::Failed;
     if (n < kReportSize - 1)
-        return ReadResult::Failed; // an error, or a short report
+        return ReadResult::Short;
     report[0] = 0;
     std::copy_n(in.begin(), kReportSize - 1, report.begin() + 1);
     return ReadResult::Ok;

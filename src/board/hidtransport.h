@@ -16,8 +16,9 @@ constexpr HidHandle kInvalidHandle = -1;
 
 enum class ReadResult {
     Ok,      // one whole input report was read
+    Short,   // a report shorter than 64 bytes was read and dropped
     Timeout, // nothing arrived within the limit; nothing will be filled later
-    Failed,  // the read failed, or the report was short
+    Failed,  // the read failed
 };
 
 class HidTransport {

@@ -1,6 +1,7 @@
 #include "board/reporttrace.h"
 
 #include "app/clock.h"
+#include "board/linkhelpers.h"
 
 #include <cmath>
 
@@ -25,7 +26,7 @@ QString ReportTrace::line(double secondsSinceMidnight, const char* direction, in
                        .arg(QLatin1String(direction))
                        .arg(instance);
     for (std::uint8_t b : report)
-        text += QStringLiteral(" %1").arg(b, 2, 16, QLatin1Char('0')).toUpper();
+        text += QLatin1Char(' ') + hexByte(b);
     return text;
 }
 

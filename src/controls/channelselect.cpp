@@ -43,6 +43,9 @@ void ChannelSelect::obChannelSelect_Click(int Index) {
     if (chip_.link.writeRegisters(chip_.deviceAddress, kChannelSelectRegister, 1, data, false) ==
         LINK_DEVICE_ERROR)
         return;
+    // A Retry inside the write reconnected, and the reconnection marked the
+    // option of the chip's old value; the chip now holds the user's choice.
+    obChannelSelect_[Index]->setChecked(true);
     // A failed read-back leaves the written byte in the buffer, and so in the cell.
     chip_.link.readRegistersOnce(chip_.deviceAddress, kChannelSelectRegister, 1, data);
     chip_.grid.setText(kChannelSelectRegister, hexByte(data[0]));

@@ -25,7 +25,9 @@ void MultiWriteTest::cmdMultiWriteTest_Click() {
 
     waitSeconds(chip_.clock, kMultiWritePauseSeconds);
 
-    std::array<std::uint8_t, kMultiWriteCount> readBack{};
+    // A failed read-back leaves the bytes written (and acknowledged) in the
+    // buffer, as the other read-backs do, rather than zeros no register held.
+    std::array<std::uint8_t, kMultiWriteCount> readBack = written;
     chip_.link.readRegistersOnce(chip_.deviceAddress, kMultiWriteFirstRegister, kMultiWriteCount,
                                  readBack);
     for (int i = 0; i < kMultiWriteCount; ++i)

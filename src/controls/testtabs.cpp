@@ -29,9 +29,13 @@ void TestTabs::SSTab1_KeyPress(QChar KeyAscii) {
 
 bool TestTabs::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
-        // Backspace, Enter and Escape come as "\b", "\r" and "\x1b".
-        for (QChar c : static_cast<QKeyEvent*>(event)->text())
-            SSTab1_KeyPress(c);
+        auto* key = static_cast<QKeyEvent*>(event);
+        // Backspace, Enter and Escape come as "\b", "\r" and "\x1b"; Tab
+        // moves the focus and types nothing.
+        if (key->key() != Qt::Key_Tab && key->key() != Qt::Key_Backtab) {
+            for (QChar c : key->text())
+                SSTab1_KeyPress(c);
+        }
     }
     return QObject::eventFilter(watched, event); // the strip still gets the key
 }

@@ -5,6 +5,7 @@
 #include "ui_regdefwindow.h"
 
 #include <QButtonGroup>
+#include <QLayout>
 
 RegisterDefinitionsWindow::RegisterDefinitionsWindow(QWidget* parent)
     : QDialog(parent), ui_(std::make_unique<Ui::frmRegDef>()) {
@@ -12,7 +13,7 @@ RegisterDefinitionsWindow::RegisterDefinitionsWindow(QWidget* parent)
     // A fixed single border: no minimize or maximize button, no resizing.
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                    Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    setFixedSize(sizeHint());
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     regbutton = controlArray<QRadioButton, 14>(this, "regbutton");
     auto* group = new QButtonGroup(this);

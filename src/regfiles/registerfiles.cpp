@@ -105,7 +105,7 @@ void RegisterFiles::mnuSaveRegisters_Click() {
     {
         QBuffer buffer(&contents);
         buffer.open(QIODevice::WriteOnly);
-        buffer.write(fileLine(QString::fromLatin1(kRegisterFileHeader)));
+        buffer.write(kRegisterFileHeader + "\r\n");
         writeRegsToFile(0, 12, buffer);
         writeRegsToFile(16, 16, buffer);
     }

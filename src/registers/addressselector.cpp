@@ -42,7 +42,6 @@ void AddressSelector::buildI2Caddress() {
 
 void AddressSelector::showProbedAddress(std::uint8_t address) {
     w_.txtI2Caddress->setText(hexByte(address));
-    deviceAddress_ = address;
     for (int i = 0; i < 7; ++i)
         w_.chkADDRbit[i]->setChecked((address >> (i + 1)) & 1);
     // The boxes' own handling recomputed the byte along the way; it ends the same.

@@ -31,7 +31,7 @@ void CellEditor::txtRegVal_KeyUp(int index, int keyCode, int shift) {
     if (!cell->isEnabled())
         return;
     link_.flushInput();
-    if (shift == kShiftMask || shift == kCtrlMask || shift == (kShiftMask | kCtrlMask))
+    if (!releaseWrites(shift))
         return;
 
     if (const std::optional<int> step = stepOfKey(keyCode)) {

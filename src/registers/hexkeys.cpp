@@ -6,6 +6,7 @@
 #include <QClipboard>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMouseEvent>
 
 void handleClipboardKeys(QLineEdit* box, int keyCode, int shift) {
     if (shift != kCtrlMask)
@@ -72,8 +73,10 @@ int keyAsciiOf(const QKeyEvent* event) {
 HexKeyFilter::HexKeyFilter(QLineEdit* box, KeyUp onKeyUp)
     : QObject(box), box_(box), onKeyUp_(std::move(onKeyUp)), typingLimit_(box->maxLength()) {
     box_->setMaxLength(32767);
-    // Text dropped on the box would pass the filter by.
+    // Text dropped on the box, pasted from its context menu or with the middle
+    // button would pass the filter by.
     box_->setAcceptDrops(false);
+    box_->setContextMenuPolicy(Qt::NoContextMenu);
     box_->installEventFilter(this);
     connect(box_, &QLineEdit::textEdited, this, [this] { edited_ = true; });
 }
@@ -90,6 +93,9 @@ bool HexKeyFilter::eventFilter(QObject* watched, QEvent* event) {
             return true;
         keyRelease(static_cast<QKeyEvent*>(event));
         return false;
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+        return static_cast<QMouseEvent*>(event)->button() == Qt::MiddleButton;
     default:
         return false;
     }
@@ -105,7 +111,7 @@ void HexKeyFilter::keyRelease(QKeyEvent* event) {
     if (modifierKey && !edited_)
         return;
     const int shift = shiftStateOf(event);
-    if (shift != kShiftMask && shift != kCtrlMask && shift != (kShiftMask | kCtrlMask))
+    if (releaseWrites(shift))
         edited_ = false; // this release writes what the box holds
     onKeyUp_(event->key(), shift);
 }

@@ -23,6 +23,12 @@ constexpr int kShiftMask = 1;
 constexpr int kCtrlMask = 2;
 constexpr int kAltMask = 4;
 
+// Whether a key release with modifier state `shift` goes on to write: Shift,
+// Ctrl or both (without Alt) do not; any other state, Alt ones included, does.
+constexpr bool releaseWrites(int shift) {
+    return shift != kShiftMask && shift != kCtrlMask && shift != (kShiftMask | kCtrlMask);
+}
+
 // The change a step key makes to a cell's value (arrows +-1, Page Up/Down
 // +-16), or nothing for any other key. `key` is a Qt::Key.
 std::optional<int> stepOfKey(int key);

@@ -74,8 +74,10 @@ Report SimBoard::i2cTransfer(const Report& request) {
     const AnswerFault* next = !answerFaults.empty() ? &answerFaults.front()
                               : everyAnswer         ? &*everyAnswer
                                                     : nullptr;
-    if (next && next->kind == AnswerFault::Kind::Status)
+    if (next && next->kind == AnswerFault::Kind::Status) {
+        std::fill(reply.begin() + 2, reply.end(), kSimJunk);
         return reply; // answer() puts the status in
+    }
 
     const int count = request[2];
     const bool isRead = (request[3] & 1) != 0;
@@ -85,13 +87,22 @@ Report SimBoard::i2cTransfer(const Report& request) {
         reply[1] = kNak;
         return reply;
     }
+    // A chip that stops acknowledging takes the bytes of a write up to the last.
+    const bool nak = next && next->kind == AnswerFault::Kind::Nak;
+    if (nak && isRead) {
+        reply[1] = kNak;
+        return reply;
+    }
+    const int taken = nak ? count - 1 : count;
     std::uint8_t reg = request[4];
-    for (int i = 0; i < count; ++i, ++reg) {
+    for (int i = 0; i < taken; ++i, ++reg) {
         if (isRead)
             reply[2 + i] = chip->read(reg);
         else
             chip->write(reg, request[5 + i]);
     }
+    if (nak)
+        reply[1] = kNak;
     return reply;
 }
 
@@ -109,6 +120,7 @@ void SimBoard::answer(Report reply) {
     }
     switch (fault->kind) {
     case AnswerFault::Kind::None:
+    case AnswerFault::Kind::Nak: // the transfer carried it out already
         input_.emplace_back(reply.begin(), reply.end());
         return;
     case AnswerFault::Kind::Drop:
@@ -126,8 +138,18 @@ void SimBoard::answer(Report reply) {
     }
 }
 
-void SimBoard::queueInput(const Report& report) {
-    input_.emplace_back(report.begin(), report.end());
+void SimBoard::queueInput(const Report& report, std::size_t bytes) {
+    input_.emplace_back(report.begin(), report.begin() + std::min(bytes, report.size()));
+}
+
+bool SimBoard::takesWrite(const Report& report) {
+    if (unplugAfterReports && (*unplugAfterReports)-- == 0) {
+        unplugged = true;
+        unplugAfterReports.reset();
+    }
+    if (unplugged)
+        refused.push_back(report);
+    return !unplugged;
 }
 
 void SimBoard::readTimedOut() {

@@ -20,6 +20,8 @@ struct AnswerFault {
         Late,   // sent only after the host's read has given up
         Short,  // sent as a short report
         Status, // sent with `status` in byte 1, the transfer not carried out
+        Nak,    // the chip does not acknowledge: a write stops before its last
+                // byte, a read at the address; the status is 0x01
     };
     Kind kind;
     std::uint8_t status = 0;
@@ -29,7 +31,11 @@ struct AnswerFault {
     static AnswerFault late() { return {Kind::Late}; }
     static AnswerFault shortReport() { return {Kind::Short}; }
     static AnswerFault withStatus(std::uint8_t s) { return {Kind::Status, s}; }
+    static AnswerFault nak() { return {Kind::Nak, 0x01}; }
 };
+
+// What a board's buffer holds where an answer carries no data of its own.
+constexpr std::uint8_t kSimJunk = 0xEE;
 
 class SimBoard {
 public:
@@ -37,8 +43,12 @@ public:
 
     // Takes one output report, as the board's microcontroller would.
     void receive(const Report& report);
-    // Queues an input report the host has not asked for (a stale report).
-    void queueInput(const Report& report);
+    // Queues an input report the host has not asked for (a stale report);
+    // with `bytes` below 64 a short one.
+    void queueInput(const Report& report, std::size_t bytes = kReportSize);
+    // Called as the host writes a report: false when the board is unplugged
+    // (then or by `unplugAfterReports`), and the report is kept in `refused`.
+    bool takesWrite(const Report& report);
     // The host's read gave up: answers that were running late arrive now.
     void readTimedOut();
     // The next input report, if one is waiting. A short one has fewer bytes.
@@ -63,12 +73,17 @@ public:
 
     // Unplugged: not enumerated, and every write and read on it fails.
     bool unplugged = false;
+    // Pulled out after taking this many more output reports: the write after
+    // them finds the board unplugged.
+    std::optional<int> unplugAfterReports;
     // Faults for the next answers, one each, in order; then `everyAnswer`.
     std::deque<AnswerFault> answerFaults;
     std::optional<AnswerFault> everyAnswer;
 
-    // Every output report the board received, in order.
+    // Every output report the board received, in order, and those the host
+    // tried to write while it was unplugged.
     std::vector<Report> received;
+    std::vector<Report> refused;
     // Called after the board has obeyed each report (a test's observer).
     std::function<void(const Report&)> afterReceive;
 

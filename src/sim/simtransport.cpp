@@ -62,7 +62,7 @@ bool SimTransport::attributes(HidHandle handle, std::uint16_t& vendorId, std::ui
 
 bool SimTransport::write(HidHandle handle, const Report& report) {
     Device* d = deviceOf(handle);
-    if (!d || !d->board || !d->present())
+    if (!d || !d->board || !d->board->takesWrite(report))
         return false;
     d->board->receive(report);
     return true;
@@ -80,7 +80,7 @@ ReadResult SimTransport::read(HidHandle handle, Report& report, int timeoutMs) {
     }
     const std::vector<std::uint8_t> in = *b.takeInput();
     if (in.size() < report.size())
-        return ReadResult::Failed;
+        return ReadResult::Short;
     std::copy_n(in.begin(), report.size(), report.begin());
     return ReadResult::Ok;
 }

@@ -75,8 +75,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const LinkStatus read = link.readRegistersOnce(0x80, 0x00, count, registers);
     if (!isLinkStatus(read) || read == LINK_WRITE_FAILED)
         std::abort();
-    if (read != LINK_OK && std::any_of(registers.begin(), registers.end(),
-                                       [](std::uint8_t b) { return b != 0xA5; }))
+    if (read != LINK_OK &&
+        std::any_of(registers.begin(), registers.end(), [](std::uint8_t b) { return b != 0xA5; }))
         std::abort(); // a failed read must leave the caller's data alone
 
     const std::vector<std::uint8_t> values(kMaxWriteCount, 0x5A);

@@ -1,5 +1,7 @@
 #include "support/testrig.h"
 
+#include <QTest>
+
 TestRig::TestRig(int boards, std::uint8_t chipAddress7) {
     for (int i = 0; i < boards; ++i)
         transport.addBoard().addChip(chipAddress7);
@@ -30,6 +32,8 @@ MainWindow& TestRig::loadAndSettle() {
         dialogs.answer(Answer::Retry);
     load();
     dialogs.script.clear();
+    if (window_->isVisible() && !QTest::qWaitForWindowExposed(window_.get()))
+        qWarning("the main window was not exposed");
     clearRecords();
     return *window_;
 }

@@ -35,7 +35,8 @@ public:
     // Builds the window if needed, runs Form_Load and shows the window.
     MainWindow& load();
     // Loads, answering Retry to whatever the start-up shows (no chip at the
-    // start-up address), then forgets the start-up's reports and messages.
+    // start-up address), waits until the window is on screen, then forgets
+    // the start-up's reports and messages.
     MainWindow& loadAndSettle();
 
     MainWindow& window() { return *window_; }

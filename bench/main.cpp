@@ -1,0 +1,70 @@
+// Runs every benchmark of the program and prints one table: what was
+// measured, the figure, the floor measured in the same run, their ratio and
+// the goal. Google Benchmark's own report goes to standard error.
+//
+//     qdm7720a-bench [--short] [--no-processes] [Google Benchmark flags]
+//
+// --short runs each measurement once, briefly (to keep them building and
+// running); --no-processes leaves out the start-up and idle measurements.
+#include "processes.h"
+#include "rows.h"
+
+#include <QApplication>
+#include <cstdlib>
+#include <cstring>
+
+int main(int argc, char* argv[]) {
+    bool shortRun = false;
+    bool processes = true;
+    std::vector<char*> args{argv[0]};
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--short") == 0)
+            shortRun = true;
+        else if (std::strcmp(argv[i], "--no-processes") == 0)
+            processes = false;
+    }
+    // Ours first, so that flags given on the command line win.
+    std::string ours = shortRun ? "--benchmark_min_time=0" : "--benchmark_repetitions=5";
+    args.push_back(ours.data());
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--short") != 0 && std::strcmp(argv[i], "--no-processes") != 0)
+            args.push_back(argv[i]);
+    }
+
+    // Without a display the windows are drawn off screen, here and in the probe.
+    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
+        setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    int count = static_cast<int>(args.size());
+    args.push_back(nullptr);
+    QApplication app(count, args.data());
+    benchmark::Initialize(&count, args.data());
+    if (benchmark::ReportUnrecognizedArguments(count, args.data()))
+        return 2;
+
+    CollectingReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    std::vector<ResultRow> rows;
+    addLinkRows(reporter.runs(), rows);
+    addReadAllRows(reporter.runs(), rows);
+    addWaitRows(reporter.runs(), rows);
+    if (processes) {
+        ProcessOptions options;
+        options.probe = QDM_STARTUP_PROBE;
+        if (shortRun) {
+            options.startups = 1;
+            options.idleRuns = 1;
+            options.idleSeconds = 0.5;
+            options.settleSeconds = 0.2;
+        }
+        addProcessRows(options, rows);
+    }
+
+    std::printf("Windows drawn by the Qt platform \"%s\"%s.\n\n",
+                qPrintable(QGuiApplication::platformName()), shortRun ? "; short run" : "");
+    printTable(stdout, rows);
+    for (const ResultRow& row : rows) {
+        if (!row.measured)
+            return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,152 @@
+// Read All as the program does it, against a simulated board behind the
+// full-speed USB timing model, next to the least that model allows.
+#include "benchplatform.h"
+#include "rows.h"
+
+#include "app/clock.h"
+#include "app/mainwindow.h"
+#include "board/report.h"
+#include "registers/registergrid.h"
+#include "sim/frameclock.h"
+#include "sim/simtransport.h"
+#include "sim/usbtimedtransport.h"
+#include "ui_mainwindow.h"
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+constexpr double kFrameMs = UsbTimedTransport::kFrameNs / 1e6;
+// The input drain waits 1 ms for a report that is not there; each exchange
+// then takes two frames: the request leaves at a frame boundary, the answer
+// comes one frame later, and the next request waits for the next boundary.
+constexpr double kDrainMs = 1.0;
+constexpr double kExchangeMs = 2 * kFrameMs;
+constexpr int kBurstExchanges = 2;   // 0x00..0x0C, then 0x10
+constexpr int kSingleExchanges = 14; // one per register of the main set
+
+double floorMs(int exchanges) {
+    return kDrainMs + exchanges * kExchangeMs;
+}
+
+struct ReadAllRig {
+    explicit ReadAllRig(bool burst) {
+        // The chip at address 0 answers the start-up read-back without a message.
+        sim.addBoard().addChip(0x00);
+        window.Form_Load();
+        window.ui().chkBurstRead->setChecked(burst);
+    }
+    SimBoard& board() { return sim.board(0); }
+
+    SystemClock clock;
+    SteadyFrameClock frames;
+    AnsweringDialogs dialogs;
+    RecordedExit exit;
+    SimTransport sim{clock};
+    UsbTimedTransport usb{sim, frames};
+    MainWindow window{Platform{usb, dialogs, clock, exit}};
+};
+
+void readAll(benchmark::State& state, bool burst, int exchanges) {
+    ReadAllRig rig(burst);
+    rig.board().received.clear();
+    rig.window.cmdReadAllRegisters_Click();
+    if (rig.board().received.size() != static_cast<std::size_t>(exchanges) ||
+        rig.window.grid().text(0x00) != QLatin1String("31") || rig.dialogs.shown != 0) {
+        state.SkipWithError("Read All did not read the main set as expected");
+        return;
+    }
+    for (auto _ : state) {
+        rig.window.cmdReadAllRegisters_Click();
+        rig.board().received.clear();
+    }
+}
+
+// The same drain and exchanges straight on the timed transport, without the
+// program: what the model costs on this machine now, wake-up latency and all.
+void modelAlone(benchmark::State& state, int exchanges) {
+    SystemClock clock;
+    SteadyFrameClock frames;
+    SimTransport sim{clock};
+    sim.addBoard().addChip(0x00);
+    UsbTimedTransport usb{sim, frames};
+    const std::vector<std::string> paths = usb.enumerate();
+    const HidHandle writeHandle = usb.open(paths.at(0));
+    const HidHandle readHandle = usb.open(paths.at(0));
+    Report request{};
+    request[1] = CMD_I2C;
+    request[2] = 1;
+    request[3] = 0x01; // register 0x00 of the chip at address 0
+    Report answer{};
+    for (auto _ : state) {
+        usb.read(readHandle, answer, kFlushWaitMs);
+        for (int i = 0; i < exchanges; ++i) {
+            usb.write(writeHandle, request);
+            usb.read(readHandle, answer, kAnswerLimitMs);
+        }
+        sim.board(0).received.clear();
+    }
+    if (answer[1] != 0 || answer[2] != 0x31)
+        state.SkipWithError("the simulated chip did not answer");
+}
+
+void modelBurst(benchmark::State& state) {
+    modelAlone(state, kBurstExchanges);
+}
+
+void modelSingle(benchmark::State& state) {
+    modelAlone(state, kSingleExchanges);
+}
+
+void readAllBurst(benchmark::State& state) {
+    readAll(state, true, kBurstExchanges);
+}
+
+void readAllSingle(benchmark::State& state) {
+    readAll(state, false, kSingleExchanges);
+}
+
+} // namespace
+
+BENCHMARK(readAllBurst)->Name("readall/burst")->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(readAllSingle)->Name("readall/single")->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(modelBurst)->Name("readall/model_burst")->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(modelSingle)->Name("readall/model_single")->UseRealTime()->Unit(benchmark::kMillisecond);
+
+void addReadAllRows(const Runs& runs, std::vector<ResultRow>& rows) {
+    constexpr double kGoalRatio = 1.05;
+    const struct {
+        const char* name;
+        const char* model;
+        const char* what;
+        int exchanges;
+    } modes[] = {
+        {"readall/burst", "readall/model_burst",
+         "Read All, burst (2 exchanges), full-speed USB model", kBurstExchanges},
+        {"readall/single", "readall/model_single",
+         "Read All, single (14 exchanges), full-speed USB model", kSingleExchanges},
+    };
+    for (const auto& m : modes) {
+        const auto run = runs.find(m.name);
+        if (run == runs.end())
+            continue; // left out by a filter
+        if (run->second.error_occurred) {
+            rows.push_back(missingRow(m.what, run->second.error_message));
+            continue;
+        }
+        const double ms = run->second.GetAdjustedRealTime();
+        const double floor = floorMs(m.exchanges);
+        std::string floorText = withUnit(floor, 3, "ms (model)");
+        const auto alone = runs.find(m.model);
+        if (alone != runs.end() && !alone->second.error_occurred) {
+            // How much of the excess is the program's, not the machine's wake-ups.
+            const double aloneMs = alone->second.GetAdjustedRealTime();
+            char text[96];
+            std::snprintf(text, sizeof text, "; %.3f ms model alone (x%.3f)", aloneMs,
+                          ms / aloneMs);
+            floorText += text;
+        }
+        rows.push_back({m.what, withUnit(ms, 3, "ms"), floorText, ms / floor, "ratio <= 1.05",
+                        ms / floor <= kGoalRatio});
+    }
+}

@@ -1,0 +1,45 @@
+// The results of one benchmark run: Google Benchmark's runs by name, and the
+// rows of the table that compares each figure with its floor.
+#pragma once
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+// One run per benchmark: the median of the repetitions when there were
+// several, else the run itself.
+using Runs = std::map<std::string, benchmark::BenchmarkReporter::Run>;
+
+// Shows Google Benchmark's own report (on standard error) and keeps the runs.
+class CollectingReporter : public benchmark::ConsoleReporter {
+public:
+    CollectingReporter();
+    void ReportRuns(const std::vector<Run>& reports) override;
+    const Runs& runs() const { return runs_; }
+
+private:
+    Runs runs_;
+};
+
+struct ResultRow {
+    std::string what;
+    std::string figure;
+    std::string floor;
+    double ratio = 0; // figure / floor
+    std::string goal;
+    bool met = false;
+    bool measured = true; // false: the measurement failed or was not run
+    bool judged = true;   // false: shown for the record, without a goal
+};
+
+// A figure with its unit, to `digits` decimals.
+std::string withUnit(double value, int digits, const char* unit);
+
+// A Markdown table, readable as it stands in a terminal.
+void printTable(std::FILE* out, const std::vector<ResultRow>& rows);
+
+// A measurement that failed, as a row that says why.
+ResultRow missingRow(const std::string& what, const std::string& why);
