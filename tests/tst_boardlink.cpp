@@ -175,10 +175,14 @@ private slots:
         std::array<std::uint8_t, 1> data{};
         QCOMPARE(link.readRegistersOnce(0, 0x04, 1, data), LINK_READ_TIMEOUT);
         QVERIFY(rig.board().hasInput()); // it came after the limit
+        // The next transfer drains it, also when its caller did not: its
+        // answer, not the late one, decides.
         rig.chip().registers[0x04] = 0x55;
-        // No drain by the caller: the transfer drains before its request.
         QCOMPARE(link.readRegistersOnce(0, 0x04, 1, data), LINK_OK);
         QCOMPARE(data[0], 0x55);
+        rig.board().answerFaults.push_back(AnswerFault::late());
+        QCOMPARE(link.readRegistersOnce(0, 0x04, 1, data), LINK_READ_TIMEOUT);
+        QCOMPARE(link.writeRegistersOnce(0x10, 0x04, 1, data), LINK_DEVICE_ERROR); // no chip there
     }
 
     void flushInputDrainsStaleReports() {

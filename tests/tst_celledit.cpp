@@ -3,12 +3,14 @@
 // the write and its read-back, and what failures leave in the cell.
 #include "board/boardlink.h"
 #include "registers/registergrid.h"
+#include "support/clicks.h"
 #include "support/reports.h"
 #include "support/testrig.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QLineEdit>
+#include <QRadioButton>
 #include <QtTest>
 
 namespace {
@@ -264,6 +266,26 @@ private slots:
         QTest::keyClick(cell, 'a');
         QCOMPARE(cell->text(), QStringLiteral("0A"));
         QVERIFY(rig.dialogs.shown.empty());
+    }
+
+    void aLateAnswerLeftDuringTheWaitIsNotTheReadBack() {
+        TestRig rig;
+        rig.loadAndSettle();
+        QLineEdit* cell = rig.window().grid().cell(0x05);
+        bool clicked = false;
+        rig.clock.onSleep = [&](double) {
+            // Between the write and its read-back the user picks a channel,
+            // whose read-back answer comes too late.
+            if (clicked || i2cWritesReceived(rig.board()).size() != 1)
+                return;
+            clicked = true;
+            rig.board().answerFaults = {AnswerFault::none(), AnswerFault::late()};
+            clickButton(rig.widget<QRadioButton>(QStringLiteral("obChannelSelect_1")));
+        };
+        QTest::keyClick(cell, 'a');
+        QVERIFY(clicked);
+        QCOMPARE(rig.window().grid().text(0x02), QStringLiteral("01"));
+        QCOMPARE(cell->text(), QStringLiteral("0A")); // not register 0x02's late answer
     }
 
     void aSecondDigitDuringTheWaitIsPartOfTheValue() {

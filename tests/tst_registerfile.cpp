@@ -28,6 +28,13 @@ private slots:
         QCOMPARE(registerLine(QStringLiteral("Output Options (0x05)"), QString()),
                  QByteArray("0x05\t\r\n"));
         QCOMPARE(addressFromCaption(QString()), QString());
+        // A pasted line end or comma would split the line into another
+        // register's line; the file loads back into this register alone.
+        const QString caption = QStringLiteral("Output Options (0x05)");
+        const QByteArray split = registerLine(caption, QStringLiteral("12\r\n0x03\t99")) +
+                                 registerLine(caption, QStringLiteral("12,0x04\t77"));
+        QCOMPARE(split, QByteArray("0x05\t12??0x03\t99\r\n0x05\t12?0x04\t77\r\n"));
+        QCOMPARE(checkRegisterFile(withHeader(split)).writes, (Writes{{5, 0x12}, {5, 0x12}}));
         QCOMPARE(fileLine(QStringLiteral("\u00e9\u20ac")), QByteArray("\xe9?\r\n"));
     }
 

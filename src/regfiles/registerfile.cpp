@@ -41,7 +41,12 @@ QByteArray fileLine(const QString& text) {
 }
 
 QByteArray registerLine(const QString& caption, const QString& cellText) {
-    return fileLine(addressFromCaption(caption) + QLatin1Char('\t') + cellText);
+    QString text = cellText;
+    for (QChar& c : text) {
+        if (c == QLatin1Char('\r') || c == QLatin1Char('\n') || c == QLatin1Char(','))
+            c = QLatin1Char('?');
+    }
+    return fileLine(addressFromCaption(caption) + QLatin1Char('\t') + text);
 }
 
 bool isRegisterLine(QByteArrayView field) {

@@ -23,7 +23,10 @@ QString addressFromCaption(const QString& caption);
 // One line of the file with its CR LF. Files hold single-byte characters: a
 // character outside Latin-1 is written as '?'.
 QByteArray fileLine(const QString& text);
-// The line for one register: its address, a tab and the cell text as it is.
+// The line for one register: its address, a tab and the cell text as it is,
+// except that a line end or comma in a pasted text is written as '?': either
+// would split the line, and the loader would take what follows for another
+// register's line.
 QByteArray registerLine(const QString& caption, const QString& cellText);
 
 struct RegisterWrite {

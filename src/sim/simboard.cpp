@@ -22,6 +22,12 @@ SimChip* SimBoard::chipAt(std::uint8_t address7) {
 
 void SimBoard::receive(const Report& report) {
     received.push_back(report);
+    obey(report);
+    if (afterReceive)
+        afterReceive(report);
+}
+
+void SimBoard::obey(const Report& report) {
     const std::uint8_t sub = report[2];
     Report reply{};
     switch (report[1]) {

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -83,8 +84,11 @@ public:
     // tried to write while it was unplugged.
     std::vector<Report> received;
     std::vector<Report> refused;
+    // Called after the board has obeyed each report (a test's observer).
+    std::function<void(const Report&)> afterReceive;
 
 private:
+    void obey(const Report& report);
     void answer(Report reply);
     Report i2cTransfer(const Report& request);
 

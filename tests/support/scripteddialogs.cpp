@@ -14,6 +14,8 @@ std::int16_t ScriptedDialogs::message(const QString& text, Buttons buttons, cons
     shown.push_back({text, buttons, title});
     if (script.empty()) {
         ++unscripted;
+        if (messagePolicy)
+            return messagePolicy(shown.back());
         switch (buttons) {
         case Buttons::Ok:
             return Answer::Ok;
@@ -34,7 +36,7 @@ std::optional<QString> ScriptedDialogs::fileDialog(const FileDialogRequest& requ
     fileRequests.push_back(request);
     if (files.empty()) {
         ++unscripted;
-        return std::nullopt;
+        return filePolicy ? filePolicy(request) : std::nullopt;
     }
     const QString path = files.front().value_or(QString());
     const bool chosen = files.front().has_value();

@@ -38,7 +38,11 @@ public:
     std::deque<Step> script;
     std::deque<std::optional<QString>> files;
     int beeps = 0;
-    // Messages that found the script empty; they were answered with Cancel
-    // (or No), which ends any Retry loop.
+    // Messages and file dialogs that found their script empty. Without a
+    // policy they are answered with Cancel (or No, or OK, or no file), which
+    // ends any Retry loop.
     int unscripted = 0;
+    // Answers for whatever finds the script empty, in place of the above.
+    std::function<std::int16_t(const Shown&)> messagePolicy;
+    std::function<std::optional<QString>(const FileDialogRequest&)> filePolicy;
 };
