@@ -8,5 +8,8 @@ double SystemClock::secondsSinceMidnight() {
 }
 
 void SystemClock::sleepMs(int ms) {
+    // A zero wait is a poll: no system call, which would cost a switch.
+    if (ms <= 0)
+        return;
     QThread::msleep(static_cast<unsigned long>(ms));
 }
