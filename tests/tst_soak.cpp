@@ -38,6 +38,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <bitset>
+#include <cstdio>
 #include <deque>
 #include <random>
 
@@ -50,14 +51,15 @@ constexpr int kDefaultActions = 5000;
 // Fake time one action may take before it counts as hung: a scan of all 128
 // addresses with a few failures and nested actions stays far below.
 constexpr long kRunawayMs = 180'000;
-// Chance per 4 ms slice of a wait that the user acts meanwhile.
+// Chance per sleep of the program (a 4 ms slice of a wait, an answer limit, a
+// drain) that the user acts meanwhile; the action runs when the program next
+// handles events, in its wait or right after the handler returns.
 constexpr double kNestedChance = 1.0 / 600;
-// Chance per slice that a board is unplugged meanwhile.
+// Chance per sleep that a board is unplugged meanwhile.
 constexpr double kUnplugChance = 1.0 / 5000;
 constexpr int kCells = RegisterGrid::kCells;
 
-// The kinds of action, their names in the summary and their weights in
-// tenths of a percent.
+// The kinds of action, their names in the summary and their relative weights.
 constexpr std::array<std::pair<const char*, int>, 13> kActions = {{
     {"clicks", 230},
     {"cell keys", 250},
@@ -275,6 +277,7 @@ private:
     // Observing the program.
     void watch(QLineEdit* edit, int reg);
     void observe(SimBoard& board, const Report& r);
+    void checkSent(const Report& r);
     void noteHeld(SimBoard& board);
     void beginAction();
     void endAction();
@@ -297,6 +300,8 @@ private:
     long actionStartMs_ = 0;
     std::deque<QString> history_;
     bool trace_ = qEnvironmentVariableIntValue("QDM_SOAK_TRACE") != 0;
+    // Set for the final check: the user neither acts nor pulls cables.
+    bool quiet_ = false;
 
     // What the current action may write and what it saw of the chips.
     RegisterSet allowedWrites_;
@@ -314,6 +319,7 @@ private:
     int nested_ = 0;
     int messagesSeen_ = 0;
     long reports_ = 0;
+    long refused_ = 0;
 };
 
 // ---------------------------------------------------------------- randomness
@@ -457,8 +463,9 @@ void Soak::replugAll() {
 
 void Soak::note(const QString& what) {
     const QString line = (depth_ > 0 ? QStringLiteral("  nested: ") : QString()) + what;
+    // Straight to stderr: Qt Test stops printing after 2000 messages.
     if (trace_)
-        qInfo("%s", qPrintable(line));
+        std::fprintf(stderr, "%s\n", qPrintable(line));
     history_.push_back(line);
     if (history_.size() > 40)
         history_.pop_front();
@@ -468,11 +475,14 @@ QString Soak::summary() const {
     QStringList parts;
     for (std::size_t i = 0; i < kActions.size(); ++i)
         parts << QStringLiteral("%1 %2").arg(counts_[i]).arg(QLatin1String(kActions[i].first));
-    return QStringLiteral("%1 (%2 while the program waited); %3 messages, %4 reports")
+    return QStringLiteral(
+               "%1 (%2 of them queued while the program slept); %3 messages, %4 reports, "
+               "%5 refused")
         .arg(parts.join(QStringLiteral(", ")))
         .arg(nested_)
         .arg(messagesSeen_)
-        .arg(reports_);
+        .arg(reports_)
+        .arg(refused_);
 }
 
 void Soak::act() {
@@ -773,7 +783,21 @@ void Soak::observe(SimBoard& board, const Report& r) {
                           .arg(QString::fromLatin1(
                               QByteArray(reinterpret_cast<const char*>(r.data()), 8).toHex(' ')));
     if (trace_)
-        qInfo("    %s", qPrintable(actionReports_.last()));
+        std::fprintf(stderr, "    %s\n", qPrintable(actionReports_.last()));
+    checkSent(r);
+    if (r[1] == CMD_I2C && (r[3] & 1) == 0) {
+        for (int i = 0; i < r[2] && i < kMaxWriteCount; ++i) {
+            const int reg = (r[4] + i) & 0xFF;
+            if (reg < kCells)
+                written_[static_cast<std::size_t>(reg)].set(r[5 + i]);
+        }
+    }
+    noteHeld(board);
+}
+
+// Every report the program sends, whether a board took it or refused it
+// (pulled out).
+void Soak::checkSent(const Report& r) {
     if (const QString fault = reportFault(r); !fault.isEmpty())
         violations_
             << QStringLiteral("malformed report (%1): %2")
@@ -786,11 +810,8 @@ void Soak::observe(SimBoard& board, const Report& r) {
             if (!allowedWrites_.test(static_cast<std::size_t>(reg)))
                 violations_ << QStringLiteral("register 0x%1 written, which no action asked for")
                                    .arg(reg, 2, 16, QLatin1Char('0'));
-            if (reg < kCells)
-                written_[static_cast<std::size_t>(reg)].set(r[5 + i]);
         }
     }
-    noteHeld(board);
 }
 
 void Soak::beginAction() {
@@ -802,8 +823,10 @@ void Soak::beginAction() {
         s.reset();
     for (auto& s : written_)
         s.reset();
-    for (std::size_t b = 0; b < rig_.transport.boardCount(); ++b)
+    for (std::size_t b = 0; b < rig_.transport.boardCount(); ++b) {
         noteHeld(rig_.board(b));
+        rig_.board(b).refused.clear();
+    }
     for (Box& box : boxes_)
         box.shown.clear();
     actionReports_.clear();
@@ -813,8 +836,14 @@ void Soak::endAction() {
     // What the user did while the program was busy is handled now at the latest.
     QCoreApplication::processEvents();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    for (std::size_t b = 0; b < rig_.transport.boardCount(); ++b)
-        rig_.board(b).everyAnswer.reset();
+    for (std::size_t b = 0; b < rig_.transport.boardCount(); ++b) {
+        SimBoard& board = rig_.board(b);
+        board.everyAnswer.reset();
+        for (const Report& r : board.refused)
+            checkSent(r);
+        refused_ += static_cast<long>(board.refused.size());
+        board.refused.clear();
+    }
     inAction_ = false;
 }
 
@@ -970,6 +999,8 @@ QString Soak::start() {
             return;
         if (rig_.clock.sleptMs - actionStartMs_ > kRunawayMs)
             qFatal("%s", qPrintable(failure(QStringLiteral("an action hangs"))));
+        if (quiet_)
+            return;
         // The user pulls a cable while the program waits.
         if (chance(kUnplugChance))
             rig_.board(static_cast<std::size_t>(uniform(0, 1))).unplugged = true;
@@ -1001,6 +1032,7 @@ QString Soak::step() {
 }
 
 QString Soak::finish() {
+    quiet_ = true;
     replugAll();
     for (std::size_t b = 0; b < rig_.transport.boardCount(); ++b)
         rig_.board(b).answerFaults.clear();
@@ -1009,10 +1041,11 @@ QString Soak::finish() {
     showTab(0);
     clickButton(ui_->cmdReconnect);
     setAddress(kHighChip);
+    const int instance = w_->link().selectedInstance();
+    if (instance < 0)
+        return QStringLiteral("no board is selected after Reconnect with every board plugged in");
     // Register values as the chip holds them before Read All clears its counters.
-    const auto before = rig_.board(static_cast<std::size_t>(w_->link().selectedInstance()))
-                            .chipAt(kHighChip)
-                            ->registers;
+    const auto before = rig_.board(static_cast<std::size_t>(instance)).chipAt(kHighChip)->registers;
     clickButton(ui_->cmdReadAllRegisters);
     endAction();
     if (QString fault = check(); !fault.isEmpty())
