@@ -1,4 +1,4 @@
-// Reading hex texts and filtering typed characters.
+// Reading the hex boxes' texts and filtering typed characters.
 #include "registers/hextext.h"
 
 #include <QtTest>
@@ -8,21 +8,29 @@ class TestHexText : public QObject {
 private slots:
     void values_data() {
         QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("value");
+        QTest::addColumn<int>("value"); // -1: not a byte
         QTest::newRow("empty") << "" << 0;
         QTest::newRow("one digit") << "7" << 7;
         QTest::newRow("lower case") << "af" << 0xAF;
-        QTest::newRow("stops at the first other character") << "1G2" << 1;
-        QTest::newRow("starts with another character") << "x5" << 0;
-        QTest::newRow("blank") << " 5" << 0;
-        QTest::newRow("above a byte") << "1FF" << 0x1FF;
-        QTest::newRow("saturates") << QString(40, QLatin1Char('F')) << 0xFFFFFF;
+        QTest::newRow("prefix") << "0x5A" << 0x5A;
+        QTest::newRow("upper-case prefix, one digit") << "0X7" << 7;
+        QTest::newRow("surrounding blanks") << " \t5A \r\n" << 0x5A;
+        QTest::newRow("prefix alone") << "0x" << -1;
+        QTest::newRow("three digits") << "1FF" << -1;
+        QTest::newRow("zero-padded") << "005" << -1;
+        QTest::newRow("not hex") << "zz" << -1;
+        QTest::newRow("digit then other") << "1G" << -1;
+        QTest::newRow("blank inside") << "5 A" << -1;
+        QTest::newRow("blanks only") << "  " << -1;
+        QTest::newRow("control characters") << "\x01\x02" << -1;
+        QTest::newRow("double prefix") << "0x0x5" << -1;
+        QTest::newRow("sign") << "+5" << -1;
     }
     void values() {
         QFETCH(QString, text);
         QFETCH(int, value);
-        QCOMPARE(hexTextValue(text), value);
-        QCOMPARE(hexTextByte(text).has_value(), value <= 0xFF);
+        const std::optional<std::uint8_t> byte = hexTextByte(text);
+        QCOMPARE(byte ? int(*byte) : -1, value);
     }
 
     void keyFilter_data() {

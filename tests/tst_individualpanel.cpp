@@ -34,8 +34,12 @@ private slots:
                             << "10" << 0x10;
         QTest::newRow("FF") << "FF"
                             << "10" << 0x10;
+        QTest::newRow("pasted 0x05") << " 0x05"
+                                     << "05" << 0x05;
         QTest::newRow("pasted 1234") << "1234"
-                                     << "10" << 0x10;
+                                     << "1234" << -1;
+        QTest::newRow("pasted zz") << "zz"
+                                   << "zz" << -1;
     }
     void registerNumbers() {
         QFETCH(QString, typed);
@@ -43,9 +47,17 @@ private slots:
         QFETCH(int, read);
         TestRig rig;
         rig.loadAndSettle();
-        rig.chip().registers[read] = 0x5A;
         Ui::frmMain& ui = rig.window().ui();
         ui.txtRegister->setText(typed);
+        if (read < 0) { // no register: a beep, the text kept, nothing read or written
+            QTest::mouseClick(ui.cmdReadIndividual, Qt::LeftButton);
+            QTest::mouseClick(ui.cmdWriteIndividual_0, Qt::LeftButton);
+            QCOMPARE(ui.txtRegister->text(), shown);
+            QCOMPARE(rig.dialogs.beeps, 2);
+            QVERIFY(reportsWithCommand(rig.board(), CMD_I2C).empty());
+            return;
+        }
+        rig.chip().registers[read] = 0x5A;
         QTest::mouseClick(ui.cmdReadIndividual, Qt::LeftButton);
         QCOMPARE(ui.txtRegister->text(), shown);
         QCOMPARE(reportsWithCommand(rig.board(), CMD_I2C),

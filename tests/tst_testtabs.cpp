@@ -1,6 +1,7 @@
 // The access code that reveals the test tabs, typed as a user types it: on
 // the tab strip that has the focus after start-up, and elsewhere.
 #include "controls/testtabs.h"
+#include "support/clicks.h"
 #include "support/testrig.h"
 #include "ui_mainwindow.h"
 
@@ -101,6 +102,45 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), strip);
         type(QStringLiteral("vq"));
         QVERIFY(testTabsShown(rig));
+    }
+
+    // While hidden, no key, wheel or click makes a test tab current or
+    // reaches a control on one.
+    void hiddenTabsCannotBeReached_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<int>("wheel");
+        QTest::newRow("Right") << int(Qt::Key_Right) << 0 << 0;
+        QTest::newRow("End") << int(Qt::Key_End) << 0 << 0;
+        QTest::newRow("Ctrl+Tab") << int(Qt::Key_Tab) << int(Qt::ControlModifier) << 0;
+        QTest::newRow("Ctrl+Shift+Tab")
+            << int(Qt::Key_Backtab) << int(Qt::ControlModifier | Qt::ShiftModifier) << 0;
+        QTest::newRow("wheel down") << 0 << 0 << -120;
+        QTest::newRow("wheel up") << 0 << 0 << 120;
+    }
+    void hiddenTabsCannotBeReached() {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(int, wheel);
+        TestRig rig;
+        QTabWidget* tabs = rig.create().ui().SSTab1;
+        QCOMPARE(focusAfterStart(rig), tabs->tabBar());
+        rig.clearRecords();
+        for (int i = 0; i < 3; ++i) {
+            if (key) {
+                QTest::keyClick(tabs->tabBar(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+                QTest::keyClick(rig.window().ui().cmdQuit->parentWidget(), Qt::Key(key),
+                                Qt::KeyboardModifiers(modifiers));
+            } else {
+                const QPointF at = tabs->tabBar()->rect().center();
+                QWheelEvent turn(at, tabs->tabBar()->mapToGlobal(at), {}, {0, wheel}, Qt::NoButton,
+                                 {}, Qt::NoScrollPhase, false);
+                QApplication::sendEvent(tabs->tabBar(), &turn);
+            }
+        }
+        QCOMPARE(tabs->currentIndex(), 0);
+        clickButton(rig.window().ui().cmdMultiWriteTest);
+        QVERIFY(rig.board().received.empty());
     }
 };
 

@@ -25,9 +25,9 @@ void MultiWriteTest::cmdMultiWriteTest_Click() {
 
     waitSeconds(chip_.clock, kMultiWritePauseSeconds);
 
-    // A failed read-back leaves the bytes written (and acknowledged) in the
-    // buffer, as the other read-backs do, rather than zeros no register held.
-    std::array<std::uint8_t, kMultiWriteCount> readBack = written;
+    // The read buffer starts at zero on every run: a read-back that fails
+    // shows "00 00 00", which no passing test shows.
+    std::array<std::uint8_t, kMultiWriteCount> readBack{};
     chip_.link.readRegistersOnce(chip_.deviceAddress, kMultiWriteFirstRegister, kMultiWriteCount,
                                  readBack);
     for (int i = 0; i < kMultiWriteCount; ++i)

@@ -21,8 +21,7 @@ public:
 
     // Writes 0x01 to the three registers in one transfer, waits with the
     // window live and shows the three read back. A read-back that fails
-    // shows the bytes written, as the other read-backs do; a write the chip
-    // did not take changes nothing.
+    // shows zeros; a write the chip did not take changes nothing.
     void cmdMultiWriteTest_Click();
 
 private:

@@ -17,8 +17,12 @@ TestTabs::TestTabs(QTabWidget* SSTab1, QObject* parent) : QObject(parent), SSTab
 }
 
 void TestTabs::ShowTestTabs(bool value) {
-    SSTab1_->setTabVisible(1, value);
-    SSTab1_->setTabVisible(2, value);
+    // The tab strip skips disabled tabs when it navigates (arrows, Home/End,
+    // Ctrl+Tab, the wheel), not hidden ones; a disabled page takes no input.
+    for (int index : {1, 2}) {
+        SSTab1_->setTabEnabled(index, value);
+        SSTab1_->setTabVisible(index, value);
+    }
 }
 
 void TestTabs::SSTab1_KeyPress(QChar KeyAscii) {

@@ -57,7 +57,11 @@ std::optional<RegisterWrite> readRegisterLine(QByteArrayView field) {
     if (!isRegisterLine(field) || field.size() < 6)
         return std::nullopt;
     const auto reg = hexByteOf(field.sliced(2, 2));
-    const auto value = hexByteOf(field.sliced(5, std::min<qsizetype>(2, field.size() - 5)));
+    // A one-digit value may be followed by a blank, like any text after it.
+    QByteArrayView valueField = field.sliced(5, std::min<qsizetype>(2, field.size() - 5));
+    if (valueField.size() == 2 && (valueField[1] == ' ' || valueField[1] == '\t'))
+        valueField = valueField.first(1);
+    const auto value = hexByteOf(valueField);
     if (!reg || !value)
         return std::nullopt;
     return RegisterWrite{*reg, *value};

@@ -39,8 +39,9 @@ struct RegisterWrite {
 // skipped.
 bool isRegisterLine(QByteArrayView field);
 // Characters 3-4 are the address and 6-7 the value (character 5 separates them
-// and is not looked at), each one or two hexadecimal digits; anything after
-// character 7 is ignored. Nothing when either is not a hexadecimal byte.
+// and is not looked at), each one or two hexadecimal digits; a one-digit value
+// may be followed by a blank, and anything after character 7 is ignored.
+// Nothing when either is not a hexadecimal byte.
 std::optional<RegisterWrite> readRegisterLine(QByteArrayView field);
 
 struct RegisterFileCheck {

@@ -2,14 +2,13 @@
 
 #include "app/dialogs.h"
 #include "app/mainwindow.h"
+#include "regfiles/fileaccess.h"
 #include "regfiles/registerfile.h"
 #include "registers/registergrid.h"
 
 #include <QBuffer>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 
@@ -31,6 +30,15 @@ QString saveFailedText(const QString& path, const QString& reason) {
     return QStringLiteral("The register file could not be saved:\r\n%1\r\n%2\r\n"
                           "A file of that name, if there was one, is unchanged.")
         .arg(QDir::toNativeSeparators(path), reason);
+}
+
+// The overwrite question; for a link it names the file the link leads to.
+QString overwriteText(const SaveTarget& target) {
+    if (!target.isLink)
+        return kFileExistsText;
+    return kFileExistsText +
+           QStringLiteral("\r\n\r\n%1 is a link to %2; that file would be overwritten.")
+               .arg(QDir::toNativeSeparators(target.name), QDir::toNativeSeparators(target.target));
 }
 
 QString readFailedText(const QString& path, const QString& reason) {
@@ -55,32 +63,6 @@ QString offeredSaveName(const QString& lastName) {
     return QDir(folder).filePath(kSaveFileName);
 }
 
-// Writes `contents` beside `path` and puts it in the place of `path` only when
-// all of it was written.
-bool replaceFile(const QString& path, const QByteArray& contents, QString& failure) {
-    // Unbuffered: a buffered save file can commit after its last flush
-    // stopped short (a full disk); unbuffered, a short write shows here.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        failure = file.errorString();
-        return false;
-    }
-    qsizetype done = 0;
-    while (done < contents.size()) {
-        const qint64 n = file.write(contents.constData() + done, contents.size() - done);
-        if (n <= 0) {
-            failure = file.errorString();
-            return false; // the part written is discarded with `file`
-        }
-        done += n;
-    }
-    if (!file.commit()) {
-        failure = file.errorString();
-        return false;
-    }
-    return true;
-}
-
 } // namespace
 
 RegisterFiles::RegisterFiles(MainWindow& window, Dialogs& dialogs)
@@ -97,8 +79,15 @@ void RegisterFiles::mnuSaveRegisters_Click() {
     const std::optional<QString> chosen = chooseFile(FileDialogRequest::Kind::Save, kSaveFilter);
     if (!chosen)
         return;
-    if (QFileInfo::exists(*chosen) &&
-        dialogs_.message(kFileExistsText, Buttons::OkCancel, kFileExistsTitle) != Answer::Ok)
+    // Only a regular file is replaced; a link is followed, and a link that
+    // leads nowhere yet counts as a name that exists.
+    const SaveTarget target = saveTargetOf(*chosen);
+    if (!target.refusal.isEmpty()) {
+        dialogs_.message(saveFailedText(*chosen, target.refusal), Buttons::Ok);
+        return;
+    }
+    if ((target.exists || target.isLink) &&
+        dialogs_.message(overwriteText(target), Buttons::OkCancel, kFileExistsTitle) != Answer::Ok)
         return;
 
     QByteArray contents;
@@ -109,9 +98,9 @@ void RegisterFiles::mnuSaveRegisters_Click() {
         writeRegsToFile(0, 12, buffer);
         writeRegsToFile(16, 16, buffer);
     }
-    QString failure;
-    if (!replaceFile(*chosen, contents, failure))
-        dialogs_.message(saveFailedText(*chosen, failure), Buttons::Ok);
+    const FileResult saved = replaceRegularFile(target.target, contents);
+    if (!saved.ok)
+        dialogs_.message(saveFailedText(*chosen, saved.reason), Buttons::Ok);
 }
 
 void RegisterFiles::writeRegsToFile(int startReg, int stopReg, QIODevice& outFile) {
@@ -129,23 +118,24 @@ void RegisterFiles::mnuLoadRegisters_Click() {
 
 std::optional<QString> RegisterFiles::chooseFile(FileDialogRequest::Kind kind,
                                                  const QString& filter) {
+    // A name typed without an extension gets ".txt" when saving; a load takes
+    // the name as it is (a register file need not have an extension).
+    const QString extension =
+        kind == FileDialogRequest::Kind::Save ? QStringLiteral("txt") : QString();
     const std::optional<QString> chosen =
-        dialogs_.fileDialog({kind, CommonDialog1.fileName, QStringLiteral("txt"), filter});
+        dialogs_.fileDialog({kind, CommonDialog1.fileName, extension, filter});
     if (chosen)
         CommonDialog1.fileName = *chosen;
     return chosen;
 }
 
 void RegisterFiles::writeToChip(const QString& path) {
-    QFile file(path);
-    QByteArray bytes;
-    if (file.open(QIODevice::ReadOnly))
-        bytes = file.read(kMaxRegisterFileBytes + 1);
-    if (!file.isOpen() || file.error() != QFileDevice::NoError) {
-        dialogs_.message(readFailedText(path, file.errorString()), Buttons::Ok);
+    const FileContents file = readRegularFile(path, kMaxRegisterFileBytes);
+    if (!file.bytes) {
+        dialogs_.message(readFailedText(path, file.reason), Buttons::Ok);
         return;
     }
-    file.close();
+    const QByteArray& bytes = *file.bytes;
     if (bytes.size() > kMaxRegisterFileBytes) {
         dialogs_.message(
             readFailedText(path, QStringLiteral("It is far larger than any register file.")),

@@ -37,10 +37,10 @@ void CellEditor::txtRegVal_KeyUp(int index, int keyCode, int shift) {
     if (const std::optional<int> step = stepOfKey(keyCode)) {
         const std::optional<std::uint8_t> value = hexTextByte(cell->text());
         if (!value) {
-            dialogs_.beep(); // a pasted value above 0xFF: left for the user to correct
+            dialogs_.beep(); // a pasted text that is not a byte: left for the user to correct
             return;
         }
-        cell->setText(hexByte(addWrapped(*value, static_cast<std::int16_t>(*step))));
+        grid_.setText(index, hexByte(addWrapped(*value, static_cast<std::int16_t>(*step))));
     } else {
         // Let a second digit typed meanwhile become part of the value.
         waitSeconds(clock_, kTypingPauseSeconds);
@@ -58,5 +58,5 @@ void CellEditor::txtRegVal_KeyUp(int index, int keyCode, int shift) {
     waitSeconds(clock_, kReadBackPauseSeconds);
     // A failed read-back leaves the buffer as written.
     link_.readRegistersOnce(deviceAddress_, reg, 1, buffer);
-    cell->setText(hexByte(buffer[0]));
+    grid_.setText(index, hexByte(buffer[0]));
 }

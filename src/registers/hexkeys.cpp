@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -77,8 +78,10 @@ HexKeyFilter::HexKeyFilter(QLineEdit* box, KeyUp onKeyUp)
     // button would pass the filter by.
     box_->setAcceptDrops(false);
     box_->setContextMenuPolicy(Qt::NoContextMenu);
+    // Composed and input-method text would pass it by too: the box takes
+    // keys only, and a commit that arrives all the same is filtered below.
+    box_->setAttribute(Qt::WA_InputMethodEnabled, false);
     box_->installEventFilter(this);
-    connect(box_, &QLineEdit::textEdited, this, [this] { edited_ = true; });
 }
 
 bool HexKeyFilter::eventFilter(QObject* watched, QEvent* event) {
@@ -93,6 +96,10 @@ bool HexKeyFilter::eventFilter(QObject* watched, QEvent* event) {
             return true;
         keyRelease(static_cast<QKeyEvent*>(event));
         return false;
+    case QEvent::InputMethod:
+        if (box_->isEnabled())
+            typeText(static_cast<QInputMethodEvent*>(event)->commitString());
+        return true;
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease:
         return static_cast<QMouseEvent*>(event)->button() == Qt::MiddleButton;
@@ -105,15 +112,24 @@ void HexKeyFilter::keyRelease(QKeyEvent* event) {
     // A held key is released once, however long it repeated.
     if (event->isAutoRepeat() || !onKeyUp_ || !pressedHere_.remove(event->key()))
         return;
-    const bool modifierKey = event->key() == Qt::Key_Shift || event->key() == Qt::Key_Control ||
-                             event->key() == Qt::Key_Alt || event->key() == Qt::Key_Meta ||
-                             event->key() == Qt::Key_AltGr;
-    if (modifierKey && !edited_)
-        return;
-    const int shift = shiftStateOf(event);
-    if (releaseWrites(shift))
-        edited_ = false; // this release writes what the box holds
-    onKeyUp_(event->key(), shift);
+    // The release of a modifier key on its own goes on like any other key:
+    // writing the same value again is harmless.
+    onKeyUp_(event->key(), shiftStateOf(event));
+}
+
+// Inserts the characters of `text` that the filter lets through, within the
+// typing limit, as if each had been typed.
+void HexKeyFilter::typeText(const QString& text) {
+    for (QChar c : text) {
+        int keyAscii = c.unicode();
+        filterHexKey(keyAscii);
+        if (keyAscii == 0 || keyAscii == 8 || keyAscii == 13)
+            continue;
+        const qsizetype kept = box_->text().length() - box_->selectedText().length();
+        if (kept >= typingLimit_)
+            return;
+        box_->insert(QString(QChar(static_cast<char16_t>(keyAscii))));
+    }
 }
 
 // Returns true when the box must not see the key.
@@ -122,16 +138,18 @@ bool HexKeyFilter::keyPress(QKeyEvent* event) {
         pressedHere_.insert(event->key());
     const int shift = shiftStateOf(event);
     handleClipboardKeys(box_, event->key(), shift);
-    if (shift == kCtrlMask && event->key() == Qt::Key_V)
-        edited_ = true; // a paste is an edit like typing
     // The box's own cut, paste, undo and redo would pass the filter by.
     if (event->matches(QKeySequence::Cut) || event->matches(QKeySequence::Paste) ||
         event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo))
         return true;
 
     int keyAscii = keyAsciiOf(event);
-    if (keyAscii == 0)
-        return false; // not a character: arrows, Delete, Home... work as usual
+    if (keyAscii == 0) {
+        // Alt and Ctrl+Alt (AltGr) combinations type nothing, though the box
+        // would insert their character; arrows, Delete, Home... work as usual.
+        const QString text = event->text();
+        return !text.isEmpty() && text.front().isPrint();
+    }
     const int typed = keyAscii;
     filterHexKey(keyAscii);
     if (keyAscii == 0)

@@ -25,9 +25,9 @@ int keyAsciiOf(const QKeyEvent* event);
 
 // A key release reaches the box's key-up handler when the key was pressed in
 // the box too (a Tab that brought the focus here does not count), once however
-// long it was held, and, for a modifier key (Shift, Ctrl, Alt), only when the
-// text was edited since the last release that went on: releasing Shift after
-// typing "FF" writes, releasing Ctrl after Ctrl+C does not.
+// long it was held; the release of a modifier key on its own counts too.
+// Every way text can enter the box goes through the filter: typed keys,
+// composed or input-method text; Alt and AltGr combinations type nothing.
 class HexKeyFilter : public QObject {
     Q_OBJECT
 public:
@@ -43,10 +43,10 @@ protected:
 private:
     bool keyPress(QKeyEvent* event);
     void keyRelease(QKeyEvent* event);
+    void typeText(const QString& text);
 
     QLineEdit* box_;
     KeyUp onKeyUp_;
     int typingLimit_;
     QSet<int> pressedHere_;
-    bool edited_ = false;
 };

@@ -6,8 +6,6 @@
 
 namespace {
 
-constexpr int kSaturated = 0xFFFFFF;
-
 int hexDigit(char16_t c) {
     if (c >= '0' && c <= '9')
         return c - '0';
@@ -20,21 +18,21 @@ int hexDigit(char16_t c) {
 
 } // namespace
 
-int hexTextValue(const QString& text) {
+std::optional<std::uint8_t> hexTextByte(const QString& text) {
+    if (text.isEmpty())
+        return 0;
+    QStringView digits = QStringView(text).trimmed();
+    if (digits.startsWith(QLatin1String("0x"), Qt::CaseInsensitive))
+        digits = digits.sliced(2);
+    if (digits.isEmpty() || digits.size() > 2)
+        return std::nullopt;
     int value = 0;
-    for (QChar c : text) {
+    for (QChar c : digits) {
         const int digit = hexDigit(c.unicode());
         if (digit < 0)
-            break;
-        value = value > kSaturated / 16 ? kSaturated : value * 16 + digit;
+            return std::nullopt;
+        value = value * 16 + digit;
     }
-    return value;
-}
-
-std::optional<std::uint8_t> hexTextByte(const QString& text) {
-    const int value = hexTextValue(text);
-    if (value > 0xFF)
-        return std::nullopt;
     return static_cast<std::uint8_t>(value);
 }
 

@@ -6,11 +6,11 @@
 #include <cstdint>
 #include <optional>
 
-// Hexadecimal digits (either case) up to the first other character; an empty
-// text, or one that starts with another character, reads as 0. Very long
-// texts (only a paste makes them) saturate instead of overflowing.
-int hexTextValue(const QString& text);
-// The value as a byte; nothing when it is above 0xFF.
+// The byte a hex box holds. Typing lets only hexadecimal digits in, so a
+// typed text is one or two digits, or empty (read as 0). A pasted text is a
+// byte only if, with surrounding blanks removed and an optional "0x" or "0X"
+// prefix, it is one or two hexadecimal digits; anything else ("zz", "1ff",
+// "0x", control characters) is nothing.
 std::optional<std::uint8_t> hexTextByte(const QString& text);
 
 // The key filter of the hex boxes, on a character code (in and out): lower

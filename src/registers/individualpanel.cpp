@@ -34,7 +34,13 @@ void IndividualPanel::cmdReadIndividual_Click() {
 
 void IndividualPanel::readIndividual(std::int16_t& status) {
     link_.flushInput();
-    int r = hexTextValue(w_.txtRegister->text());
+    const std::optional<std::uint8_t> number = hexTextByte(w_.txtRegister->text());
+    if (!number) {
+        dialogs_.beep(); // pasted text that names no register: left for the user to correct
+        status = 1;
+        return;
+    }
+    int r = *number;
     // Only the main set: anything else becomes 0x10.
     if (!isMainRegister(r)) {
         w_.txtRegister->setText(QStringLiteral("10"));
@@ -53,7 +59,7 @@ void IndividualPanel::readIndividual(std::int16_t& status) {
 }
 
 void IndividualPanel::cmdWriteIndividual_Click(int index) {
-    // A pasted value above 0xFF is left for the user to correct.
+    // A pasted value that is not a byte is left for the user to correct.
     const std::optional<std::uint8_t> own = hexTextByte(w_.txtWriteIndividual[index]->text());
     const std::optional<std::uint8_t> other = hexTextByte(w_.txtWriteIndividual[1 - index]->text());
     if (!own || !other) {
@@ -66,7 +72,7 @@ void IndividualPanel::cmdWriteIndividual_Click(int index) {
         return;
 
     const std::uint8_t current = hexTextByte(w_.txtReadIndividual->text()).value_or(0);
-    const auto r = static_cast<std::uint8_t>(hexTextValue(w_.txtRegister->text()));
+    const std::uint8_t r = hexTextByte(w_.txtRegister->text()).value_or(0x10);
     std::uint8_t buffer[1] = {*own != current ? *own : *other};
     // Whether the chip took it shows in the read-back.
     link_.writeRegisters(deviceAddress_, r, 1, buffer, false);

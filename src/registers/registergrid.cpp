@@ -19,7 +19,9 @@ QString RegisterGrid::text(int address) const {
 }
 
 void RegisterGrid::setText(int address, const QString& text) {
-    txtRegVal[address]->setText(text);
+    // Setting the same text again would only lose the user's selection.
+    if (txtRegVal[address]->text() != text)
+        txtRegVal[address]->setText(text);
 }
 
 QString RegisterGrid::caption(int index) const {

@@ -9,6 +9,7 @@
 
 #include <QStringList>
 #include <functional>
+#include <set>
 #include <vector>
 
 // How the operation handles the exchange the fault hits.
@@ -39,6 +40,8 @@ struct Operation {
         sentAfterRefusal = {};
     // The operation is the start-up itself: nothing is loaded before it.
     bool startUp = false;
+    // Cells that show 00 when the operation's read-back fails.
+    std::set<int> zerosWhenReadBackFails = {};
 };
 
 enum class Fault {
