@@ -1,6 +1,7 @@
 // Saving the grid to a register file and loading a file into the chip
 // through the window's File menu.
 #include "app/dialogs.h"
+#include "regfiles/registerfile.h"
 #include "regfiles/registerfiles.h"
 #include "registers/registergrid.h"
 #include "support/reports.h"
@@ -9,10 +10,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -306,6 +309,49 @@ private slots:
         rig.window().mnuLoadRegisters_Click();
         QVERIFY(rig.ended());
         QCOMPARE(reportsWithCommand(rig.board(), CMD_I2C).size(), 1u);
+    }
+
+    // A link is followed openly: the question names where it leads. A FIFO is
+    // neither replaced nor read, and a load takes a name without an extension.
+    void linksPipesAndNamesWithoutExtension() {
+        TestRig rig;
+        rig.loadAndSettle();
+        const QString target = path("target.txt");
+        const QString link = path("link.txt");
+        writeFile(target, "old");
+        QFile::remove(link);
+        QVERIFY(QFile::link(target, link));
+        rig.dialogs.chooseFile(link);
+        rig.dialogs.answer(Answer::Ok);
+        rig.window().mnuSaveRegisters_Click();
+        QCOMPARE(rig.dialogs.shown.size(), 1u);
+        QCOMPARE(rig.dialogs.shown[0].title, kFileExistsTitle);
+        QVERIFY(rig.dialogs.shown[0].text.startsWith(kFileExistsText));
+        QVERIFY(rig.dialogs.shown[0].text.contains(QDir::toNativeSeparators(target)));
+        QVERIFY(QFileInfo(link).isSymLink());
+        QVERIFY(readFile(target).startsWith(kRegisterFileHeader));
+
+        const QString fifo = path("fifo");
+        QFile::remove(fifo);
+        QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+        rig.clearRecords();
+        rig.dialogs.chooseFile(fifo);
+        rig.window().mnuLoadRegisters_Click(); // does not wait for a writer
+        rig.dialogs.chooseFile(fifo);
+        rig.window().mnuSaveRegisters_Click();
+        QCOMPARE(rig.dialogs.shown.size(), 2u);
+        for (const auto& box : rig.dialogs.shown)
+            QVERIFY(box.text.contains(QDir::toNativeSeparators(fifo)));
+        QVERIFY(i2cWritesReceived(rig.board()).empty());
+        QVERIFY(QFileInfo(fifo).isFile() == false);
+
+        const QString bare = path("registers");
+        writeFile(bare, kDefaultsFile);
+        rig.clearRecords();
+        rig.dialogs.chooseFile(bare);
+        rig.window().mnuLoadRegisters_Click();
+        QCOMPARE(rig.dialogs.fileRequests.back().defaultExt, QString());
+        QCOMPARE(i2cWritesReceived(rig.board()).size(), 14u);
     }
 
     void shortcutsOnEveryTabAndFilters() {

@@ -9,20 +9,64 @@
 
 #include <QApplication>
 #include <QFile>
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <cstring>
+#include <fcntl.h>
 #include <memory>
+#include <unistd.h>
+
+namespace {
+
+// Descriptors 0, 1 and 2 are open before anything opens a file or a
+// connection: otherwise the first of them to open (the display's, say) would
+// take a closed 2 and receive every warning and trace line.
+void openStandardDescriptors() {
+    for (int fd = 0; fd <= 2; ++fd) {
+        if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF)
+            continue;
+        const int opened = ::open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
+        if (opened >= 0 && opened != fd) {
+            ::dup2(opened, fd);
+            ::close(opened);
+        }
+    }
+}
+
+QStringList argumentsOf(int argc, char* argv[]) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
+} // namespace
 
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("qdm7720a-eval"));
-    QApplication::setApplicationVersion(QStringLiteral(QDM_VERSION));
-    // Lets the desktop match the window to its menu entry and icon (Wayland).
-    QGuiApplication::setDesktopFileName(QStringLiteral(QDM_APP_ID));
+    openStandardDescriptors();
+    // A trace into a pipe that closes must not end the program mid-operation.
+    std::signal(SIGPIPE, SIG_IGN);
 
-    const ParsedOptions parsed = parseOptions(QApplication::arguments());
+    // The options are read before the application connects to a display, so
+    // that --help, --version and an option error work without one.
+    ParsedOptions parsed;
+    const QStringList arguments = argumentsOf(argc, argv);
+    if (arguments.contains(QLatin1String("--help-all"))) {
+        // Qt's own options are listed by the application itself; it needs no
+        // display to list them.
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        QApplication app(argc, argv);
+        QApplication::setApplicationVersion(QStringLiteral(QDM_VERSION));
+        parsed = parseOptions(QApplication::arguments()); // prints and ends the process
+    } else {
+        QCoreApplication core(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("qdm7720a-eval"));
+        QCoreApplication::setApplicationVersion(QStringLiteral(QDM_VERSION));
+        parsed = parseOptions(arguments);
+    }
     if (!parsed.options) {
-        std::fprintf(stderr, "qdm7720a-eval: %s\n%s", qPrintable(parsed.error),
-                     qPrintable(parsed.helpText));
+        std::fprintf(stderr, "qdm7720a-eval: %s See --help.\n", qPrintable(parsed.error));
         return 2;
     }
     const Options& options = *parsed.options;
@@ -35,6 +79,26 @@ int main(int argc, char* argv[]) {
         return 0;
     }
 
+    // The trace file is opened before the display too: a name it cannot
+    // write is an error in the options.
+    std::FILE* traceFile = nullptr;
+    if (!options.traceFile.isEmpty()) {
+        traceFile = options.traceFile == QLatin1String("-")
+                        ? stderr
+                        : std::fopen(QFile::encodeName(options.traceFile).constData(), "w");
+        if (!traceFile) {
+            std::fprintf(stderr, "qdm7720a-eval: cannot write the trace to %s: %s\n",
+                         qPrintable(options.traceFile), std::strerror(errno));
+            return 2;
+        }
+    }
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("qdm7720a-eval"));
+    QApplication::setApplicationVersion(QStringLiteral(QDM_VERSION));
+    // Lets the desktop match the window to its menu entry and icon (Wayland).
+    QGuiApplication::setDesktopFileName(QStringLiteral(QDM_APP_ID));
+
     SystemClock clock;
     QtDialogs dialogs;
     SystemProcessExit exit;
@@ -44,19 +108,11 @@ int main(int argc, char* argv[]) {
         transport = makeDemoTransport(clock, options.demoBoards, options.demoAddress);
     else
         transport = std::make_unique<HidapiTransport>();
-
-    std::FILE* traceFile = nullptr;
     std::unique_ptr<ReportTrace> trace;
-    if (!options.traceFile.isEmpty()) {
-        traceFile = options.traceFile == QLatin1String("-")
-                        ? stderr
-                        : std::fopen(QFile::encodeName(options.traceFile).constData(), "w");
-        if (!traceFile) {
-            std::fprintf(stderr, "qdm7720a-eval: cannot write the trace to %s\n",
-                         qPrintable(options.traceFile));
-            return 2;
-        }
-        trace = std::make_unique<ReportTrace>(traceFile, clock);
+    if (traceFile) {
+        trace = std::make_unique<ReportTrace>(traceFile, clock,
+                                              traceFile == stderr ? QStringLiteral("standard error")
+                                                                  : options.traceFile);
     }
 
     MainWindow window(Platform{*transport, dialogs, clock, exit, trace.get()});

@@ -1,20 +1,29 @@
 #include "app/options.h"
 
 #include <QCommandLineParser>
+#include <QRegularExpression>
 
-namespace {
-constexpr int kMaxDemoBoards = 16;
+std::optional<int> parseNumber(const QString& text, int maximum) {
+    // Decimal digits, or 0x and hexadecimal digits: no sign, no blank, no
+    // second prefix. Eight digits are more than any number here needs.
+    static const QRegularExpression decimal(QStringLiteral("^[0-9]{1,8}$"));
+    static const QRegularExpression hex(QStringLiteral("^0[xX][0-9A-Fa-f]{1,8}$"));
+    bool ok = false;
+    qlonglong value = -1;
+    if (decimal.match(text).hasMatch())
+        value = text.toLongLong(&ok, 10);
+    else if (hex.match(text).hasMatch())
+        value = text.mid(2).toLongLong(&ok, 16);
+    if (!ok || value > maximum)
+        return std::nullopt;
+    return static_cast<int>(value);
 }
 
 std::optional<std::uint8_t> parseSevenBitAddress(const QString& text) {
-    const QString t = text.trimmed();
-    bool ok = false;
-    const int value = t.startsWith(QLatin1String("0x"), Qt::CaseInsensitive)
-                          ? t.mid(2).toInt(&ok, 16)
-                          : t.toInt(&ok, 10);
-    if (!ok || value < 0 || value > 0x7F)
+    const std::optional<int> value = parseNumber(text, 0x7F);
+    if (!value)
         return std::nullopt;
-    return static_cast<std::uint8_t>(value);
+    return static_cast<std::uint8_t>(*value);
 }
 
 ParsedOptions parseOptions(const QStringList& arguments) {
@@ -27,13 +36,15 @@ ParsedOptions parseOptions(const QStringList& arguments) {
     const QCommandLineOption demo(
         QStringLiteral("demo"),
         QStringLiteral("Run on a simulated evaluation board instead of USB."));
-    const QCommandLineOption boards(QStringLiteral("demo-boards"),
-                                    QStringLiteral("Number of simulated boards (default 1)."),
-                                    QStringLiteral("N"));
+    const QCommandLineOption boards(
+        QStringLiteral("demo-boards"),
+        QStringLiteral("With --demo: the number of simulated boards, 1 to %1 (default 1).")
+            .arg(kMaxDemoBoards),
+        QStringLiteral("N"));
     const QCommandLineOption address(
         QStringLiteral("demo-address"),
-        QStringLiteral("7-bit I2C address of the simulated chip, hex (0x40) or decimal "
-                       "(default 0x40)."),
+        QStringLiteral("With --demo: the 7-bit I2C address of the simulated chip, hex (0x40) or "
+                       "decimal (64); default 0x40."),
         QStringLiteral("ADDR"));
     const QCommandLineOption trace(
         QStringLiteral("trace"),
@@ -53,7 +64,7 @@ ParsedOptions parseOptions(const QStringList& arguments) {
     if (parser.isSet(QStringLiteral("help-all")))
         parser.process(arguments);
     if (!parser.positionalArguments().isEmpty()) {
-        result.error = QStringLiteral("Unexpected argument '%1'.")
+        result.error = QStringLiteral("unexpected argument '%1'.")
                            .arg(parser.positionalArguments().constFirst());
         return result;
     }
@@ -61,14 +72,21 @@ ParsedOptions parseOptions(const QStringList& arguments) {
     o.showHelp = parser.isSet(help);
     o.showVersion = parser.isSet(version);
     o.demo = parser.isSet(demo);
+    for (const QCommandLineOption* demoOnly : {&boards, &address}) {
+        if (parser.isSet(*demoOnly) && !o.demo) {
+            result.error =
+                QStringLiteral("--%1 is an option of --demo.").arg(demoOnly->names().constFirst());
+            return result;
+        }
+    }
     if (parser.isSet(boards)) {
-        bool ok = false;
-        o.demoBoards = parser.value(boards).toInt(&ok);
-        if (!ok || o.demoBoards < 1 || o.demoBoards > kMaxDemoBoards) {
+        const std::optional<int> n = parseNumber(parser.value(boards), kMaxDemoBoards);
+        if (!n || *n < 1) {
             result.error =
                 QStringLiteral("--demo-boards takes a number from 1 to %1.").arg(kMaxDemoBoards);
             return result;
         }
+        o.demoBoards = *n;
     }
     if (parser.isSet(address)) {
         const auto a = parseSevenBitAddress(parser.value(address));

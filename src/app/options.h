@@ -22,7 +22,13 @@ struct ParsedOptions {
 };
 
 // `arguments` includes the program name first, as QCoreApplication gives it.
+// An error is one line, without the program's name.
 ParsedOptions parseOptions(const QStringList& arguments);
 
-// Hex with a leading 0x (0x40) or decimal (64): a 7-bit address, 0 to 127.
+inline constexpr int kMaxDemoBoards = 16;
+
+// Decimal digits (64), or 0x or 0X followed by hexadecimal digits (0x40);
+// nothing else, and not above `maximum`.
+std::optional<int> parseNumber(const QString& text, int maximum);
+// A 7-bit address, 0 to 127, written as parseNumber takes it.
 std::optional<std::uint8_t> parseSevenBitAddress(const QString& text);

@@ -3,9 +3,12 @@
 #include "app/clock.h"
 #include "board/linkhelpers.h"
 
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 
-ReportTrace::ReportTrace(std::FILE* out, Clock& clock) : out_(out), clock_(clock) {}
+ReportTrace::ReportTrace(std::FILE* out, Clock& clock, QString name)
+    : out_(out), clock_(clock), name_(std::move(name)) {}
 
 void ReportTrace::output(int instance, const Report& report, bool written) {
     put(written ? "out" : "out-refused", instance, report);
@@ -31,8 +34,24 @@ QString ReportTrace::line(double secondsSinceMidnight, const char* direction, in
 }
 
 void ReportTrace::put(const char* direction, int instance, const Report& report) {
-    const QByteArray text =
-        line(clock_.secondsSinceMidnight(), direction, instance, report).toUtf8();
-    std::fprintf(out_, "%s\n", text.constData());
-    std::fflush(out_);
+    if (out_)
+        write(line(clock_.secondsSinceMidnight(), direction, instance, report).toUtf8());
+}
+
+void ReportTrace::note(const QString& text) {
+    if (out_)
+        write(text.toUtf8());
+}
+
+// A trace that cannot be written must never end the program or hold it up:
+// the first failed write cuts it, with one line on standard error that says why.
+void ReportTrace::write(const QByteArray& line) {
+    errno = 0;
+    if (std::fprintf(out_, "%s\n", line.constData()) >= 0 && std::fflush(out_) == 0)
+        return;
+    const int error = errno;
+    out_ = nullptr;
+    std::fprintf(stderr, "qdm7720a-eval: the trace to %s stops here: %s\n", qPrintable(name_),
+                 error ? std::strerror(error) : "write error");
+    std::fflush(stderr);
 }

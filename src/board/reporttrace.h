@@ -11,8 +11,9 @@ class Clock;
 
 class ReportTrace {
 public:
-    // Writes to `out`, which must stay open as long as the trace is used.
-    ReportTrace(std::FILE* out, Clock& clock);
+    // Writes to `out`, which must stay open as long as the trace is used;
+    // `name` names it in the one message a failing write gives.
+    ReportTrace(std::FILE* out, Clock& clock, QString name);
 
     void output(int instance, const Report& report, bool written);
     void input(int instance, const Report& report);
@@ -21,9 +22,17 @@ public:
     static QString line(double secondsSinceMidnight, const char* direction, int instance,
                         const Report& report);
 
+    // A line of its own, as it is: what went wrong at a board, say.
+    void note(const QString& text);
+
+    // False once a write failed: the trace is cut there.
+    bool isOpen() const { return out_ != nullptr; }
+
 private:
     void put(const char* direction, int instance, const Report& report);
+    void write(const QByteArray& line);
 
     std::FILE* out_;
     Clock& clock_;
+    QString name_;
 };
