@@ -1,0 +1,101 @@
+#include "core/sim/simtransport.h"
+
+#include "core/platform/clock.h"
+
+#include <algorithm>
+
+SimTransport::SimTransport(Clock& clock) : clock_(clock) {}
+
+SimTransport::~SimTransport() = default;
+
+SimBoard& SimTransport::addBoard() {
+    boards_.push_back(std::make_unique<SimBoard>());
+    SimBoard* b = boards_.back().get();
+    const std::string number = std::to_string(boards_.size() - 1);
+    devices_.push_back({"sim:board" + number, "SIM" + std::string(4 - number.size(), '0') + number,
+                        kBoardVendorId, kBoardProductId, true, true, b});
+    return *b;
+}
+
+void SimTransport::addOtherDevice(std::uint16_t vendorId, std::uint16_t productId, bool openable,
+                                  bool attributesReadable) {
+    devices_.push_back({"sim:hid" + std::to_string(devices_.size()), {}, vendorId, productId,
+                        openable, attributesReadable, nullptr});
+}
+
+SimTransport::Device* SimTransport::deviceOf(HidHandle handle) {
+    auto it = handles_.find(handle);
+    return it == handles_.end() ? nullptr : &devices_[it->second];
+}
+
+SimBoard* SimTransport::boardOf(HidHandle handle) {
+    Device* d = deviceOf(handle);
+    return d ? d->board : nullptr;
+}
+
+std::vector<HidDevice> SimTransport::enumerate() {
+    std::vector<HidDevice> found;
+    for (const Device& d : devices_) {
+        if (d.present())
+            found.push_back({d.path, d.serialNumber});
+    }
+    return found;
+}
+
+HidHandle SimTransport::open(const std::string& path) {
+    auto it = std::find_if(devices_.begin(), devices_.end(),
+                           [&](const Device& d) { return d.path == path; });
+    if (it == devices_.end() || !it->present() || !it->openable)
+        return kInvalidHandle;
+    const HidHandle h = next_++;
+    handles_[h] = static_cast<std::size_t>(it - devices_.begin());
+    return h;
+}
+
+std::optional<HidIds> SimTransport::attributes(HidHandle handle) {
+    Device* d = deviceOf(handle);
+    if (!d || !d->present() || !d->attributesReadable)
+        return std::nullopt;
+    return HidIds{d->vendorId, d->productId};
+}
+
+// A board pulled out answers as the system does for a vanished device.
+IoResult SimTransport::write(HidHandle handle, const Report& report) {
+    Device* d = deviceOf(handle);
+    if (!d || !d->board)
+        return {IoStatus::Failed, "Bad file descriptor"};
+    if (!d->board->takesWrite(report))
+        return {IoStatus::Failed, "No such device"};
+    d->board->receive(report);
+    return {};
+}
+
+IoResult SimTransport::read(HidHandle handle, Report& report, int timeoutMs) {
+    Device* d = deviceOf(handle);
+    if (!d || !d->board)
+        return {IoStatus::Failed, "Bad file descriptor"};
+    if (!d->present())
+        return {IoStatus::Failed, "No such device"};
+    SimBoard& b = *d->board;
+    if (!b.hasInput()) {
+        clock_.sleepMs(timeoutMs);
+        b.readTimedOut();
+        return {IoStatus::Timeout, {}};
+    }
+    const std::vector<std::uint8_t> in = *b.takeInput();
+    if (in.size() < report.size())
+        return {IoStatus::Short, {}};
+    std::copy_n(in.begin(), report.size(), report.begin());
+    return {};
+}
+
+void SimTransport::close(HidHandle handle) {
+    handles_.erase(handle);
+}
+
+std::unique_ptr<SimTransport> makeDemoTransport(Clock& clock, int boards, std::uint8_t address7) {
+    auto transport = std::make_unique<SimTransport>(clock);
+    for (int i = 0; i < boards; ++i)
+        transport->addBoard().addChip(address7);
+    return transport;
+}

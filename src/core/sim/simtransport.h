@@ -1,0 +1,61 @@
+// HID devices in memory: simulated evaluation boards, and other HID devices
+// that the discovery must pass over.
+#pragma once
+
+#include "core/hid/hidtransport.h"
+#include "core/sim/simboard.h"
+
+#include <map>
+#include <memory>
+
+class Clock;
+
+class SimTransport : public HidTransport {
+public:
+    // Waits for answers that do not come are slept on `clock`.
+    explicit SimTransport(Clock& clock);
+    ~SimTransport() override;
+
+    // A board, plugged in, at the end of the enumeration order.
+    SimBoard& addBoard();
+    // A HID device that is not a board, or that cannot be opened or identified.
+    void addOtherDevice(std::uint16_t vendorId, std::uint16_t productId, bool openable = true,
+                        bool attributesReadable = true);
+
+    SimBoard& board(std::size_t i) { return *boards_.at(i); }
+    std::size_t boardCount() const { return boards_.size(); }
+    // Handles open now, for checks that nothing leaks.
+    std::size_t openHandleCount() const { return handles_.size(); }
+    bool isOpen(HidHandle handle) const { return handles_.count(handle) != 0; }
+    // The board a handle belongs to, or nullptr.
+    SimBoard* boardOf(HidHandle handle);
+
+    std::vector<HidDevice> enumerate() override;
+    HidHandle open(const std::string& path) override;
+    std::optional<HidIds> attributes(HidHandle handle) override;
+    IoResult write(HidHandle handle, const Report& report) override;
+    IoResult read(HidHandle handle, Report& report, int timeoutMs) override;
+    void close(HidHandle handle) override;
+
+private:
+    struct Device {
+        std::string path;
+        std::string serialNumber;
+        std::uint16_t vendorId;
+        std::uint16_t productId;
+        bool openable;
+        bool attributesReadable;
+        SimBoard* board; // nullptr for other devices
+        bool present() const { return !board || !board->unplugged; }
+    };
+    Device* deviceOf(HidHandle handle);
+
+    Clock& clock_;
+    std::vector<std::unique_ptr<SimBoard>> boards_;
+    std::vector<Device> devices_;
+    std::map<HidHandle, std::size_t> handles_; // handle -> index in devices_
+    HidHandle next_ = 1;
+};
+
+// The boards of demo mode: `boards` boards, each with its chip at `address7`.
+std::unique_ptr<SimTransport> makeDemoTransport(Clock& clock, int boards, std::uint8_t address7);
