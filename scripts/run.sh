@@ -15,4 +15,4 @@ if [ "$#" -eq 0 ] && ! board_present; then
     echo "No QDM7720A evaluation board found: starting on the simulated board (--demo)."
     set -- --demo
 fi
-exec build/default/src/qdm7720a-eval "$@"
+exec build/default/bin/qdm7720a-eval "$@"

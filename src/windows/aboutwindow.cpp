@@ -1,7 +1,7 @@
-#include "app/aboutwindow.h"
+#include "windows/aboutwindow.h"
 
-#include "app/systeminfo.h"
-#include "board/boardpanel.h"
+#include "core/operations/session.h"
+#include "core/operations/systeminformation.h"
 #include "ui_aboutwindow.h"
 
 #include <QLayout>
@@ -11,10 +11,8 @@ QPoint centredOver(const QRect& main, const QSize& size) {
             main.height() / 2 + main.top() - size.height() / 2};
 }
 
-AboutWindow::AboutWindow(QWidget* owner, BoardPanel& board, Dialogs& dialogs,
-                         SystemInfo& systemInfo)
-    : QDialog(owner), ui_(std::make_unique<Ui::frmAbout>()), board_(board), dialogs_(dialogs),
-      systemInfo_(systemInfo) {
+AboutWindow::AboutWindow(QWidget* owner, Session& session, SystemInfo& systemInfo)
+    : QDialog(owner), ui_(std::make_unique<Ui::frmAbout>()) {
     ui_->setupUi(this);
     // A fixed dialog border: no minimize or maximize button, no resizing.
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
@@ -27,17 +25,18 @@ AboutWindow::AboutWindow(QWidget* owner, BoardPanel& board, Dialogs& dialogs,
     ensurePolished();
     layout()->activate();
 
-    connect(ui_->cmdOK, &QPushButton::clicked, this, &AboutWindow::cmdOK_Click);
-    connect(ui_->cmdSysInfo, &QPushButton::clicked, this, &AboutWindow::cmdSysInfo_Click);
-    connect(ui_->cmdFirmwareVersion, &QPushButton::clicked, this,
-            &AboutWindow::cmdFirmwareVersion_Click);
+    connect(ui_->cmdOK, &QPushButton::clicked, this, &QDialog::close);
+    connect(ui_->cmdSysInfo, &QPushButton::clicked, this,
+            [&session, &systemInfo] { startSystemInformation(systemInfo, session.prompt()); });
+    connect(ui_->cmdFirmwareVersion, &QPushButton::clicked, &session,
+            &Session::showFirmwareVersion);
     ui_->cmdOK->setFocus();
-    Form_Load();
+    centreOverOwner();
 }
 
 AboutWindow::~AboutWindow() = default;
 
-void AboutWindow::Form_Load() {
+void AboutWindow::centreOverOwner() {
     const QWidget* main = parentWidget();
     if (!main)
         return;
@@ -45,12 +44,4 @@ void AboutWindow::Form_Load() {
     // as its owner.
     const QSize frame = main->frameGeometry().size() - main->size();
     move(centredOver(main->frameGeometry(), size() + frame));
-}
-
-void AboutWindow::cmdFirmwareVersion_Click() {
-    board_.showFirmwareVersion();
-}
-
-void AboutWindow::StartSysInfo() {
-    ::StartSysInfo(systemInfo_, dialogs_);
 }

@@ -12,8 +12,8 @@
 namespace Ui {
 class frmAbout;
 }
-class BoardPanel;
-class Dialogs;
+class Prompt;
+class Session;
 class SystemInfo;
 
 // Where a window of outer size `size` stands so that its centre is on the
@@ -23,22 +23,16 @@ QPoint centredOver(const QRect& main, const QSize& size);
 class AboutWindow : public QDialog {
     Q_OBJECT
 public:
-    AboutWindow(QWidget* owner, BoardPanel& board, Dialogs& dialogs, SystemInfo& systemInfo);
+    // "Firmware Version" asks `session`'s board; "System Info..." starts
+    // the tool `systemInfo` finds.
+    AboutWindow(QWidget* owner, Session& session, SystemInfo& systemInfo);
     ~AboutWindow() override;
-
-    void cmdOK_Click() { close(); }
-    void cmdSysInfo_Click() { StartSysInfo(); }
-    void cmdFirmwareVersion_Click();
-    void StartSysInfo();
 
     Ui::frmAbout& ui() { return *ui_; }
 
 private:
     // Centres the window over its owner.
-    void Form_Load();
+    void centreOverOwner();
 
     std::unique_ptr<Ui::frmAbout> ui_;
-    BoardPanel& board_;
-    Dialogs& dialogs_;
-    SystemInfo& systemInfo_;
 };

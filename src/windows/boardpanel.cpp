@@ -1,41 +1,41 @@
-#include "board/boardpanel.h"
+#include "windows/boardpanel.h"
 
-#include "app/dialogs.h"
-#include "board/boardcommands.h"
-#include "board/boardlink.h"
+#include "core/operations/session.h"
+#include "windows/controlarrays.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QPushButton>
 #include <QSignalBlocker>
 
-BoardPanel::BoardPanel(BoardLink& link, Dialogs& dialogs, const BoardWidgets& widgets,
-                       QObject* parent)
-    : QObject(parent), link_(link), dialogs_(dialogs), w_(widgets) {
-    // A change of the LED box from code (the LED read-back) sends the set
-    // command too, as a click does.
-    connect(w_.chkLED, &QCheckBox::toggled, this, [this] { chkLED_Click(); });
-    connect(w_.chkDisablePoll, &QCheckBox::toggled, this, [this] { chkDisablePoll_Click(); });
-    for (int i = 0; i < static_cast<int>(w_.chkHPDoff.size()); ++i)
-        connect(w_.chkHPDoff[i], &QCheckBox::toggled, this, [this, i] { chkHPDoff_Click(i); });
-    connect(w_.cboSMBusFrequency, &QComboBox::activated, this,
-            [this] { cboSMBusFrequency_Click(); });
-}
+BoardPanel::BoardPanel(QWidget* window, Session& session)
+    : QObject(window), session_(session),
+      cboEVBinstance_(window->findChild<QComboBox*>(QStringLiteral("cboEVBinstance"))),
+      chkLED_(window->findChild<QCheckBox*>(QStringLiteral("chkLED"))),
+      chkDisablePoll_(window->findChild<QCheckBox*>(QStringLiteral("chkDisablePoll"))),
+      fraManualHPD_DDC_(window->findChild<QGroupBox*>(QStringLiteral("fraManualHPD_DDC_0"))),
+      chkHPDoff_(controlArray<QCheckBox, 6>(window, "chkHPDoff")),
+      cboSMBusFrequency_(window->findChild<QComboBox*>(QStringLiteral("cboSMBusFrequency"))) {
+    connect(cboEVBinstance_, &QComboBox::activated, &session_, &Session::selectBoard);
+    connect(window->findChild<QPushButton*>(QStringLiteral("cmdReconnect")), &QPushButton::clicked,
+            &session_, &Session::reconnect);
+    connect(chkLED_, &QCheckBox::toggled, this, &BoardPanel::sendSignals);
+    connect(chkDisablePoll_, &QCheckBox::toggled, this, [this](bool checked) {
+        setFrameEnabled(fraManualHPD_DDC_, checked);
+        sendSignals();
+    });
+    for (QCheckBox* box : chkHPDoff_)
+        connect(box, &QCheckBox::toggled, this, &BoardPanel::sendSignals);
+    connect(cboSMBusFrequency_, &QComboBox::activated, &session_, &Session::selectClock);
 
-void BoardPanel::chkHPDoff_Click(int /*index*/) {
-    SignalSwitches switches{};
-    for (std::size_t i = 0; i < switches.size(); ++i)
-        switches[i] = w_.chkHPDoff[i]->isChecked();
-    // Only bytes 0..4 are set: the rest goes out as the last exchange left it.
-    buildSignalsSet(link_.report,
-                    signalsControlByte(w_.chkLED->isChecked(), w_.chkDisablePoll->isChecked()),
-                    signalsSwitchByte(switches));
-    link_.checkGPstatus(link_.writeReport());
-}
-
-void BoardPanel::chkDisablePoll_Click() {
-    setFrameEnabled(w_.fraManualHPD_DDC, w_.chkDisablePoll->isChecked());
-    chkHPDoff_Click(0);
+    connect(&session_, &Session::boardsChanged, this, &BoardPanel::showBoards);
+    connect(&session_, &Session::boardSelected, this, [this](int instance) {
+        const QSignalBlocker block(cboEVBinstance_);
+        cboEVBinstance_->setCurrentIndex(instance);
+    });
+    connect(&session_, &Session::boardSignalsChanged, this, &BoardPanel::showSignals);
+    connect(&session_, &Session::clockListChanged, this, &BoardPanel::showClockList);
 }
 
 void BoardPanel::setFrameEnabled(QGroupBox* frame, bool enabled) {
@@ -47,56 +47,32 @@ void BoardPanel::setFrameEnabled(QGroupBox* frame, bool enabled) {
     frame->setEnabled(enabled);
 }
 
-// Drain, send a query built on a cleared buffer and read its answer. The
-// answers of the board commands are not judged by their status byte.
-bool BoardPanel::queryBoard(void (*build)(Report&)) {
-    link_.flushInput();
-    link_.fillReport(0);
-    build(link_.report);
-    if (link_.checkGPstatus(link_.writeReport()) != 8)
-        return false;
-    if (!link_.readReport()) {
-        link_.checkGPstatus(false);
-        return false;
-    }
-    return true;
+void BoardPanel::showBoards() {
+    const QSignalBlocker block(cboEVBinstance_);
+    cboEVBinstance_->clear();
+    for (int i = 0; i < session_.link().boardCount(); ++i)
+        cboEVBinstance_->addItem(QString::number(i), i);
 }
 
-void BoardPanel::readLedState() {
-    if (!queryBoard(buildSignalsQuery))
-        return;
-    w_.chkLED->setChecked(ledOnInAnswer(link_.report));
+void BoardPanel::showSignals() {
+    const QSignalBlocker block(chkLED_);
+    chkLED_->setChecked(session_.boardSignals().led);
 }
 
-void BoardPanel::cboSMBusFrequency_init() {
-    if (!queryBoard(buildClockQuery))
-        return;
-    const ClockList list = clockListFromAnswer(link_.report);
-    QComboBox* combo = w_.cboSMBusFrequency;
-    {
-        const QSignalBlocker block(combo);
-        combo->clear();
-        for (const ClockItem& item : list.items)
-            combo->addItem(QString::number(item.kHz), item.divider);
-        combo->setCurrentIndex(list.selected);
-    }
-    // Selecting the divider in use sends it back to the board.
-    if (list.selected >= 0)
-        cboSMBusFrequency_Click();
+void BoardPanel::showClockList() {
+    const QSignalBlocker block(cboSMBusFrequency_);
+    cboSMBusFrequency_->clear();
+    for (const ClockItem& item : session_.clockList().items)
+        cboSMBusFrequency_->addItem(QString::number(item.kHz), item.divider);
+    cboSMBusFrequency_->setCurrentIndex(session_.clockList().selected);
 }
 
-void BoardPanel::cboSMBusFrequency_Click() {
-    const int index = w_.cboSMBusFrequency->currentIndex();
-    if (index < 0)
-        return;
-    link_.fillReport(0);
-    buildClockSet(link_.report,
-                  static_cast<std::uint8_t>(w_.cboSMBusFrequency->itemData(index).toInt()));
-    link_.checkGPstatus(link_.writeReport());
-}
-
-void BoardPanel::showFirmwareVersion() {
-    if (!queryBoard(buildFirmwareQuery))
-        return;
-    dialogs_.message(firmwareVersionText(link_.report, QLocale()), Buttons::Ok);
+// Any box of the board signals sends them all, as the boxes show them.
+void BoardPanel::sendSignals() {
+    BoardSignals s;
+    s.led = chkLED_->isChecked();
+    s.pollDisabled = chkDisablePoll_->isChecked();
+    for (std::size_t i = 0; i < s.switches.size(); ++i)
+        s.switches[i] = chkHPDoff_[i]->isChecked();
+    session_.setBoardSignals(s);
 }

@@ -1,4 +1,4 @@
-#include "app/desktopsysteminfo.h"
+#include "windows/desktopsysteminfo.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 // The system-information seam on the desktop the program runs on.
 #pragma once
 
-#include "app/systeminfo.h"
+#include "core/platform/systeminfo.h"
 
 #include <QStringList>
 

@@ -1,6 +1,7 @@
-#include "registers/hexkeys.h"
+#include "windows/hexkeys.h"
 
-#include "registers/hextext.h"
+#include "core/operations/celledit.h"
+#include "core/registers/hextext.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -9,8 +10,8 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 
-void handleClipboardKeys(QLineEdit* box, int keyCode, int shift) {
-    if (shift != kCtrlMask)
+void handleClipboardKeys(QLineEdit* box, int keyCode, int modifiers) {
+    if (modifiers != kCtrlMask)
         return;
     QClipboard* clipboard = QApplication::clipboard();
     switch (keyCode) {
@@ -29,7 +30,7 @@ void handleClipboardKeys(QLineEdit* box, int keyCode, int shift) {
     }
 }
 
-int shiftStateOf(const QKeyEvent* event) {
+int modifierStateOf(const QKeyEvent* event) {
     const Qt::KeyboardModifiers m = event->modifiers();
     int state = (m & Qt::ShiftModifier ? kShiftMask : 0) |
                 (m & Qt::ControlModifier ? kCtrlMask : 0) | (m & Qt::AltModifier ? kAltMask : 0);
@@ -51,7 +52,7 @@ int shiftStateOf(const QKeyEvent* event) {
     return state;
 }
 
-int keyAsciiOf(const QKeyEvent* event) {
+int typedCharacterOf(const QKeyEvent* event) {
     const QString text = event->text();
     // Tab moves the focus and Delete edits: neither types a character.
     if (text.isEmpty() || event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab ||
@@ -114,15 +115,14 @@ void HexKeyFilter::keyRelease(QKeyEvent* event) {
         return;
     // The release of a modifier key on its own goes on like any other key:
     // writing the same value again is harmless.
-    onKeyUp_(event->key(), shiftStateOf(event));
+    onKeyUp_(event->key(), modifierStateOf(event));
 }
 
 // Inserts the characters of `text` that the filter lets through, within the
 // typing limit, as if each had been typed.
 void HexKeyFilter::typeText(const QString& text) {
     for (QChar c : text) {
-        int keyAscii = c.unicode();
-        filterHexKey(keyAscii);
+        const int keyAscii = filterHexKey(c.unicode());
         if (keyAscii == 0 || keyAscii == 8 || keyAscii == 13)
             continue;
         const qsizetype kept = box_->text().length() - box_->selectedText().length();
@@ -136,22 +136,21 @@ void HexKeyFilter::typeText(const QString& text) {
 bool HexKeyFilter::keyPress(QKeyEvent* event) {
     if (!event->isAutoRepeat())
         pressedHere_.insert(event->key());
-    const int shift = shiftStateOf(event);
+    const int shift = modifierStateOf(event);
     handleClipboardKeys(box_, event->key(), shift);
     // The box's own cut, paste, undo and redo would pass the filter by.
     if (event->matches(QKeySequence::Cut) || event->matches(QKeySequence::Paste) ||
         event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo))
         return true;
 
-    int keyAscii = keyAsciiOf(event);
-    if (keyAscii == 0) {
+    const int typed = typedCharacterOf(event);
+    if (typed == 0) {
         // Alt and Ctrl+Alt (AltGr) combinations type nothing, though the box
         // would insert their character; arrows, Delete, Home... work as usual.
         const QString text = event->text();
         return !text.isEmpty() && text.front().isPrint();
     }
-    const int typed = keyAscii;
-    filterHexKey(keyAscii);
+    const int keyAscii = filterHexKey(typed);
     if (keyAscii == 0)
         return true;
     if (keyAscii == 8 || keyAscii == 13)

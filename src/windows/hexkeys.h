@@ -13,15 +13,15 @@ class QLineEdit;
 // Ctrl+A selects all, Ctrl+C copies the selection (an empty one too), Ctrl+V
 // replaces the whole text with the clipboard's, unfiltered and unlimited.
 // Acts only when the modifier state is exactly Ctrl.
-void handleClipboardKeys(QLineEdit* box, int keyCode, int shift);
+void handleClipboardKeys(QLineEdit* box, int keyCode, int modifiers);
 
 // The modifier state (1 Shift, 2 Ctrl, 4 Alt) of a key event. For the
 // release of a modifier key itself, that key no longer counts.
-int shiftStateOf(const QKeyEvent* event);
+int modifierStateOf(const QKeyEvent* event);
 
 // The character code a key press types, 0 when it types none. Ctrl with a
 // letter types the letter's control character; Alt combinations type none.
-int keyAsciiOf(const QKeyEvent* event);
+int typedCharacterOf(const QKeyEvent* event);
 
 // A key release reaches the box's key-up handler when the key was pressed in
 // the box too (a Tab that brought the focus here does not count), once however
@@ -31,7 +31,7 @@ int keyAsciiOf(const QKeyEvent* event);
 class HexKeyFilter : public QObject {
     Q_OBJECT
 public:
-    using KeyUp = std::function<void(int keyCode, int shift)>;
+    using KeyUp = std::function<void(int keyCode, int modifiers)>;
 
     // Installs itself on `box`. The box's designed maximum length becomes the
     // limit for typing only, so that a paste can hold any text.

@@ -1,11 +1,11 @@
-#include "app/clock.h"
-#include "app/dialogs.h"
-#include "app/mainwindow.h"
-#include "app/options.h"
-#include "app/processexit.h"
-#include "board/hidapitransport.h"
-#include "board/reporttrace.h"
-#include "sim/simtransport.h"
+#include "core/hid/hidapitransport.h"
+#include "core/link/reporttrace.h"
+#include "core/platform/clock.h"
+#include "core/platform/processend.h"
+#include "core/sim/simtransport.h"
+#include "windows/mainwindow.h"
+#include "windows/options.h"
+#include "windows/qtprompt.h"
 
 #include <QApplication>
 #include <QFile>
@@ -100,8 +100,8 @@ int main(int argc, char* argv[]) {
     QGuiApplication::setDesktopFileName(QStringLiteral(QDM_APP_ID));
 
     SystemClock clock;
-    QtDialogs dialogs;
-    SystemProcessExit exit;
+    QtPrompt prompt;
+    SystemProcessEnd end;
 
     std::unique_ptr<HidTransport> transport;
     if (options.demo)
@@ -115,9 +115,14 @@ int main(int argc, char* argv[]) {
                                                                   : options.traceFile);
     }
 
-    MainWindow window(Platform{*transport, dialogs, clock, exit, trace.get()});
+    MainWindow window(Platform{*transport, prompt, prompt, clock, end, trace.get()});
+    // Why a write or read failed, for a user with a real board: a pulled
+    // cable reads differently from a permission problem.
+    window.session().link().setFailureLog([](const QString& line) {
+        std::fprintf(stderr, "qdm7720a-eval: %s\n", qPrintable(line));
+    });
     QApplication::setWindowIcon(window.windowIcon());
-    window.Form_Load();
+    window.start();
     window.show();
     return QApplication::exec();
 }

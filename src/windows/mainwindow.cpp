@@ -1,84 +1,50 @@
-#include "app/mainwindow.h"
+#include "windows/mainwindow.h"
 
-#include "app/aboutwindow.h"
-#include "app/controlarrays.h"
-#include "app/processexit.h"
-#include "board/boardpanel.h"
-#include "controls/channelselect.h"
-#include "controls/multiwritetest.h"
-#include "controls/recalibration.h"
-#include "controls/testtabs.h"
-#include "regdef/regdefwindow.h"
-#include "regfiles/registerfiles.h"
-#include "registers/addressselector.h"
-#include "registers/celleditor.h"
-#include "registers/individualpanel.h"
-#include "registers/readall.h"
-#include "registers/registergrid.h"
+#include "core/operations/readall.h"
+#include "windows/aboutwindow.h"
+#include "windows/addresscontrols.h"
+#include "windows/boardpanel.h"
+#include "windows/chipcontrolspanel.h"
+#include "windows/desktopsysteminfo.h"
+#include "windows/individualpanel.h"
+#include "windows/regdefwindow.h"
+#include "windows/registergrid.h"
+#include "windows/testtabs.h"
 #include "ui_mainwindow.h"
 
 #include <QCloseEvent>
 #include <QLayout>
-#include <QSignalBlocker>
 #include <QTabBar>
 
-// The images live in the static core library, whose resources are not
-// registered unless someone asks for them.
+// The images live in the static library, whose resources are not registered
+// unless someone asks for them.
 static void initResources() {
     Q_INIT_RESOURCE(app);
 }
 
 MainWindow::MainWindow(const Platform& platform, QWidget* parent)
     : QMainWindow(parent), platform_(platform), ui_(std::make_unique<Ui::frmMain>()),
-      link_(platform.transport, platform.dialogs) {
+      registerFiles_(platform.prompt, platform.files) {
     initResources();
     ui_->setupUi(this);
-    link_.setHost(this);
-    link_.setTrace(platform.trace);
+    session_ = new Session(platform.transport, platform.prompt, *this, platform.clock, this);
+    session_->link().setTrace(platform.trace);
 
-    grid_ = std::make_unique<RegisterGrid>(this);
-    // Cells 0x0D to 0x0F exist in the grid but no register lies there.
-    for (int i = 13; i <= 15; ++i)
-        grid_->cell(i)->hide();
-
-    board_ = new BoardPanel(link_, platform.dialogs,
-                            BoardWidgets{ui_->chkLED, ui_->chkDisablePoll, ui_->fraManualHPD_DDC_0,
-                                         controlArray<QCheckBox, 6>(this, "chkHPDoff"),
-                                         ui_->cboSMBusFrequency},
-                            this);
-    address_ = new AddressSelector(
-        link_, platform.clock, platform.dialogs, deviceAddress,
-        AddressWidgets{controlArray<QCheckBox, 7>(this, "chkADDRbit"), ui_->txtI2Caddress,
-                       ui_->cmdScanI2Caddress},
-        [this] { Form_Unload(); }, this);
-    readAll_ = new ReadAll(link_, *grid_, ui_->chkBurstRead, deviceAddress, this);
-    cells_ = new CellEditor(link_, *grid_, platform.clock, platform.dialogs, deviceAddress, this);
-    individual_ = new IndividualPanel(
-        link_, *grid_, platform.dialogs, deviceAddress,
-        IndividualWidgets{ui_->txtRegister, ui_->txtReadIndividual,
-                          controlArray<QLineEdit, 2>(this, "txtWriteIndividual"),
-                          ui_->cmdReadIndividual,
-                          controlArray<QPushButton, 2>(this, "cmdWriteIndividual")},
-        this);
+    grid_ = new RegisterGrid(this, *session_);
+    new BoardPanel(this, *session_);
+    new AddressControls(this, *session_);
+    new IndividualPanel(this, *session_);
+    new ChipControlsPanel(this, *session_);
     testTabs_ = new TestTabs(ui_->SSTab1, this);
-    const ChipAccess chip{link_, *grid_, platform.clock, deviceAddress};
-    channelSelect_ = new ChannelSelect(
-        chip, controlArray<QRadioButton, kChannelOptions>(this, "obChannelSelect"), this);
-    new TerminationRecal(chip, ui_->cmdReCal, this);
-    new MultiWriteTest(chip, ui_->cmdMultiWriteTest, this);
-    registerFiles_ = std::make_unique<RegisterFiles>(*this, platform.dialogs);
 
-    connect(ui_->cmdQuit, &QPushButton::clicked, this, &MainWindow::cmdQuit_Click);
-    connect(ui_->mnuExit, &QAction::triggered, this, &MainWindow::mnuExit_Click);
-    connect(ui_->mnuSaveRegisters, &QAction::triggered, this, &MainWindow::mnuSaveRegisters_Click);
-    connect(ui_->mnuLoadRegisters, &QAction::triggered, this, &MainWindow::mnuLoadRegisters_Click);
-    connect(ui_->mnuAbout, &QAction::triggered, this, &MainWindow::mnuAbout_Click);
+    connect(ui_->cmdQuit, &QPushButton::clicked, session_, &Session::endProgram);
+    connect(ui_->mnuExit, &QAction::triggered, session_, &Session::endProgram);
+    connect(ui_->cmdReadAllRegisters, &QPushButton::clicked, this, &MainWindow::readAllRegisters);
+    connect(ui_->mnuSaveRegisters, &QAction::triggered, this, &MainWindow::saveRegisters);
+    connect(ui_->mnuLoadRegisters, &QAction::triggered, this, &MainWindow::loadRegisters);
+    connect(ui_->mnuAbout, &QAction::triggered, this, &MainWindow::showAbout);
     connect(ui_->mnuRegisterDefinitions, &QAction::triggered, this,
-            &MainWindow::mnuRegisterDefinitions_Click);
-    connect(ui_->cmdReconnect, &QPushButton::clicked, this, &MainWindow::cmdReconnect_Click);
-    connect(ui_->cmdReadAllRegisters, &QPushButton::clicked, this,
-            &MainWindow::cmdReadAllRegisters_Click);
-    connect(ui_->cboEVBinstance, &QComboBox::activated, this, &MainWindow::cboEVBinstance_Click);
+            &MainWindow::showRegisterDefinitions);
 
     // A fixed window that fits every tab; it can be minimised, not maximised.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -94,64 +60,71 @@ MainWindow::~MainWindow() {
     delete regDef_.data();
 }
 
-void MainWindow::Form_Load() {
-    link_.boardWriteHandles.assign(1, kNoHandle);
-    link_.boardReadHandles.assign(1, kNoHandle);
-    link_.connectBoards();
-    if (unloaded_)
+AboutWindow* MainWindow::aboutWindow() const {
+    return about_;
+}
+
+RegisterDefinitionsWindow* MainWindow::registerDefinitionsWindow() const {
+    return regDef_;
+}
+
+void MainWindow::start() {
+    session_->start();
+    if (session_->hasEnded())
         return;
-    deviceAddress = 0;
-    ShowTestTabs(false);
+    testTabs_->setShown(false);
     ui_->SSTab1->setCurrentIndex(0);
     ui_->SSTab1->tabBar()->setFocus();
 }
 
-void MainWindow::Form_Unload() {
-    if (unloaded_)
-        return;
-    unloaded_ = true;
-    link_.shutDown();
-    closeOtherWindows();
+void MainWindow::endProcess(int code) {
+    if (about_)
+        about_->close();
+    if (regDef_)
+        regDef_->close();
     hide();
-    platform_.exit.endProcess(0);
+    platform_.end.endProcess(code);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    Form_Unload();
+    session_->endProgram();
     event->accept();
 }
 
-void MainWindow::cboEVB_init() {
-    QComboBox* combo = ui_->cboEVBinstance;
-    {
-        const QSignalBlocker block(combo);
-        combo->clear();
-        for (std::size_t i = 0; i < link_.boardWriteHandles.size(); ++i)
-            combo->addItem(QString::number(i), static_cast<int>(i));
-        combo->setCurrentIndex(0);
+ReadMode MainWindow::readMode() const {
+    return ui_->chkBurstRead->isChecked() ? ReadMode::Burst : ReadMode::Single;
+}
+
+void MainWindow::readAllRegisters() {
+    ::readAllRegisters(session_->chip(), readMode());
+}
+
+void MainWindow::saveRegisters() {
+    registerFiles_.save(session_->chip(), readMode());
+}
+
+void MainWindow::loadRegisters() {
+    registerFiles_.load(session_->chip(), readMode());
+}
+
+void MainWindow::showAbout() {
+    if (!about_) {
+        SystemInfo& system = platform_.systemInfo ? *platform_.systemInfo : desktopSystemInfo();
+        about_ = new AboutWindow(this, *session_, system);
+        about_->setAttribute(Qt::WA_DeleteOnClose);
+        // Nothing else of the program takes input while it is open.
+        about_->setWindowModality(Qt::ApplicationModal);
     }
-    cboEVBinstance_Click(0);
+    about_->show();
 }
 
-void MainWindow::cboEVBinstance_Click(int k) {
-    link_.selectInstance(k);
-    board_->readLedState();
-    board_->cboSMBusFrequency_init();
-    obChannelSelect_init();
-}
-
-void MainWindow::cmdReconnect_Click() {
-    link_.connectBoards();
-}
-
-void MainWindow::obChannelSelect_init() {
-    channelSelect_->obChannelSelect_init();
-}
-
-void MainWindow::cmdReadAllRegisters_Click() {
-    readAll_->cmdReadAllRegisters_Click();
-}
-
-void MainWindow::ShowTestTabs(bool value) {
-    testTabs_->ShowTestTabs(value);
+void MainWindow::showRegisterDefinitions() {
+    if (!regDef_) {
+        // A window of its own: no owner, not modal.
+        regDef_ = new RegisterDefinitionsWindow();
+        regDef_->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    regDef_->show();
+    regDef_->raise();
+    regDef_->activateWindow();
 }

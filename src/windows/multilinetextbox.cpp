@@ -1,4 +1,4 @@
-#include "regdef/multilinetextbox.h"
+#include "windows/multilinetextbox.h"
 
 MultiLineTextBox::MultiLineTextBox(QWidget* parent) : QPlainTextEdit(parent) {
     setReadOnly(true);

@@ -1,23 +1,8 @@
-#include "app/options.h"
+#include "windows/options.h"
+
+#include "core/registers/hextext.h"
 
 #include <QCommandLineParser>
-#include <QRegularExpression>
-
-std::optional<int> parseNumber(const QString& text, int maximum) {
-    // Decimal digits, or 0x and hexadecimal digits: no sign, no blank, no
-    // second prefix. Eight digits are more than any number here needs.
-    static const QRegularExpression decimal(QStringLiteral("^[0-9]{1,8}$"));
-    static const QRegularExpression hex(QStringLiteral("^0[xX][0-9A-Fa-f]{1,8}$"));
-    bool ok = false;
-    qlonglong value = -1;
-    if (decimal.match(text).hasMatch())
-        value = text.toLongLong(&ok, 10);
-    else if (hex.match(text).hasMatch())
-        value = text.mid(2).toLongLong(&ok, 16);
-    if (!ok || value > maximum)
-        return std::nullopt;
-    return static_cast<int>(value);
-}
 
 std::optional<std::uint8_t> parseSevenBitAddress(const QString& text) {
     const std::optional<int> value = parseNumber(text, 0x7F);

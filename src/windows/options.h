@@ -27,8 +27,5 @@ ParsedOptions parseOptions(const QStringList& arguments);
 
 inline constexpr int kMaxDemoBoards = 16;
 
-// Decimal digits (64), or 0x or 0X followed by hexadecimal digits (0x40);
-// nothing else, and not above `maximum`.
-std::optional<int> parseNumber(const QString& text, int maximum);
 // A 7-bit address, 0 to 127, written as parseNumber takes it.
 std::optional<std::uint8_t> parseSevenBitAddress(const QString& text);

@@ -1,18 +1,21 @@
-// The platform seams the main window works through.
+// What the windows run on: the board's transport and the platform seams,
+// given by the program's start (or a test).
 #pragma once
 
 class Clock;
-class Dialogs;
+class FileChooser;
 class HidTransport;
-class ProcessExit;
+class ProcessEnd;
+class Prompt;
 class ReportTrace;
 class SystemInfo;
 
 struct Platform {
     HidTransport& transport;
-    Dialogs& dialogs;
+    Prompt& prompt;
+    FileChooser& files;
     Clock& clock;
-    ProcessExit& exit;
+    ProcessEnd& end;
     ReportTrace* trace = nullptr;     // --trace, or none
     SystemInfo* systemInfo = nullptr; // none: the desktop's own
 };

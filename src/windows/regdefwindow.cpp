@@ -1,10 +1,11 @@
-#include "regdef/regdefwindow.h"
+#include "windows/regdefwindow.h"
 
-#include "app/controlarrays.h"
-#include "regdef/registertexts.h"
+#include "core/regtexts/registertexts.h"
+#include "windows/controlarrays.h"
 #include "ui_regdefwindow.h"
 
 #include <QButtonGroup>
+#include <QRadioButton>
 #include <QLayout>
 
 RegisterDefinitionsWindow::RegisterDefinitionsWindow(QWidget* parent)
@@ -15,38 +16,25 @@ RegisterDefinitionsWindow::RegisterDefinitionsWindow(QWidget* parent)
                    Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
-    regbutton = controlArray<QRadioButton, 14>(this, "regbutton");
+    const auto regbutton = controlArray<QRadioButton, kDescribedRegisters>(this, "regbutton");
     auto* group = new QButtonGroup(this);
-    for (int i = 0; i < static_cast<int>(regbutton.size()); ++i)
+    for (int i = 0; i < kDescribedRegisters; ++i)
         group->addButton(regbutton[static_cast<std::size_t>(i)], i);
     connect(group, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
         if (checked)
-            regbutton_Click(id);
+            showDescription(id);
     });
-    connect(ui_->OKButton, &QPushButton::clicked, this, &RegisterDefinitionsWindow::OKButton_Click);
-    connect(ui_->CancelButton, &QPushButton::clicked, this,
-            &RegisterDefinitionsWindow::CancelButton_Click);
+    connect(ui_->OKButton, &QPushButton::clicked, this, &QDialog::close);
+    connect(ui_->CancelButton, &QPushButton::clicked, this, &QDialog::close);
 
-    Form_Load();
+    showDescription(0);
 }
 
 RegisterDefinitionsWindow::~RegisterDefinitionsWindow() = default;
 
-void RegisterDefinitionsWindow::registertext(int Index) {
-    // The old description goes at once, before the new one is built.
+void RegisterDefinitionsWindow::showDescription(int index) {
+    // The old description goes at once, before the new one is shown.
     ui_->Text1->setText(QString());
     ui_->Text1->viewport()->repaint();
-    const std::span<const char* const> lines = registerDescription(Index);
-    if (lines.empty()) {
-        ui_->Text1->setText(kNoRegisterText);
-        return;
-    }
-    const QString lineEnd = QStringLiteral("\r\n");
-    for (const char* line : lines)
-        Writeregdef(QString::fromLatin1(line), lineEnd);
-    Writeregdef(QString(), lineEnd);
-}
-
-void RegisterDefinitionsWindow::Writeregdef(const QString& s, const QString& sep) {
-    ui_->Text1->setText(ui_->Text1->text() + s + sep);
+    ui_->Text1->setText(descriptionText(index));
 }

@@ -1,37 +1,40 @@
-// The register grid: one text cell per register, indexed by register address,
-// and the labels that name the registers. The cell text is the only place a
-// register value lives on the host.
+// The register grid: one cell per register, indexed by register address,
+// showing the register model. A cell's text goes to the model as it is
+// typed; every key release in a cell writes the register.
 #pragma once
 
-#include <QString>
+#include "core/operations/celledit.h"
+
+#include <QObject>
 #include <array>
-#include <cstdint>
 
 class QLabel;
 class QLineEdit;
 class QWidget;
+class Session;
 
-// The fourteen registers of the main set, in address order.
-inline constexpr std::array<std::uint8_t, 14> kMainRegisters = {
-    0x00, 0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08, 0x09, 0x0A, 0x0B, 0x0C, 0x10};
-bool isMainRegister(int address);
-
-class RegisterGrid {
+class RegisterGrid : public QObject {
+    Q_OBJECT
 public:
     static constexpr int kCells = 23;  // txtRegVal 0..22, index = register address
     static constexpr int kLabels = 19; // lblRegAdd 0..18
 
-    // Looks the cells and labels up in the window by their names.
-    explicit RegisterGrid(const QWidget* window);
+    // Looks the cells and labels up in `window` by their names.
+    RegisterGrid(QWidget* window, Session& session);
 
-    QString text(int address) const;
-    void setText(int address, const QString& text);
-    // The caption of label `index` (for the main set, index = address).
-    QString caption(int index) const;
+    QLineEdit* cell(int reg) const { return cells_[reg]; }
+    QLabel* label(int index) const { return labels_[index]; }
 
-    QLineEdit* cell(int address) const { return txtRegVal[address]; }
-    QLabel* label(int index) const { return lblRegAdd[index]; }
+signals:
+    // A key release in a cell went on to write, or was refused.
+    void cellEdited(std::uint8_t reg, const CellWrite& write);
 
-    std::array<QLineEdit*, kCells> txtRegVal;
-    std::array<QLabel*, kLabels> lblRegAdd;
+private:
+    void show(std::uint8_t reg);
+    void keyReleased(std::uint8_t reg, int key, int modifiers);
+
+    Session& session_;
+    std::array<QLineEdit*, kCells> cells_;
+    std::array<QLabel*, kLabels> labels_;
+    bool showing_ = false;
 };

@@ -1,4 +1,4 @@
-#include "controls/testtabs.h"
+#include "windows/testtabs.h"
 
 #include <QKeyEvent>
 #include <QTabBar>
@@ -16,19 +16,19 @@ TestTabs::TestTabs(QTabWidget* SSTab1, QObject* parent) : QObject(parent), SSTab
     SSTab1_->tabBar()->installEventFilter(this);
 }
 
-void TestTabs::ShowTestTabs(bool value) {
+void TestTabs::setShown(bool shown) {
     // The tab strip skips disabled tabs when it navigates (arrows, Home/End,
     // Ctrl+Tab, the wheel), not hidden ones; a disabled page takes no input.
     for (int index : {1, 2}) {
-        SSTab1_->setTabEnabled(index, value);
-        SSTab1_->setTabVisible(index, value);
+        SSTab1_->setTabEnabled(index, shown);
+        SSTab1_->setTabVisible(index, shown);
     }
 }
 
-void TestTabs::SSTab1_KeyPress(QChar KeyAscii) {
-    typedKeys.append(KeyAscii);
-    if (endsWithAccessCode(typedKeys))
-        ShowTestTabs(true);
+void TestTabs::typeOnStrip(QChar c) {
+    typedKeys_.append(c);
+    if (endsWithAccessCode(typedKeys_))
+        setShown(true);
 }
 
 bool TestTabs::eventFilter(QObject* watched, QEvent* event) {
@@ -38,7 +38,7 @@ bool TestTabs::eventFilter(QObject* watched, QEvent* event) {
         // moves the focus and types nothing.
         if (key->key() != Qt::Key_Tab && key->key() != Qt::Key_Backtab) {
             for (QChar c : key->text())
-                SSTab1_KeyPress(c);
+                typeOnStrip(c);
         }
     }
     return QObject::eventFilter(watched, event); // the strip still gets the key

@@ -19,19 +19,21 @@ public:
     // Watches the key presses on `SSTab1`'s tab strip.
     explicit TestTabs(QTabWidget* SSTab1, QObject* parent = nullptr);
 
-    // Shows (true) or hides (false) "Tab 1" and "Tab 2" together.
-    void ShowTestTabs(bool value);
+    // Shows (true) or hides (false) "Tab 1" and "Tab 2" together. Hidden,
+    // they are disabled too: no key, wheel or click reaches them.
+    void setShown(bool shown);
     // A character typed while the tab strip has the focus; it still takes its
     // normal effect there. Once the code matches, the tabs stay shown.
-    void SSTab1_KeyPress(QChar KeyAscii);
+    void typeOnStrip(QChar c);
 
     // Every character typed on the tab strip in this run; nothing erases any
     // of them (Backspace is a character like the others).
-    QString typedKeys;
+    const QString& typedKeys() const { return typedKeys_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QTabWidget* SSTab1_;
+    QString typedKeys_;
 };

@@ -281,3 +281,14 @@ QString registerName(std::uint8_t reg) {
     const QString heading = QString::fromLatin1(lines.front());
     return heading.mid(heading.indexOf(QLatin1Char(',')) + 2);
 }
+
+QString descriptionText(int index) {
+    const std::span<const char* const> lines = registerDescription(index);
+    if (lines.empty())
+        return kNoRegisterText;
+    const QString lineEnd = QStringLiteral("\r\n");
+    QString text;
+    for (const char* line : lines)
+        text += QString::fromLatin1(line) + lineEnd;
+    return text + lineEnd;
+}

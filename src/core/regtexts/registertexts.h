@@ -20,3 +20,8 @@ int descriptionIndexOf(std::uint8_t reg);
 // The register's name as its description is headed ("Output Options"), or
 // empty for a register without a description.
 QString registerName(std::uint8_t reg);
+
+// The text the register definitions window shows for option `index`: the
+// lines of its description, each ending in CR LF, and one empty line more;
+// for an index without a description, kNoRegisterText alone.
+QString descriptionText(int index);

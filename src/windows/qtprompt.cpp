@@ -1,4 +1,4 @@
-#include "app/dialogs.h"
+#include "windows/qtprompt.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -14,7 +14,7 @@ QWidget* dialogParent() {
 
 } // namespace
 
-std::int16_t QtDialogs::message(const QString& text, Buttons buttons, const QString& title) {
+Answer QtPrompt::ask(const QString& text, Buttons buttons, const QString& title) {
     QMessageBox::StandardButtons standard;
     switch (buttons) {
     case Buttons::Ok:
@@ -76,15 +76,15 @@ QStringList qtNameFilters(const QString& filter) {
     return filters;
 }
 
-std::optional<QString> QtDialogs::fileDialog(const FileDialogRequest& request) {
+std::optional<QString> QtPrompt::choose(const FileRequest& request) {
     QFileDialog dialog(dialogParent());
-    const bool save = request.kind == FileDialogRequest::Kind::Save;
+    const bool save = request.kind == FileRequest::Kind::Save;
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     // The program asks its own overwrite question.
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
     dialog.setNameFilters(qtNameFilters(request.filter));
-    dialog.setDefaultSuffix(request.defaultExt);
+    dialog.setDefaultSuffix(request.defaultSuffix);
     if (!request.fileName.isEmpty())
         dialog.selectFile(request.fileName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
@@ -92,6 +92,6 @@ std::optional<QString> QtDialogs::fileDialog(const FileDialogRequest& request) {
     return dialog.selectedFiles().constFirst();
 }
 
-void QtDialogs::beep() {
+void QtPrompt::beep() {
     QApplication::beep();
 }
