@@ -7,8 +7,9 @@ set -eu
 packages="build-essential cmake pkg-config qt6-base-dev qt6-base-dev-tools libhidapi-dev"
 # Benchmarks: Google Benchmark, and a virtual X display to show windows on.
 packages="$packages libbenchmark-dev xvfb xauth"
-# Checking the installed files and building the Debian package.
-packages="$packages desktop-file-utils appstream man-db dpkg-dev file"
+# Checking the installed files, building the Debian package and checking it
+# against Debian's policy (lintian).
+packages="$packages desktop-file-utils appstream man-db dpkg-dev file lintian"
 # Whatever a caller needs besides (the fuzzers' compiler, say).
 packages="$packages $*"
 

@@ -33,19 +33,35 @@ grep -q 'udevadm control --reload-rules' "$scratch/control/postinst" ||
     fail "postinst does not reload the udev rules"
 
 dpkg -x "$deb" "$scratch/root"
+# Every file the package holds, one a line: a program adds its name to
+# programs (for the program and its manual page), anything else a line.
+programs="qdm7720a-eval"
+doc=./usr/share/doc/qdm7720a-eval
 expected=$scratch/expected
 {
-    echo ./usr/bin/qdm7720a-eval
+    for program in $programs; do
+        echo ./usr/bin/$program
+        echo ./usr/share/man/man1/$program.1.gz
+    done
     echo ./usr/lib/udev/rules.d/70-qdm7720a-eval.rules
     echo ./usr/share/applications/$id.desktop
     for size in 16 24 32 48 64 128 256; do
         echo ./usr/share/icons/hicolor/${size}x$size/apps/$id.png
     done
-    echo ./usr/share/man/man1/qdm7720a-eval.1.gz
     echo ./usr/share/metainfo/$id.metainfo.xml
+    echo $doc/changelog.gz
+    echo $doc/copyright
 } | sort >"$expected"
 (cd "$scratch/root" && find . ! -type d | sort) >"$scratch/found"
 diff -u "$expected" "$scratch/found" >&2 || fail "file list differs (- expected, + in the package)"
+
+# The changelog's newest entry is this package, signed by its maintainer.
+if gzip -dc "$scratch/root/$doc/changelog.gz" >"$scratch/changelog" 2>/dev/null; then
+    for field in Version Maintainer; do
+        [ "$(dpkg-parsechangelog -l "$scratch/changelog" -S $field)" = "$(dpkg-deb -f "$deb" $field)" ] ||
+            fail "$field of the changelog's newest entry differs from the package's"
+    done
+fi
 
 "$here/check-tree.sh" "$scratch/root/usr" || fail "installed tree"
 [ "$failures" -eq 0 ] || exit 1

@@ -2,7 +2,8 @@
 # Checks an installed tree (an install prefix, or the usr/ of an unpacked
 # Debian package): every file in its place, the desktop entry and metainfo
 # valid and pointing at what is installed, the manual page readable with
-# man -l and describing every option that the program itself offers.
+# man -l and describing every option that the program itself offers, the
+# copyright file and a changelog whose newest entry is the program's version.
 # Usage: check-tree.sh PREFIX
 set -eu
 prefix=$1
@@ -11,6 +12,7 @@ program=$prefix/bin/qdm7720a-eval
 desktop=$prefix/share/applications/$id.desktop
 metainfo=$prefix/share/metainfo/$id.metainfo.xml
 page=$prefix/share/man/man1/qdm7720a-eval.1.gz
+doc=$prefix/share/doc/qdm7720a-eval
 failures=0
 fail() {
     echo "FAIL: $*" >&2
@@ -18,7 +20,8 @@ fail() {
 }
 
 [ -x "$program" ] || fail "no program at $program"
-for f in "$prefix/lib/udev/rules.d/70-qdm7720a-eval.rules" "$desktop" "$metainfo" "$page"; do
+for f in "$prefix/lib/udev/rules.d/70-qdm7720a-eval.rules" "$desktop" "$metainfo" "$page" \
+    "$doc/copyright" "$doc/changelog.gz"; do
     [ -f "$f" ] || fail "missing $f"
 done
 for size in 16 24 32 48 64 128 256; do
@@ -29,9 +32,9 @@ done
 [ "$failures" -eq 0 ] || exit 1
 
 desktop-file-validate "$desktop" || fail "desktop-file-validate $desktop"
-appstreamcli validate --no-net "$metainfo" >/dev/null || {
-    appstreamcli validate --no-net "$metainfo" >&2
-    fail "appstreamcli validate $metainfo"
+appstreamcli validate --no-net --pedantic "$metainfo" >/dev/null || {
+    appstreamcli validate --no-net --pedantic "$metainfo" >&2
+    fail "appstreamcli validate --pedantic $metainfo"
 }
 # What the validators do not check: that the entries name what is installed.
 grep -qx "Exec=qdm7720a-eval" "$desktop" || fail "desktop entry does not start qdm7720a-eval"
@@ -53,6 +56,21 @@ if [ -s "$warnings" ]; then
 fi
 version=$("$program" --version) || fail "$program --version"
 grep -q "$version" "$rendered" || fail "manual page is not for '$version'"
+number=${version##* }
+grep -q "<release version=\"$number\"" "$metainfo" || fail "metainfo has no release $number"
+
+# Debian's machine-readable copyright format, and a Debian changelog: the
+# format of a native package's changelog.gz.
+head -n 1 "$doc/copyright" | grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' ||
+    fail "$doc/copyright is not in the machine-readable format"
+grep -q '^Copyright: ' "$doc/copyright" || fail "$doc/copyright has no notice"
+changelog=$scratch/changelog
+if gzip -dc "$doc/changelog.gz" >"$changelog"; then
+    [ "$(dpkg-parsechangelog -l "$changelog" -S Version 2>&1)" = "$number" ] ||
+        fail "the newest entry of $doc/changelog.gz is not $number"
+else
+    fail "$doc/changelog.gz does not decompress"
+fi
 options=$("$program" --help | grep -oE '(^|[ ,])--?[a-z][a-z-]*' | tr -d ' ,') ||
     fail "$program --help"
 [ -n "$options" ] || fail "$program --help lists no option"
