@@ -1,15 +1,15 @@
-// What the benchmarks put in place of a person: message boxes answered at
-// once (Retry to link messages, No to questions) and an end of the program
-// that is only recorded, so that a run can go on measuring.
+// What the benchmarks put in place of a person: messages answered at once
+// (Retry to link messages, No to questions) and an end of the program that is
+// only recorded, so that a run can go on measuring.
 #pragma once
 
-#include "app/dialogs.h"
-#include "app/processexit.h"
+#include "core/platform/filechooser.h"
+#include "core/platform/processend.h"
+#include "core/platform/prompt.h"
 
-class AnsweringDialogs : public Dialogs {
+class AnsweringPrompt : public Prompt, public FileChooser {
 public:
-    std::int16_t message(const QString& /*text*/, Buttons buttons,
-                         const QString& /*title*/ = kAppTitle) override {
+    Answer ask(const QString& /*text*/, Buttons buttons, const QString& /*title*/) override {
         ++shown;
         switch (buttons) {
         case Buttons::RetryCancel:
@@ -22,15 +22,13 @@ public:
         }
         return Answer::Ok;
     }
-    std::optional<QString> fileDialog(const FileDialogRequest& /*request*/) override {
-        return std::nullopt;
-    }
     void beep() override {}
+    std::optional<QString> choose(const FileRequest& /*request*/) override { return std::nullopt; }
 
     int shown = 0;
 };
 
-class RecordedExit : public ProcessExit {
+class RecordedEnd : public ProcessEnd {
 public:
     void endProcess(int /*code*/) override { ended = true; }
     bool ended = false;

@@ -1,12 +1,11 @@
 // What the link itself costs per exchange: the single-attempt I2C transfers
 // against a simulated board that answers at once, next to the least any
 // transport must do, one copy of the report in and one out.
-#include "benchplatform.h"
 #include "rows.h"
 
-#include "app/clock.h"
-#include "board/boardlink.h"
-#include "sim/simtransport.h"
+#include "core/link/boardlink.h"
+#include "core/platform/clock.h"
+#include "core/sim/simtransport.h"
 
 #include <benchmark/benchmark.h>
 
@@ -22,19 +21,18 @@ struct LinkRig {
     LinkRig() {
         transport.addBoard().addChip(kChip7);
         link.connectBoards();
-        link.selectInstance(0);
+        link.selectBoard(0);
     }
     SimBoard& board() { return transport.board(0); }
 
     SystemClock clock;
-    AnsweringDialogs dialogs;
     SimTransport transport{clock};
-    BoardLink link{transport, dialogs};
+    BoardLink link{transport};
 };
 
 template <typename Exchange> void runExchanges(benchmark::State& state, Exchange exchange) {
     LinkRig rig;
-    if (exchange(rig.link) != LINK_OK) {
+    if (!exchange(rig.link).ok()) {
         state.SkipWithError("the simulated chip did not acknowledge");
         return;
     }
@@ -46,40 +44,36 @@ template <typename Exchange> void runExchanges(benchmark::State& state, Exchange
 }
 
 void readOne(benchmark::State& state) {
-    std::uint8_t data[1];
-    runExchanges(state, [&](BoardLink& link) {
-        return link.readRegistersOnce(kChipAddress, 0x00, 1, data);
-    });
+    runExchanges(state,
+                 [&](BoardLink& link) { return link.readRegistersOnce(kChipAddress, 0x00, 1); });
 }
 
 void readMost(benchmark::State& state) {
-    std::uint8_t data[kMaxReadCount];
     runExchanges(state, [&](BoardLink& link) {
-        return link.readRegistersOnce(kChipAddress, 0x00, kMaxReadCount, data);
+        return link.readRegistersOnce(kChipAddress, 0x00, kMaxReadCount);
     });
 }
 
 void writeMost(benchmark::State& state) {
     // Registers 0x20 on hold nothing the chip reacts to.
-    std::uint8_t data[kMaxWriteCount] = {};
-    runExchanges(state, [&](BoardLink& link) {
-        return link.writeRegistersOnce(kChipAddress, 0x20, kMaxWriteCount, data);
-    });
+    const std::uint8_t data[kMaxWriteCount] = {};
+    runExchanges(
+        state, [&](BoardLink& link) { return link.writeRegistersOnce(kChipAddress, 0x20, data); });
 }
 
 // Takes a report in and gives it back: the least work of any transport.
 class EchoTransport : public HidTransport {
 public:
-    std::vector<std::string> enumerate() override { return {}; }
+    std::vector<HidDevice> enumerate() override { return {}; }
     HidHandle open(const std::string&) override { return kInvalidHandle; }
-    bool attributes(HidHandle, std::uint16_t&, std::uint16_t&) override { return false; }
-    bool write(HidHandle, const Report& report) override {
+    std::optional<HidIds> attributes(HidHandle) override { return std::nullopt; }
+    IoResult write(HidHandle, const Report& report) override {
         held_ = report;
-        return true;
+        return {};
     }
-    ReadResult read(HidHandle, Report& report, int) override {
+    IoResult read(HidHandle, Report& report, int) override {
         report = held_;
-        return ReadResult::Ok;
+        return {};
     }
     void close(HidHandle) override {}
 

@@ -3,14 +3,15 @@
 #include "benchplatform.h"
 #include "rows.h"
 
-#include "app/clock.h"
-#include "app/mainwindow.h"
-#include "board/report.h"
-#include "registers/registergrid.h"
-#include "sim/frameclock.h"
-#include "sim/simtransport.h"
-#include "sim/usbtimedtransport.h"
+#include "core/link/linkresult.h"
+#include "core/operations/readall.h"
+#include "core/platform/clock.h"
+#include "core/sim/frameclock.h"
+#include "core/sim/simtransport.h"
+#include "core/sim/usbtimedtransport.h"
 #include "ui_mainwindow.h"
+#include "windows/mainwindow.h"
+#include "windows/registergrid.h"
 
 #include <benchmark/benchmark.h>
 
@@ -33,31 +34,32 @@ struct ReadAllRig {
     explicit ReadAllRig(bool burst) {
         // The chip at address 0 answers the start-up read-back without a message.
         sim.addBoard().addChip(0x00);
-        window.Form_Load();
+        window.start();
         window.ui().chkBurstRead->setChecked(burst);
     }
     SimBoard& board() { return sim.board(0); }
 
     SystemClock clock;
     SteadyFrameClock frames;
-    AnsweringDialogs dialogs;
-    RecordedExit exit;
+    AnsweringPrompt prompt;
+    RecordedEnd end;
     SimTransport sim{clock};
     UsbTimedTransport usb{sim, frames};
-    MainWindow window{Platform{usb, dialogs, clock, exit}};
+    MainWindow window{Platform{usb, prompt, prompt, clock, end}};
 };
 
 void readAll(benchmark::State& state, bool burst, int exchanges) {
     ReadAllRig rig(burst);
     rig.board().received.clear();
-    rig.window.cmdReadAllRegisters_Click();
+    rig.window.readAllRegisters();
     if (rig.board().received.size() != static_cast<std::size_t>(exchanges) ||
-        rig.window.grid().text(0x00) != QLatin1String("31") || rig.dialogs.shown != 0) {
+        rig.window.session().registers().text(0x00) != QLatin1String("31") ||
+        rig.prompt.shown != 0) {
         state.SkipWithError("Read All did not read the main set as expected");
         return;
     }
     for (auto _ : state) {
-        rig.window.cmdReadAllRegisters_Click();
+        rig.window.readAllRegisters();
         rig.board().received.clear();
     }
 }
@@ -70,9 +72,9 @@ void modelAlone(benchmark::State& state, int exchanges) {
     SimTransport sim{clock};
     sim.addBoard().addChip(0x00);
     UsbTimedTransport usb{sim, frames};
-    const std::vector<std::string> paths = usb.enumerate();
-    const HidHandle writeHandle = usb.open(paths.at(0));
-    const HidHandle readHandle = usb.open(paths.at(0));
+    const std::vector<HidDevice> devices = usb.enumerate();
+    const HidHandle writeHandle = usb.open(devices.at(0).path);
+    const HidHandle readHandle = usb.open(devices.at(0).path);
     Report request{};
     request[1] = CMD_I2C;
     request[2] = 1;

@@ -7,11 +7,11 @@
 // and quits, or with --stay stays idle until it is terminated.
 #include "firstpaint.h"
 
-#include "app/clock.h"
-#include "app/dialogs.h"
-#include "app/mainwindow.h"
-#include "app/processexit.h"
-#include "sim/simtransport.h"
+#include "core/platform/clock.h"
+#include "core/platform/processend.h"
+#include "core/sim/simtransport.h"
+#include "windows/mainwindow.h"
+#include "windows/qtprompt.h"
 
 #include <QApplication>
 #include <QMainWindow>
@@ -58,15 +58,15 @@ int main(int argc, char* argv[]) {
     }
 
     SystemClock clock;
-    QtDialogs dialogs;
-    SystemProcessExit exit;
+    QtPrompt prompt;
+    SystemProcessEnd end;
     std::unique_ptr<SimTransport> transport;
     std::unique_ptr<QMainWindow> window;
     if (args[1] == QLatin1String("app")) {
         transport = makeDemoTransport(clock, 1, 0x00);
-        auto main = std::make_unique<MainWindow>(Platform{*transport, dialogs, clock, exit});
+        auto main = std::make_unique<MainWindow>(Platform{*transport, prompt, prompt, clock, end});
         QApplication::setWindowIcon(main->windowIcon());
-        main->Form_Load();
+        main->start();
         window = std::move(main);
     } else if (args[1] == QLatin1String("bare")) {
         window = bareWindow(size);

@@ -4,10 +4,10 @@
 #include "benchplatform.h"
 #include "rows.h"
 
-#include "app/clock.h"
-#include "app/mainwindow.h"
-#include "sim/simtransport.h"
+#include "core/platform/clock.h"
+#include "core/sim/simtransport.h"
 #include "ui_mainwindow.h"
+#include "windows/mainwindow.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -21,7 +21,7 @@ constexpr std::size_t kProbes = 128;
 struct ScanRig {
     ScanRig() {
         sim.addBoard(); // no chip answers anywhere
-        window.Form_Load();
+        window.start();
         window.show();
         QElapsedTimer shown;
         shown.start();
@@ -32,10 +32,10 @@ struct ScanRig {
     }
 
     SystemClock clock;
-    AnsweringDialogs dialogs;
-    RecordedExit exit;
+    AnsweringPrompt prompt;
+    RecordedEnd end;
     SimTransport sim{clock};
-    MainWindow window{Platform{sim, dialogs, clock, exit}};
+    MainWindow window{Platform{sim, prompt, prompt, clock, end}};
 };
 
 void scanWaits(benchmark::State& state) {
@@ -43,12 +43,12 @@ void scanWaits(benchmark::State& state) {
     int before = 0;
     for (auto _ : state) {
         rig.sim.board(0).received.clear();
-        before = rig.dialogs.shown;
+        before = rig.prompt.shown;
         rig.window.ui().cmdScanI2Caddress->click();
     }
     // Every address probed, then the one question, answered No.
-    if (rig.sim.board(0).received.size() != kProbes || rig.dialogs.shown != before + 1 ||
-        rig.exit.ended)
+    if (rig.sim.board(0).received.size() != kProbes || rig.prompt.shown != before + 1 ||
+        rig.end.ended)
         state.SkipWithError("the scan did not probe every address");
 }
 

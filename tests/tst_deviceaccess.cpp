@@ -1,7 +1,7 @@
 // Access to the board without root: the shipped udev rule, and the line a
 // user is given when a board's node cannot be opened.
-#include "board/accesshint.h"
-#include "board/report.h"
+#include "core/hid/accesshint.h"
+#include "core/hid/report.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 // What a save may replace and what a load may read: regular files only, links
 // followed openly, nothing that blocks, owner and mode kept, and the in-place
 // write where a folder takes no new file.
-#include "regfiles/fileaccess.h"
+#include "core/regfiles/fileaccess.h"
 
 #include <QDir>
 #include <QFile>

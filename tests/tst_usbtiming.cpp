@@ -1,15 +1,12 @@
 // The full-speed USB timing model of the simulated board, on simulated time:
 // requests leave at frame boundaries, answers come one frame later, and Read
 // All costs what the benchmarks take as its floor.
-#include "app/mainwindow.h"
-#include "board/boardlink.h"
-#include "registers/registergrid.h"
-#include "sim/frameclock.h"
-#include "sim/simtransport.h"
-#include "sim/usbtimedtransport.h"
+#include "core/link/boardlink.h"
+#include "core/operations/readall.h"
+#include "core/sim/frameclock.h"
+#include "core/sim/simtransport.h"
+#include "core/sim/usbtimedtransport.h"
 #include "support/reports.h"
-#include "support/testrig.h"
-#include "ui_mainwindow.h"
 
 #include <QtTest>
 
@@ -33,14 +30,15 @@ struct TimedRig {
     TimedRig() {
         sim.addBoard().addChip(0x00);
         link.connectBoards();
-        link.selectInstance(0);
+        link.selectBoard(0);
+        handle = usb.open(sim.enumerate().at(0).path);
     }
 
     SimulatedTime time;
-    ScriptedDialogs dialogs;
     SimTransport sim{time};
     UsbTimedTransport usb{sim, time};
-    BoardLink link{usb, dialogs};
+    BoardLink link{usb};
+    HidHandle handle = kInvalidHandle; // a handle of the board's own, to read what is waiting
 };
 
 } // namespace
@@ -48,45 +46,22 @@ struct TimedRig {
 class TestUsbTiming : public QObject {
     Q_OBJECT
 private slots:
-    void requestLeavesAtTheNextFrameAndIsAnsweredOneFrameLater() {
+    void requestsLeaveAtFramesAndAreAnsweredAFrameLater() {
         TimedRig rig;
         rig.time.ns = 1 * kMs + 300 * kUs;
-        std::uint8_t data[2] = {};
-        QCOMPARE(rig.link.readRegistersOnce(0x00, 0x00, 2, data), LINK_OK);
+        const LinkResult read = rig.link.readRegistersOnce(0x00, 0x00, 2);
         // Left at 2 ms, answered at 3 ms, with the chip's values.
         QCOMPARE(rig.time.ns, 3 * kMs);
-        QCOMPARE(data[0], std::uint8_t{0x31});
-        QCOMPARE(rig.sim.board(0).received.back(), i2cRead(0x00, 0x00, 2));
-
+        QCOMPARE(read.bytes.at(0), std::uint8_t{0x31});
         // A request made right on a boundary waits for the next one.
-        QCOMPARE(rig.link.writeRegistersOnce(0x00, 0x05, 1, data), LINK_OK);
+        QVERIFY(rig.link.writeRegistersOnce(0x00, 0x05, std::vector<std::uint8_t>{1}).ok());
         QCOMPARE(rig.time.ns, 5 * kMs);
-    }
-
-    void commandWithoutAnswerDelaysNoRead() {
-        TimedRig rig;
-        rig.link.report = reportOf({0, CMD_BOARD_SIGNALS, 0, 0x01, 0x00}); // set: no answer
-        QVERIFY(rig.link.writeReport());
-        QCOMPARE(rig.time.ns, 1 * kMs);
+        // A command without an answer delays no read: a read finds nothing.
+        QVERIFY(rig.link.sendBoardCommand(reportOf({0, CMD_I2C_CLOCK, 0, 120})));
+        QCOMPARE(rig.time.ns, 6 * kMs);
         Report in{};
-        QCOMPARE(rig.usb.read(rig.link.readHandle, in, 1), ReadResult::Timeout);
-        QCOMPARE(rig.time.ns, 2 * kMs);
-    }
-
-    void answerStillOnItsWayTimesOutThenArrives() {
-        TimedRig rig;
-        rig.time.ns = 100 * kUs;
-        rig.link.report = i2cRead(0x00, 0x00, 1);
-        QVERIFY(rig.link.writeReport()); // leaves at 1 ms, readable at 2 ms
-        Report in{};
-        QCOMPARE(rig.usb.read(rig.link.readHandle, in, 0), ReadResult::Timeout);
-        QCOMPARE(rig.time.ns, 1 * kMs);
-        QCOMPARE(rig.usb.read(rig.link.readHandle, in, 6000), ReadResult::Ok);
-        QCOMPARE(rig.time.ns, 2 * kMs);
-        QCOMPARE(in[2], std::uint8_t{0x31});
-        // Nothing more to read: the drain's 1 ms wait on the board's own time.
-        QCOMPARE(rig.usb.read(rig.link.readHandle, in, 1), ReadResult::Timeout);
-        QCOMPARE(rig.time.ns, 3 * kMs);
+        QCOMPARE(rig.usb.read(rig.handle, in, 1).status, IoStatus::Timeout);
+        QCOMPARE(rig.time.ns, 7 * kMs);
     }
 
     // The floors of the Read All benchmark: the drain's 1 ms, then two
@@ -101,30 +76,24 @@ private slots:
     void readAllCostsTheModelledFloor() {
         QFETCH(bool, burst);
         QFETCH(int, exchanges);
-        SimulatedTime time;
-        ScriptedDialogs dialogs;
-        RecordingExit exit;
-        SimTransport sim{time};
-        sim.addBoard().addChip(0x00);
-        UsbTimedTransport usb{sim, time};
-        MainWindow window(Platform{usb, dialogs, time, exit});
-        window.Form_Load();
-        QVERIFY(dialogs.shown.empty());
-        window.ui().chkBurstRead->setChecked(burst);
-
+        TimedRig rig;
+        RegisterModel registers;
+        DeviceAddress address;
+        const Chip chip{rig.link, registers, address};
         for (std::int64_t phase : {std::int64_t{1}, 500 * kUs, kMs - 1}) {
-            time.ns = (time.ns / kMs + 10) * kMs + phase;
-            sim.board(0).received.clear();
-            const std::int64_t start = time.ns;
-            window.cmdReadAllRegisters_Click();
-            const std::int64_t took = time.ns - start;
-            QCOMPARE(sim.board(0).received.size(), static_cast<std::size_t>(exchanges));
-            QVERIFY(took <= (1 + 2 * exchanges) * kMs);
-            QVERIFY(took > (2 * exchanges) * kMs);
+            rig.time.ns = (rig.time.ns / kMs + 10) * kMs + phase;
+            rig.sim.board(0).received.clear();
+            const std::int64_t start = rig.time.ns;
+            QVERIFY(readAllRegisters(chip, burst ? ReadMode::Burst : ReadMode::Single).ok());
+            const std::int64_t took = rig.time.ns - start;
+            QCOMPARE(int(rig.sim.board(0).received.size()), exchanges);
+            QVERIFY(took <= 1 * kMs + exchanges * 2 * kMs);
+            if (phase == 1)
+                QCOMPARE(took, 1 * kMs + exchanges * 2 * kMs - 1);
         }
-        QCOMPARE(window.grid().text(0x00), QStringLiteral("31"));
+        QCOMPARE(registers.text(0x00), QStringLiteral("31"));
     }
 };
 
-QTEST_MAIN(TestUsbTiming)
+QTEST_GUILESS_MAIN(TestUsbTiming)
 #include "tst_usbtiming.moc"

@@ -25,7 +25,8 @@ IndividualPanel::IndividualPanel(QWidget* window, Session& session)
 }
 
 PanelTexts IndividualPanel::texts() const {
-    return {txtRegister_->text(), txtReadIndividual_->text(),
+    return {txtRegister_->text(),
+            txtReadIndividual_->text(),
             {txtWriteIndividual_[0]->text(), txtWriteIndividual_[1]->text()}};
 }
 

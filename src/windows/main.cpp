@@ -118,9 +118,8 @@ int main(int argc, char* argv[]) {
     MainWindow window(Platform{*transport, prompt, prompt, clock, end, trace.get()});
     // Why a write or read failed, for a user with a real board: a pulled
     // cable reads differently from a permission problem.
-    window.session().link().setFailureLog([](const QString& line) {
-        std::fprintf(stderr, "qdm7720a-eval: %s\n", qPrintable(line));
-    });
+    window.session().link().setFailureLog(
+        [](const QString& line) { std::fprintf(stderr, "qdm7720a-eval: %s\n", qPrintable(line)); });
     QApplication::setWindowIcon(window.windowIcon());
     window.start();
     window.show();

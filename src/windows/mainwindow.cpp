@@ -1,6 +1,7 @@
 #include "windows/mainwindow.h"
 
 #include "core/operations/readall.h"
+#include "ui_mainwindow.h"
 #include "windows/aboutwindow.h"
 #include "windows/addresscontrols.h"
 #include "windows/boardpanel.h"
@@ -10,7 +11,6 @@
 #include "windows/regdefwindow.h"
 #include "windows/registergrid.h"
 #include "windows/testtabs.h"
-#include "ui_mainwindow.h"
 
 #include <QCloseEvent>
 #include <QLayout>

@@ -1,12 +1,12 @@
 #include "windows/regdefwindow.h"
 
 #include "core/regtexts/registertexts.h"
-#include "windows/controlarrays.h"
 #include "ui_regdefwindow.h"
+#include "windows/controlarrays.h"
 
 #include <QButtonGroup>
-#include <QRadioButton>
 #include <QLayout>
+#include <QRadioButton>
 
 RegisterDefinitionsWindow::RegisterDefinitionsWindow(QWidget* parent)
     : QDialog(parent), ui_(std::make_unique<Ui::frmRegDef>()) {

@@ -18,7 +18,8 @@ RegisterGrid::RegisterGrid(QWidget* window, Session& session)
         // Cells 0x0D to 0x0F exist in the grid but no register lies there.
         if (reg >= 0x0D && reg <= 0x0F)
             cell->hide();
-        new HexKeyFilter(cell, [this, r](int key, int modifiers) { keyReleased(r, key, modifiers); });
+        new HexKeyFilter(cell,
+                         [this, r](int key, int modifiers) { keyReleased(r, key, modifiers); });
         connect(cell, &QLineEdit::textChanged, this, [this, r](const QString& text) {
             if (!showing_)
                 session_.registers().setTyped(r, text);

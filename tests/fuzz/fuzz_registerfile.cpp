@@ -1,15 +1,13 @@
 // A register file may hold any bytes: a hand-edited file, a truncated one, the
-// wrong file altogether. Loading it through the real window must either refuse
+// wrong file altogether. Loading it as the File menu does must either refuse
 // it with a message and write nothing, or write every register line once, in
 // file order, to the register and with the value the line names, and then
 // read the registers back.
-#include "board/boardlink.h"
-#include "regfiles/registerfile.h"
-#include "regfiles/registerfiles.h"
+#include "core/operations/registerfiles.h"
 #include "support/reports.h"
-#include "support/testrig.h"
+#include "support/simrig.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
 #include <cstdlib>
@@ -26,7 +24,8 @@ int hexValue(char c) {
 
 // The loader's rules written out once more, plainly, as the oracle: lines end
 // at CR LF, CR or LF; fields at commas; the first field is the header; a
-// field starting "0x" has its address in characters 3-4 and its value in 6-7.
+// field starting "0x" has its address in characters 3-4 and its value in 6-7,
+// where one digit may be followed by a blank.
 std::optional<std::vector<RegisterWrite>> expectedWrites(const QByteArray& bytes) {
     QByteArray text = bytes;
     text.replace("\r\n", "\n");
@@ -43,9 +42,11 @@ std::optional<std::vector<RegisterWrite>> expectedWrites(const QByteArray& bytes
             }
             if (!field.startsWith("0x"))
                 continue;
-            const QByteArray value = field.mid(5, 2);
+            QByteArray value = field.mid(5, 2);
+            if (value.size() == 2 && (value[1] == ' ' || value[1] == '\t'))
+                value.chop(1);
             if (field.size() < 6 || !isHexDigit(field[2]) || !isHexDigit(field[3]) ||
-                !std::all_of(value.begin(), value.end(), isHexDigit))
+                value.isEmpty() || !std::all_of(value.begin(), value.end(), isHexDigit))
                 return std::nullopt;
             int v = 0;
             for (char c : value)
@@ -60,10 +61,11 @@ std::optional<std::vector<RegisterWrite>> expectedWrites(const QByteArray& bytes
 
 struct Bench {
     Bench() {
-        rig.loadAndSettle();
+        rig.started();
         path = dir.filePath(QStringLiteral("fuzzed.txt"));
     }
-    TestRig rig;
+    SimRig rig;
+    RegisterFileCommands files{rig.prompt, rig.prompt};
     QTemporaryDir dir;
     QString path;
 };
@@ -73,10 +75,9 @@ Bench* bench = nullptr;
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Never destroyed: libFuzzer ends the run with exit(), and a QApplication
+    // Never destroyed: libFuzzer ends the run with exit(), and an application
     // torn down among the exit handlers outlives Qt's own globals.
-    static QApplication* app = new QApplication(*argc, *argv);
+    static QCoreApplication* app = new QCoreApplication(*argc, *argv);
     Q_UNUSED(app);
     bench = new Bench;
     return 0;
@@ -92,7 +93,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         (!accepted && !check.writes.empty()))
         std::abort();
 
-    TestRig& rig = bench->rig;
+    SimRig& rig = bench->rig;
     {
         QFile file(bench->path);
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
@@ -100,8 +101,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::abort();
     }
     rig.clearRecords();
-    rig.dialogs.chooseFile(bench->path);
-    rig.window().registerFiles().mnuLoadRegisters_Click();
+    rig.prompt.chooseFile(bench->path);
+    bench->files.load(rig.chip(), ReadMode::Burst);
 
     const std::vector<Report> i2c = reportsWithCommand(rig.board(), CMD_I2C);
     std::vector<RegisterWrite> written;
@@ -114,13 +115,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (accepted) {
         // Every line once, in order, then Read All: 13 registers from 0x00, then 0x10.
-        if (written != check.writes || !rig.dialogs.shown.empty() ||
+        if (written != check.writes || !rig.prompt.shown.empty() ||
             i2c.size() != written.size() + 2 || i2c[written.size()] != i2cRead(0x00, 0x00, 13))
             std::abort();
-    } else if (!written.empty() || rig.dialogs.shown.size() != 1) {
+    } else if (!written.empty() || rig.prompt.shown.size() != 1) {
         std::abort(); // refused: one message, nothing written
     }
-    if (rig.ended() || !rig.dialogs.script.empty())
+    if (rig.ended() || !rig.prompt.script.empty())
         std::abort();
     return 0;
 }

@@ -1,8 +1,8 @@
 // Building and picking out reports in tests.
 #pragma once
 
-#include "board/report.h"
-#include "sim/simboard.h"
+#include "core/hid/report.h"
+#include "core/sim/simboard.h"
 
 #include <initializer_list>
 #include <vector>

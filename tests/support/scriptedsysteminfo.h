@@ -2,7 +2,7 @@
 // information command, answered from a script, with a record of every call.
 #pragma once
 
-#include "app/systeminfo.h"
+#include "core/platform/systeminfo.h"
 
 #include <QStringList>
 #include <map>

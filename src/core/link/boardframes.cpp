@@ -79,6 +79,6 @@ QString firmwareVersionText(const FirmwareVersion& v, const QLocale& locale) {
                                   ? locale.monthName(v.month, QLocale::LongFormat)
                                   : QString::number(v.month);
     return QStringLiteral("Firmware Version %1.%2 - %3/%4/%5")
-        .arg(QString::number(v.major), QString::number(v.minor), QString::number(v.year),
-             monthText, QString::number(v.day));
+        .arg(QString::number(v.major), QString::number(v.minor), QString::number(v.year), monthText,
+             QString::number(v.day));
 }

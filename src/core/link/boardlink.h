@@ -52,8 +52,7 @@ public:
     // I2C register transfers at the 8-bit `deviceAddress` (a read sends it
     // plus one): 1 to 62 registers read, 1 to 59 bytes written. A request
     // outside these limits is refused as not acknowledged, without exchange.
-    LinkResult readRegistersOnce(std::uint8_t deviceAddress, std::uint8_t firstRegister,
-                                 int count);
+    LinkResult readRegistersOnce(std::uint8_t deviceAddress, std::uint8_t firstRegister, int count);
     LinkResult writeRegistersOnce(std::uint8_t deviceAddress, std::uint8_t firstRegister,
                                   std::span<const std::uint8_t> data);
     // The same with the policy: a failure is decided there, and after a

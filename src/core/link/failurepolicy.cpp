@@ -29,8 +29,7 @@ FailureDecision AskingPolicy::decide(const LinkFailure& failure) {
         return FailureDecision::EndProgram;
     // Retry after an address the chip did not take returns to the window,
     // where the user can set another.
-    return failure.kind == Kind::NotAcknowledged ? FailureDecision::GiveUp
-                                                 : FailureDecision::Retry;
+    return failure.kind == Kind::NotAcknowledged ? FailureDecision::GiveUp : FailureDecision::Retry;
 }
 
 void AskingPolicy::endProgram() {

@@ -12,8 +12,7 @@ Report requestBuiltBy(void (*build)(Report&)) {
 
 bool sendBoardSignals(BoardLink& link, const BoardSignals& s) {
     Report head{};
-    buildSignalsSet(head, signalsControlByte(s.led, s.pollDisabled),
-                    signalsSwitchByte(s.switches));
+    buildSignalsSet(head, signalsControlByte(s.led, s.pollDisabled), signalsSwitchByte(s.switches));
     // Only bytes 0 to 4: the rest goes out as the last exchange left it.
     return link.sendOverLastReport(std::span<const std::uint8_t>(head).first(5));
 }

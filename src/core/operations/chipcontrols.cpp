@@ -82,7 +82,8 @@ MultiWrite runMultiWriteTest(const Chip& chip) {
     MultiWrite result;
     std::array<std::uint8_t, kMultiWriteCount> written;
     written.fill(kMultiWriteValue);
-    result.failure = chip.link.writeRegisters(chip.address.byte(), kMultiWriteFirstRegister, written);
+    result.failure =
+        chip.link.writeRegisters(chip.address.byte(), kMultiWriteFirstRegister, written);
     if (!result.failure.ok())
         return result;
     result.written = true;

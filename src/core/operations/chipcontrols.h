@@ -36,7 +36,7 @@ ChannelWrite selectChannel(const Chip& chip, int option);
 std::optional<int> readChannelOption(const Chip& chip);
 
 struct Recalibration {
-    bool done = false;    // false: register 0x03 could not be read; nothing written
+    bool done = false;      // false: register 0x03 could not be read; nothing written
     std::uint8_t value = 0; // register 0x03 as read, bit 7 clear again at the end
     LinkResult failure;
 };

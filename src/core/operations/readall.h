@@ -16,8 +16,7 @@ struct RangeRead {
 // Registers `first` to `last` into the model: in one transfer (burst) or one
 // by one, each with the link's policy. A burst the chip does not take changes
 // nothing; one by one, the range stops at the first register not taken.
-RangeRead readRegisterRange(const Chip& chip, std::uint8_t first, std::uint8_t last,
-                            ReadMode mode);
+RangeRead readRegisterRange(const Chip& chip, std::uint8_t first, std::uint8_t last, ReadMode mode);
 
 // Drains stale input, then reads 0x00 to 0x0C and, unless that failed, 0x10.
 RangeRead readAllRegisters(const Chip& chip, ReadMode mode);

@@ -59,7 +59,8 @@ struct RegisterFileResult {
 // The File menu's two commands; the file dialog offers the name used last.
 class RegisterFileCommands {
 public:
-    RegisterFileCommands(Prompt& prompt, FileChooser& chooser) : prompt_(prompt), chooser_(chooser) {}
+    RegisterFileCommands(Prompt& prompt, FileChooser& chooser)
+        : prompt_(prompt), chooser_(chooser) {}
 
     // Read All, then the header and the fourteen register lines as the cells
     // show them afterwards. Only a regular file is replaced, whole; a link is

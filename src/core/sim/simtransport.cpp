@@ -19,8 +19,13 @@ SimBoard& SimTransport::addBoard() {
 
 void SimTransport::addOtherDevice(std::uint16_t vendorId, std::uint16_t productId, bool openable,
                                   bool attributesReadable) {
-    devices_.push_back({"sim:hid" + std::to_string(devices_.size()), {}, vendorId, productId,
-                        openable, attributesReadable, nullptr});
+    devices_.push_back({"sim:hid" + std::to_string(devices_.size()),
+                        {},
+                        vendorId,
+                        productId,
+                        openable,
+                        attributesReadable,
+                        nullptr});
 }
 
 SimTransport::Device* SimTransport::deviceOf(HidHandle handle) {

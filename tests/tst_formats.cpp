@@ -1,0 +1,271 @@
+// Formats as tables of bytes and texts in, values out: reports, the hex texts
+// of the boxes, numbers on a command line, the trace, register files and the
+// register descriptions.
+#include "core/link/boardframes.h"
+#include "core/link/i2cframes.h"
+#include "core/link/reporttrace.h"
+#include "core/operations/celledit.h"
+#include "core/operations/chipcontrols.h"
+#include "core/regfiles/registerfile.h"
+#include "core/registers/deviceaddress.h"
+#include "core/registers/hextext.h"
+#include "core/registers/registermap.h"
+#include "core/regtexts/registertexts.h"
+#include "support/reports.h"
+
+#include <QtTest>
+
+using Verdict = RegisterFileCheck::Verdict;
+using Writes = std::vector<RegisterWrite>;
+
+namespace {
+QByteArray withHeader(const QByteArray& rest) {
+    return kRegisterFileHeader + "\r\n" + rest;
+}
+} // namespace
+
+class TestFormats : public QObject {
+    Q_OBJECT
+private slots:
+    void hexBoxTexts_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("value"); // -1: not a byte
+        const auto row = [](const char* name, const char* text, int value) {
+            QTest::newRow(name) << QString::fromLatin1(text) << value;
+        };
+        row("empty", "", 0);
+        row("one digit", "7", 7);
+        row("lower case", "af", 0xAF);
+        row("prefix", "0x5A", 0x5A);
+        row("upper-case prefix, one digit", "0X7", 7);
+        row("surrounding blanks", " \t5A \r\n", 0x5A);
+        row("prefix alone", "0x", -1);
+        row("three digits", "1FF", -1);
+        row("zero-padded", "005", -1);
+        row("not hex", "zz", -1);
+        row("digit then other", "1G", -1);
+        row("blank inside", "5 A", -1);
+        row("blanks only", "  ", -1);
+        row("control characters", "\x01\x02", -1);
+        row("double prefix", "0x0x5", -1);
+        row("sign", "+5", -1);
+    }
+    void hexBoxTexts() {
+        QFETCH(QString, text);
+        QFETCH(int, value);
+        const std::optional<std::uint8_t> byte = hexTextByte(text);
+        QCOMPARE(byte ? int(*byte) : -1, value);
+    }
+
+    void typedCharactersAndNumbers() {
+        const std::pair<int, int> typed[] = {{'7', '7'}, {'a', 'A'}, {'F', 'F'}, {'g', 0}, {'G', 0},
+                                             {' ', 0},   {'-', 0},   {13, 13},   {8, 8},   {1, 0},
+                                             {22, 0},    {27, 0},    {0xE9, 0}};
+        for (const auto& [in, out] : typed)
+            QCOMPARE(filterHexKey(in), out);
+        const std::pair<const char*, int> numbers[] = {
+            {"64", 64},   {"0x40", 0x40}, {"0X7f", 0x7F}, {"127", 127}, {"128", -1},
+            {"0x80", -1}, {"-1", -1},     {"+64", -1},    {" 64", -1},  {"64 ", -1},
+            {"0x", -1},   {"0x0x40", -1}, {"0x+7f", -1},  {"zz", -1},   {"", -1}};
+        for (const auto& [text, value] : numbers)
+            QCOMPARE(parseNumber(QString::fromLatin1(text), 0x7F).value_or(-1), value);
+        QCOMPARE(hexByte(0), QStringLiteral("00"));
+        QCOMPARE(hexByte(10), QStringLiteral("0A"));
+        QCOMPARE(hexByte(255), QStringLiteral("FF"));
+        QCOMPARE(addWrapped(0xFF, 1), 0x00);
+        QCOMPARE(addWrapped(0x00, -1), 0xFF);
+        QCOMPARE(addWrapped(0xF8, 16), 0x08);
+        QCOMPARE(addressByteFromBits({false, false, false, true, false, false, true}), 0x90);
+        QCOMPARE(addressByteFromBits({true, true, true, true, true, true, true}), 0xFE);
+    }
+
+    void cellKeysAndChannelOptions() {
+        // Shift, Ctrl or both stop a release; Alt, alone or with them, does not.
+        for (int modifiers = 0; modifiers < 8; ++modifiers)
+            QCOMPARE(releaseWrites(modifiers), modifiers == 0 || modifiers >= kAltMask);
+        const std::pair<int, int> steps[] = {{Qt::Key_Down, -1},      {Qt::Key_Left, -1},
+                                             {Qt::Key_Up, 1},         {Qt::Key_Right, 1},
+                                             {Qt::Key_PageDown, -16}, {Qt::Key_PageUp, 16}};
+        for (const auto& [key, change] : steps)
+            QCOMPARE(stepOfKey(key).value_or(0), change);
+        QVERIFY(!stepOfKey(Qt::Key_Home));
+        QVERIFY(!stepOfKey('A'));
+        const int bytes[kChannelOptions] = {0x00, 0x01, 0x02, 0x03, 0x04, 0x08};
+        for (int option = 0; option < kChannelOptions; ++option) {
+            QCOMPARE(channelOptionByte(option), bytes[option]);
+            QCOMPARE(channelOptionFor(bytes[option]), option);
+        }
+        const std::pair<int, int> shown[] = {{0x0C, 5}, {0x0E, 5}, {0x06, 4},
+                                             {0x02, 2}, {0x21, 1}, {0x13, 3}};
+        for (const auto& [value, option] : shown)
+            QCOMPARE(channelOptionFor(std::uint8_t(value)), option);
+        for (int reg = 0; reg <= 0x16; ++reg) {
+            const bool writable = reg >= 0x02 && reg != 0x0A && reg != 0x0B && reg != 0x0C &&
+                                  (reg < 0x0D || reg > 0x0F);
+            QCOMPARE(isUserWritable(reg), writable);
+        }
+        QVERIFY(!isUserWritable(0x17));
+    }
+
+    void i2cReports() {
+        Report r{};
+        buildI2CReadRequest(r, 0x80, 0x05, 62);
+        QCOMPARE(r, reportOf({0, CMD_I2C, 62, 0x81, 0x05}));
+        std::vector<std::uint8_t> data(59);
+        for (int i = 0; i < 59; ++i)
+            data[i] = std::uint8_t(0xA0 + i);
+        r.fill(0);
+        buildI2CWriteRequest(r, 0x80, 0x20, data);
+        QCOMPARE(r[2], 59);
+        QCOMPARE(r[3], 0x80);
+        QCOMPARE(r[4], 0x20);
+        QCOMPARE(r[5], 0xA0);
+        QCOMPARE(r[63], std::uint8_t(0xA0 + 58));
+        Report answer{};
+        for (int i = 0; i < 64; ++i)
+            answer[i] = std::uint8_t(i);
+        answer[1] = 0;
+        const std::vector<std::uint8_t> values = readAnswerValues(answer, 62);
+        QCOMPARE(values.size(), 62u);
+        QCOMPARE(values.front(), 2);
+        QCOMPARE(values.back(), 63);
+        for (int status : {0x00, 0x01, 0x80, 0xFF}) {
+            answer[1] = std::uint8_t(status);
+            QCOMPARE(answerStatus(answer) == LinkStatus::Ok, status == 0);
+        }
+        QVERIFY(readCountValid(1) && readCountValid(62) && !readCountValid(0) &&
+                !readCountValid(63));
+        QVERIFY(writeCountValid(59) && !writeCountValid(60));
+    }
+
+    void boardReports() {
+        // A and D under HPx_off, DDCSEL0, the LED on and polling not disabled.
+        QCOMPARE(signalsControlByte(true, false), 0x01);
+        QCOMPARE(signalsControlByte(false, true), 0x02);
+        QCOMPARE(signalsSwitchByte({true, false, false, true, false, true}), 0x89);
+        QCOMPARE(signalsSwitchByte({false, true, true, false, true, false}), 0x46);
+        QVERIFY(ledOnInAnswer(reportOf({0, 0, 0x40})));
+        QVERIFY(!ledOnInAnswer(reportOf({0, 0, 0xBF})));
+        Report r{};
+        buildClockSet(r, 120);
+        QCOMPARE(r, reportOf({0, CMD_I2C_CLOCK, 0, 120}));
+
+        // Base clock 12 MHz, divider 120 in use: from 100 kHz up to 12000.
+        ClockList list = clockListFromAnswer(reportOf({0, 0, 12, 120}));
+        QCOMPARE(list.items.front().kHz, 100);
+        QCOMPARE(list.items.front().divider, 120);
+        QCOMPARE(list.items[1].kHz, 100);
+        QCOMPARE(list.items[2].kHz, 101);
+        QCOMPARE(list.items.back().kHz, 12000);
+        QCOMPARE(list.items.back().divider, 1);
+        QCOMPARE(list.selected, 0);
+        QCOMPARE(list.items.size(), 120u);
+        QCOMPARE(clockListFromAnswer(reportOf({0, 0, 0, 1})).items.size(), 0u);
+        QCOMPARE(clockListFromAnswer(reportOf({0, 0, 12, 121})).selected, -1); // 99 kHz
+
+        const FirmwareVersion v =
+            firmwareVersionFromAnswer(reportOf({0, 0, 0x12, 0x07, 0xD7, 3, 5}));
+        QCOMPARE(firmwareVersionText(v, QLocale::c()),
+                 QStringLiteral("Firmware Version 1.2 - 2007/March/5"));
+        QCOMPARE(firmwareVersionText({2, 0, 2010, 13, 1}, QLocale::c()),
+                 QStringLiteral("Firmware Version 2.0 - 2010/13/1"));
+    }
+
+    void traceLine() {
+        const QString line = ReportTrace::line(18 * 3600 + 30 * 60 + 7.125, "out", 1,
+                                               reportOf({0, 2, 1, 0x81, 0xAB}));
+        QVERIFY(line.startsWith(QStringLiteral("18:30:07.125 out 1 00 02 01 81 AB 00")));
+        QCOMPARE(line.count(QLatin1Char(' ')), 2 + 64);
+    }
+
+    void registerFileLines() {
+        QCOMPARE(registerLine(0x02, QStringLiteral("0C")), QByteArray("0x02\t0C\r\n"));
+        QCOMPARE(registerLine(0x10, QStringLiteral("7")), QByteArray("0x10\t7\r\n"));
+        QCOMPARE(registerLine(0x0A, QString()), QByteArray("0x0A\t\r\n"));
+        // A pasted line end or comma would split the line into another
+        // register's line; the file loads back into this register alone.
+        const QByteArray split = registerLine(5, QStringLiteral("12\r\n0x03\t99")) +
+                                 registerLine(5, QStringLiteral("12,0x04\t77"));
+        QCOMPARE(split, QByteArray("0x05\t12??0x03\t99\r\n0x05\t12?0x04\t77\r\n"));
+        QCOMPARE(checkRegisterFile(withHeader(split)).writes, (Writes{{5, 0x12}, {5, 0x12}}));
+        QCOMPARE(fileLine(QStringLiteral("\u00e9\u20ac")), QByteArray("\xe9?\r\n"));
+        const QByteArray file = registerFileBytes([](std::uint8_t reg) { return hexByte(reg); });
+        QCOMPARE(file, withHeader("0x00\t00\r\n0x01\t01\r\n0x02\t02\r\n0x03\t03\r\n0x04\t04\r\n"
+                                  "0x05\t05\r\n0x06\t06\r\n0x07\t07\r\n0x08\t08\r\n0x09\t09\r\n"
+                                  "0x0A\t0A\r\n0x0B\t0B\r\n0x0C\t0C\r\n0x10\t10\r\n"));
+    }
+
+    void registerFileFields() {
+        const struct {
+            const char* field;
+            int reg; // -1: not a readable register line
+            int value;
+        } rows[] = {
+            {"0x03\t12", 3, 0x12},    {"0x03 12", 3, 0x12}, {"0x03=12", 3, 0x12},
+            {"0xff\tab", 0xFF, 0xAB}, {"0x05\t5", 5, 5},    {"0x10\t10 PLL", 0x10, 0x10},
+            {"0x05\t5 ", 5, 5},       {"0x05\t5\t9", 5, 5}, {"0x05\t5x", -1, 0},
+            {"0x05\t", -1, 0},        {"0x05", -1, 0},      {"0x05\tG1", -1, 0},
+            {"0x05\t+1", -1, 0},      {"0x05\t 1", -1, 0},  {"0x-1\t12", -1, 0},
+            {"0x5\t12", -1, 0},
+        };
+        for (const auto& row : rows) {
+            const auto write = readRegisterLine(row.field);
+            QVERIFY2(write.has_value() == (row.reg >= 0), row.field);
+            if (write)
+                QCOMPARE(*write, (RegisterWrite{std::uint8_t(row.reg), std::uint8_t(row.value)}));
+        }
+        for (const char* other : {"0X03\t12", " 0x03\t12", "0", ""})
+            QVERIFY(!isRegisterLine(other));
+    }
+
+    void registerFileChecks() {
+        for (const char* refused : {"//qdm7720a register file\r\n0x03\t12\r\n",
+                                    " //QDM7720A Register File\r\n", "//QDM7720A Register File \n",
+                                    "", "\r\n//QDM7720A Register File\r\n", "0x03\t12\r\n"}) {
+            const RegisterFileCheck check = checkRegisterFile(refused);
+            QCOMPARE(check.verdict, Verdict::NotRegisterFile);
+            QVERIFY(check.writes.empty());
+        }
+        // The header is the first field: a comma ends it.
+        QCOMPARE(checkRegisterFile("//QDM7720A Register File,0x03\t12\r\n").writes,
+                 (Writes{{0x03, 0x12}}));
+        QCOMPARE(checkRegisterFile(kRegisterFileHeader).verdict, Verdict::Accepted);
+        // File order kept, comments and blank lines skipped, commas split
+        // fields, LF-only and CR-only line ends, no end on the last line.
+        RegisterFileCheck check = checkRegisterFile(
+            withHeader("// comment\r\n\r\n0x05\t01\n0X06\t02\r0x01 FF,0x00\t31,note\r\n0xFF\t00"));
+        QCOMPARE(check.verdict, Verdict::Accepted);
+        QCOMPARE(check.writes, (Writes{{0x05, 0x01}, {0x01, 0xFF}, {0x00, 0x31}, {0xFF, 0x00}}));
+        // One bad register line refuses the whole file and names its line.
+        check =
+            checkRegisterFile(withHeader("0x00\t31\r\n0x01\t00\r\n// x\r\n0x05\t\r\n0x06\t00\r\n"));
+        QCOMPARE(check.verdict, Verdict::BadRegisterLine);
+        QCOMPARE(check.lineNumber, 5);
+        QCOMPARE(check.lineText, QByteArray("0x05\t"));
+        QVERIFY(check.writes.empty());
+        check = checkRegisterFile(withHeader("\r\r\n\n0x00\t31,0xQQ\t00\n"));
+        QCOMPARE(check.lineNumber, 5);
+        QCOMPARE(check.lineText, QByteArray("0x00\t31,0xQQ\t00"));
+    }
+
+    // Each option shows the description of its own register, headed by it,
+    // ending with two line breaks; anything else asks for a register.
+    void registerDescriptions() {
+        for (int i = 0; i < kDescribedRegisters; ++i) {
+            const QString text = descriptionText(i);
+            const std::uint8_t reg = kMainRegisters[i];
+            QVERIFY(text.startsWith(QStringLiteral("Register 0x%1, ").arg(hexByte(reg))));
+            QVERIFY(text.endsWith(QStringLiteral("\r\n\r\n")));
+            QVERIFY(!text.endsWith(QStringLiteral("\r\n\r\n\r\n")));
+            QCOMPARE(descriptionIndexOf(reg), i);
+            QVERIFY(!registerName(reg).isEmpty());
+        }
+        QCOMPARE(descriptionText(14), kNoRegisterText);
+        QCOMPARE(descriptionText(-1), kNoRegisterText);
+        QCOMPARE(registerName(0x05), QStringLiteral("Output Options"));
+        QVERIFY(registerName(0x11).isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFormats)
+#include "tst_formats.moc"

@@ -1,0 +1,235 @@
+// The board link on simulated boards: transfers and their limits, the input
+// drain, discovery, and what the program's policy makes of every failure.
+#include "core/link/boardlink.h"
+#include "core/link/reporttrace.h"
+#include "core/sim/simtransport.h"
+#include "support/fakeclock.h"
+#include "support/reports.h"
+#include "support/scriptedprompt.h"
+
+#include <QTemporaryFile>
+#include <QtTest>
+
+namespace {
+
+struct LinkRig {
+    explicit LinkRig(int boards = 1) {
+        for (int i = 0; i < boards; ++i)
+            transport.addBoard().addChip(0x40);
+        link.setFailurePolicy(&policy);
+        link.setAnswerLimitMs(50);
+        link.setFailureLog([this](const QString& line) { log << line; });
+        link.setConnectedHandler([this] {
+            ++connections;
+            link.selectBoard(0);
+        });
+        link.connectBoards();
+        board().received.clear();
+    }
+    SimBoard& board(int i = 0) { return transport.board(i); }
+
+    FakeClock clock;
+    ScriptedPrompt prompt;
+    RecordedEnd end;
+    SimTransport transport{clock};
+    AskingPolicy policy{prompt, end};
+    BoardLink link{transport};
+    QStringList log;
+    int connections = 0;
+};
+
+using Data = std::vector<std::uint8_t>;
+
+} // namespace
+
+class TestLink : public QObject {
+    Q_OBJECT
+private slots:
+    void transfersAndTheirLimits() {
+        LinkRig rig;
+        SimChip& chip = rig.board().chips.front();
+        for (int r = 0; r < 62; ++r)
+            chip.registers[r] = std::uint8_t(r + 1);
+        LinkResult read = rig.link.readRegistersOnce(0x80, 0x00, 62);
+        QVERIFY(read.ok());
+        QCOMPARE(read.bytes.size(), 62u);
+        QCOMPARE(read.bytes[61], 62);
+        const Data data(59, 0x5A);
+        QVERIFY(rig.link.writeRegisters(0x80, 0x20, data).ok());
+        QCOMPARE(rig.board().received,
+                 (std::vector<Report>{i2cRead(0x80, 0, 62), rig.board().received[1]}));
+        QCOMPARE(rig.board().received[1][63], 0x5A);
+        QCOMPARE(chip.registers[0x20 + 58], 0x5A);
+        // Outside the limits nothing is sent and nothing is asked.
+        rig.board().received.clear();
+        for (int count : {0, 63})
+            QCOMPARE(rig.link.readRegisters(0x80, 0, count).status, LinkStatus::NotAcknowledged);
+        QCOMPARE(rig.link.writeRegisters(0x80, 0, Data(60)).status, LinkStatus::NotAcknowledged);
+        QCOMPARE(rig.link.writeRegistersOnce(0x80, 0, Data()).status, LinkStatus::NotAcknowledged);
+        QVERIFY(rig.board().received.empty());
+        QVERIFY(rig.prompt.shown.empty());
+        // A failing status byte: not acknowledged, no values.
+        rig.board().answerFaults = {AnswerFault::withStatus(0x80)};
+        read = rig.link.readRegistersOnce(0x80, 0, 2);
+        QCOMPARE(read.status, LinkStatus::NotAcknowledged);
+        QCOMPARE(read.statusByte, 0x80);
+        QVERIFY(read.bytes.empty());
+    }
+
+    // Each failure of a retrying transfer: the message, what Retry does, and
+    // what reaches the caller.
+    void failurePolicy_data() {
+        QTest::addColumn<int>(
+            "fault"); // 0 NAK, 1 no answer, 2 short, 3 unplugged, 4 unplugged for good
+        QTest::addColumn<bool>("quiet");
+        QTest::addColumn<int>("answer"); // Answer
+        QTest::addColumn<QStringList>("messages");
+        QTest::addColumn<int>("requests"); // I2C requests the board took
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<bool>("ended");
+        const int retry = int(Answer::Retry), cancel = int(Answer::Cancel);
+        QTest::newRow("not acknowledged, Retry")
+            << 0 << false << retry << QStringList{kInvalidAddressText} << 1 << false << false;
+        QTest::newRow("not acknowledged, quiet")
+            << 0 << true << retry << QStringList{} << 1 << false << false;
+        QTest::newRow("not acknowledged, Cancel")
+            << 0 << false << cancel << QStringList{kInvalidAddressText} << 1 << false << true;
+        QTest::newRow("no answer, Retry")
+            << 1 << true << retry << QStringList{kReadFileErrorText} << 2 << true << false;
+        QTest::newRow("no answer, Cancel")
+            << 1 << false << cancel << QStringList{kReadFileErrorText} << 1 << false << true;
+        QTest::newRow("short answer, Retry")
+            << 2 << false << retry << QStringList{kReadFileErrorText} << 2 << true << false;
+        QTest::newRow("pulled out and back, Retry")
+            << 3 << false << retry << QStringList{kWriteFileErrorText} << 1 << true << false;
+        QTest::newRow("pulled out for good")
+            << 4 << false << retry << QStringList{kWriteFileErrorText, kBoardNotFoundText} << 0
+            << false << true;
+    }
+    void failurePolicy() {
+        QFETCH(int, fault);
+        QFETCH(bool, quiet);
+        QFETCH(int, answer);
+        QFETCH(QStringList, messages);
+        QFETCH(int, requests);
+        QFETCH(bool, ok);
+        QFETCH(bool, ended);
+        LinkRig rig;
+        SimBoard& board = rig.board();
+        if (fault <= 2) {
+            const AnswerFault f[] = {AnswerFault::nak(), AnswerFault::drop(),
+                                     AnswerFault::shortReport()};
+            board.answerFaults = {f[fault]};
+        } else {
+            board.unplugged = true;
+        }
+        // Plugged back in while the message is open (or never).
+        rig.prompt.answer(Answer(answer), [&] { board.unplugged = fault == 4; });
+        const LinkResult result = rig.link.readRegisters(0x80, 0x02, 1, quiet);
+        QCOMPARE(rig.prompt.texts(), messages);
+        QCOMPARE(result.ok(), ok);
+        QCOMPARE(rig.end.calls, int(ended));
+        QCOMPARE(rig.link.isShutDown(), ended);
+        QCOMPARE(int(reportsWithCommand(board, CMD_I2C).size()), requests);
+        for (const Report& r : board.received)
+            QCOMPARE(r, i2cRead(0x80, 0x02, 1)); // the same transfer again, nothing else
+        // Retry after a link failure reconnected before repeating.
+        QCOMPARE(rig.connections, 1 + (fault >= 1 && fault <= 3 && answer == int(Answer::Retry)));
+        if (ok)
+            QCOMPARE(result.bytes, Data{0x0C});
+        if (ended) // the program is over: nothing more goes out, nothing is asked
+            QVERIFY(!rig.link.readRegisters(0x80, 0, 1).ok() &&
+                    rig.prompt.shown.size() == std::size_t(messages.size()));
+    }
+
+    void boardCommandsFailOnce() {
+        LinkRig rig;
+        rig.board().unplugged = true;
+        rig.prompt.answer(Answer::Retry, [&] { rig.board().unplugged = false; });
+        QVERIFY(!rig.link.sendBoardCommand(reportOf({0, CMD_I2C_CLOCK, 0, 60})));
+        QCOMPARE(rig.prompt.texts(), QStringList{kCheckGPstatusText});
+        QCOMPARE(rig.connections, 2); // reconnected; the command is not repeated
+        QVERIFY(rig.board().received.empty());
+        rig.board().answerFaults = {AnswerFault::drop()};
+        rig.prompt.answer(Answer::Cancel);
+        QVERIFY(!rig.link.queryBoard(reportOf({0, CMD_BOARD_INFO, 1})));
+        QCOMPARE(rig.end.calls, 1);
+        QCOMPARE(rig.transport.openHandleCount(), 0u);
+    }
+
+    void answerLimitAndDrain() {
+        LinkRig rig;
+        rig.link.setAnswerLimitMs(kAnswerLimitMs);
+        rig.board().answerFaults = {AnswerFault::drop()};
+        const long before = rig.clock.sleptMs;
+        QCOMPARE(rig.link.readRegistersOnce(0x80, 0, 1).status, LinkStatus::NoAnswer);
+        QCOMPARE(rig.clock.sleptMs - before, long(kAnswerLimitMs));
+        // Stale reports, a short one among them, go before the next answer is
+        // taken; so does an answer that came too late.
+        for (int i = 0; i < 3; ++i)
+            rig.board().queueInput(reportOf({0, 0, 0xEE}), i == 1 ? 16 : 64);
+        rig.link.flushInput();
+        QVERIFY(!rig.board().hasInput());
+        rig.board().queueInput(reportOf({0, 0, 0xEE}));
+        QCOMPARE(rig.link.readRegistersOnce(0x80, 0, 1).bytes, Data{0x31});
+        rig.board().queueInput(reportOf({0, 0, 0xEE}));
+        QVERIFY(rig.link.writeRegistersOnce(0x80, 0x05, Data{1}).ok());
+        QCOMPARE(rig.board().chips.front().registers[5], 1);
+        // A board that is gone ends the drain at its first failed read.
+        rig.board().unplugged = true;
+        rig.log.clear();
+        rig.link.flushInput();
+        QCOMPARE(rig.log, QStringList{QStringLiteral(
+                              "board 0: the read of the input report failed: No such device")});
+    }
+
+    void reasonsGoToTheLogAndTheTrace() {
+        LinkRig rig;
+        QTemporaryFile file;
+        QVERIFY(file.open());
+        std::FILE* out = std::fopen(QFile::encodeName(file.fileName()).constData(), "w");
+        ReportTrace trace(out, rig.clock, file.fileName());
+        rig.link.setTrace(&trace);
+        rig.board().unplugged = true;
+        QCOMPARE(rig.link.writeRegistersOnce(0x80, 0, Data{1}).reason,
+                 QStringLiteral("No such device"));
+        std::fclose(out);
+        const QString line =
+            QStringLiteral("board 0: the write of the output report failed: No such device");
+        QVERIFY(rig.log.contains(line));
+        const QByteArray traced = file.readAll();
+        QVERIFY(traced.contains(" out-refused 0 00 02 01 80 00 01 00"));
+        QVERIFY(traced.contains("# " + line.toUtf8()));
+    }
+
+    // Only the board's vendor and product are boards; each is opened twice,
+    // everything else is closed again; a reconnection starts afresh.
+    void discovery() {
+        FakeClock clock;
+        SimTransport transport{clock};
+        transport.addOtherDevice(kBoardVendorId, 0x1234);
+        transport.addBoard().addChip(0x40);
+        transport.addOtherDevice(0x1234, kBoardProductId);
+        transport.addOtherDevice(kBoardVendorId, kBoardProductId, false);
+        transport.addOtherDevice(kBoardVendorId, kBoardProductId, true, false);
+        transport.addBoard().addChip(0x40);
+        BoardLink link{transport};
+        for (int round = 0; round < 2; ++round) {
+            QVERIFY(link.connectBoards());
+            QCOMPARE(link.boardCount(), 2);
+            QCOMPARE(transport.openHandleCount(), 4u);
+            QCOMPARE(link.boardDevice(1).serialNumber, std::string("SIM0001"));
+        }
+        QVERIFY(link.selectBoard(1));
+        QVERIFY(link.readRegistersOnce(0x80, 0, 1).ok());
+        QVERIFY(transport.board(0).received.empty());
+        QCOMPARE(transport.board(1).received.size(), 1u);
+        QVERIFY(!link.selectBoard(2));
+        link.shutDown();
+        QCOMPARE(transport.openHandleCount(), 0u);
+        QVERIFY(!link.connectBoards());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLink)
+#include "tst_link.moc"

@@ -1,0 +1,433 @@
+// The operations of the core on simulated boards, without a window: what each
+// sends, pauses, asks and leaves in the register model.
+#include "core/operations/celledit.h"
+#include "core/operations/chipcontrols.h"
+#include "core/operations/individual.h"
+#include "core/operations/readall.h"
+#include "core/registers/hextext.h"
+#include "core/registers/registermap.h"
+#include "support/reports.h"
+#include "support/simrig.h"
+
+#include <QSignalSpy>
+#include <QtTest>
+
+namespace {
+
+using Data = std::vector<std::uint8_t>;
+using Origin = RegisterModel::Origin;
+
+// The pause of a wait of `seconds`, within the 4 ms slices it is made of.
+bool pausedFor(const FakeClock& clock, double seconds) {
+    const long ms = clock.pausedMs();
+    return ms >= seconds * 1000 && ms <= seconds * 1000 + 12;
+}
+
+std::vector<Report> i2cOf(const SimBoard& board) {
+    return reportsWithCommand(board, CMD_I2C);
+}
+
+} // namespace
+
+class TestOperations : public QObject {
+    Q_OBJECT
+private slots:
+    void readAll_data() {
+        QTest::addColumn<bool>("burst");
+        QTest::addColumn<int>("refusedAt"); // the request the chip does not take, -1: none
+        QTest::addColumn<int>("requests");
+        QTest::addColumn<int>("read"); // registers in the model afterwards, from 0x00 on
+        QTest::newRow("burst") << true << -1 << 2 << 14;
+        QTest::newRow("single") << false << -1 << 14 << 14;
+        QTest::newRow("burst, first range refused") << true << 0 << 1 << 0;
+        QTest::newRow("burst, 0x10 refused") << true << 1 << 2 << 13;
+        QTest::newRow("single, 0x05 refused") << false << 5 << 6 << 5;
+    }
+    void readAll() {
+        QFETCH(bool, burst);
+        QFETCH(int, refusedAt);
+        QFETCH(int, requests);
+        QFETCH(int, read);
+        SimRig rig;
+        rig.started();
+        for (int r = 0; r <= 0x10; ++r)
+            rig.simChip().registers[r] = std::uint8_t(0xA0 + r);
+        for (int i = 0; i < refusedAt; ++i)
+            rig.board().answerFaults.push_back(AnswerFault::none());
+        if (refusedAt >= 0)
+            rig.board().answerFaults.push_back(AnswerFault::nak());
+        rig.prompt.answer(Answer::Retry);
+        const RangeRead all =
+            readAllRegisters(rig.chip(), burst ? ReadMode::Burst : ReadMode::Single);
+        QCOMPARE(all.ok(), refusedAt < 0);
+        QCOMPARE(all.registersRead, read);
+        QCOMPARE(rig.prompt.shown.size(), std::size_t(refusedAt >= 0));
+        QCOMPARE(rig.clock.drains(), 1);
+        const std::vector<Report> sent = i2cOf(rig.board());
+        QCOMPARE(int(sent.size()), requests);
+        if (burst) {
+            QCOMPARE(sent[0], i2cRead(0x00, 0x00, 13));
+            if (requests > 1)
+                QCOMPARE(sent[1], i2cRead(0x00, 0x10, 1));
+        } else {
+            for (int i = 0; i < requests; ++i)
+                QCOMPARE(sent[i], i2cRead(0x00, i < 13 ? i : 0x10, 1));
+        }
+        int shown = 0;
+        for (std::uint8_t reg : kMainRegisters) {
+            const bool isRead = rig.session.registers().entry(reg).origin == Origin::Read;
+            if (isRead)
+                QCOMPARE(rig.session.registers().text(reg), hexByte(std::uint8_t(0xA0 + reg)));
+            shown += isRead;
+        }
+        QCOMPARE(shown, read);
+    }
+
+    // A key released in a cell: what is written and shown, and the pauses.
+    void cellKeys_data() {
+        QTest::addColumn<int>("reg");
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<int>("written"); // -1: nothing
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<double>("typingPause");
+        QTest::newRow("typed") << 5 << "A" << int(Qt::Key_A) << 0 << 0x0A << "0A" << 0.5;
+        QTest::newRow("Alt") << 5 << "A" << int(Qt::Key_A) << 4 << 0x0A << "0A" << 0.5;
+        QTest::newRow("modifier released")
+            << 5 << "7" << int(Qt::Key_Shift) << 0 << 7 << "07" << 0.5;
+        QTest::newRow("emptied") << 5 << "" << int(Qt::Key_Delete) << 0 << 0 << "00" << 0.5;
+        QTest::newRow("Shift") << 5 << "A" << int(Qt::Key_A) << 1 << -1 << "A" << 0.0;
+        QTest::newRow("Ctrl") << 5 << "A" << int(Qt::Key_V) << 2 << -1 << "A" << 0.0;
+        QTest::newRow("Shift+Ctrl") << 5 << "A" << int(Qt::Key_Up) << 3 << -1 << "A" << 0.0;
+        QTest::newRow("Up on FF") << 6 << "FF" << int(Qt::Key_Up) << 0 << 0x00 << "00" << 0.0;
+        QTest::newRow("Right") << 6 << "3C" << int(Qt::Key_Right) << 0 << 0x3D << "3D" << 0.0;
+        QTest::newRow("Left on 00") << 6 << "00" << int(Qt::Key_Left) << 0 << 0xFF << "FF" << 0.0;
+        QTest::newRow("Down on empty") << 6 << "" << int(Qt::Key_Down) << 0 << 0xFF << "FF" << 0.0;
+        QTest::newRow("Page Down on 05")
+            << 6 << "05" << int(Qt::Key_PageDown) << 0 << 0xF5 << "F5" << 0.0;
+        QTest::newRow("Page Up on F8")
+            << 6 << "F8" << int(Qt::Key_PageUp) << 4 << 0x08 << "08" << 0.0;
+        QTest::newRow("pasted, not a byte")
+            << 6 << "1ff" << int(Qt::Key_Up) << 0 << -1 << "1ff" << 0.0;
+        QTest::newRow("reset bit, cleared by the chip")
+            << 2 << "1C" << int(Qt::Key_C) << 0 << 0x1C << "0C" << 0.5;
+        QTest::newRow("test register") << 0x16 << "C" << int(Qt::Key_C) << 0 << 0x0C << "0C" << 0.5;
+        QTest::newRow("read-only register")
+            << 0x0A << "12" << int(Qt::Key_2) << 0 << -1 << "12" << 0.0;
+    }
+    void cellKeys() {
+        QFETCH(int, reg);
+        QFETCH(QString, before);
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(int, written);
+        QFETCH(QString, shown);
+        QFETCH(double, typingPause);
+        SimRig rig;
+        rig.started();
+        const auto r = std::uint8_t(reg);
+        rig.session.registers().setTyped(r, before);
+        QString shownDuringPause;
+        rig.clock.onSleep = [&](double) {
+            if (shownDuringPause.isNull() && !i2cOf(rig.board()).empty())
+                shownDuringPause = rig.session.registers().text(r);
+        };
+        const CellWrite result = releaseKeyInCell(rig.chip(), r, key, modifiers);
+        QCOMPARE(rig.clock.drains(), reg == 0x0A ? 0 : 1);
+        if (written < 0) {
+            QVERIFY(i2cOf(rig.board()).empty());
+            QCOMPARE(rig.session.registers().text(r), shown);
+            QCOMPARE(result.outcome == CellWrite::Outcome::NotAByte, before == "1ff");
+            return;
+        }
+        QCOMPARE(i2cOf(rig.board()),
+                 (std::vector<Report>{i2cWrite(0x00, reg, {written}), i2cRead(0x00, reg, 1)}));
+        QCOMPARE(shownDuringPause, stepOfKey(key) ? shown : before); // a step shows at once
+        QCOMPARE(rig.session.registers().text(r), shown);
+        QVERIFY(pausedFor(rig.clock, typingPause + 0.2));
+    }
+
+    // After a failed write the cell keeps its text; after a failed read-back
+    // it shows the value written.
+    void cellWriteFailures() {
+        SimRig rig;
+        rig.started();
+        RegisterModel& model = rig.session.registers();
+        model.setTyped(5, QStringLiteral("3"));
+        rig.board().answerFaults = {AnswerFault::nak()};
+        rig.prompt.answer(Answer::Retry);
+        QCOMPARE(releaseKeyInCell(rig.chip(), 5, Qt::Key_3, 0).outcome,
+                 CellWrite::Outcome::NotAcknowledged);
+        QCOMPARE(rig.prompt.texts(), QStringList{kInvalidAddressText});
+        QCOMPARE(i2cOf(rig.board()).size(), 1u);
+        QCOMPARE(model.entry(5).origin, Origin::Typed);
+        rig.board().answerFaults = {AnswerFault::none(), AnswerFault::drop()};
+        const CellWrite written = writeRegisterWithReadBack(rig.chip(), 5, 0x33);
+        QVERIFY(!written.readBack);
+        QCOMPARE(model.text(5), QStringLiteral("33"));
+        QCOMPARE(model.entry(5).origin, Origin::Written);
+        QCOMPARE(rig.prompt.shown.size(), 1u); // the read-back asks nothing
+    }
+
+    void panelRegisterNumbers_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<int>("read"); // -1: nothing read
+        const auto row = [](const char* typed, const char* shown, int read) {
+            QTest::newRow(typed) << QString::fromLatin1(typed) << QString::fromLatin1(shown)
+                                 << read;
+        };
+        row("0C", "0C", 0x0C);
+        row("10", "10", 0x10);
+        row("5", "05", 0x05);
+        row("", "00", 0x00);
+        row("0D", "10", 0x10);
+        row("0F", "10", 0x10);
+        row("11", "10", 0x10);
+        row("FF", "10", 0x10);
+        row(" 0x05", "05", 0x05);
+        row("1234", "1234", -1);
+        row("zz", "zz", -1);
+    }
+    void panelRegisterNumbers() {
+        QFETCH(QString, typed);
+        QFETCH(QString, shown);
+        QFETCH(int, read);
+        SimRig rig;
+        rig.started();
+        if (read >= 0)
+            rig.simChip().registers[read] = 0x5A;
+        PanelTexts panel;
+        panel.reg = typed;
+        const PanelResult result = readIndividualRegister(rig.chip(), panel);
+        QCOMPARE(panel.reg, shown);
+        QCOMPARE(rig.clock.drains(), 1);
+        if (read < 0) {
+            QCOMPARE(result.outcome, PanelResult::Outcome::NotARegister);
+            QVERIFY(i2cOf(rig.board()).empty());
+            return;
+        }
+        QCOMPARE(i2cOf(rig.board()), std::vector<Report>{i2cRead(0x00, read, 1)});
+        QCOMPARE(panel.read, QStringLiteral("5A"));
+        QVERIFY(rig.session.registers().text(std::uint8_t(read)).isEmpty()); // the panel only
+    }
+
+    void panelToggle() {
+        SimRig rig;
+        rig.started();
+        PanelTexts panel;
+        panel.reg = QStringLiteral("9");
+        panel.values = {QStringLiteral("0"), QStringLiteral("FF")};
+        // Each press writes its own value unless the register holds it already.
+        const std::pair<int, int> presses[] = {{0, 0xFF}, {0, 0x00}, {1, 0xFF}, {1, 0x00}};
+        for (const auto& [button, value] : presses) {
+            rig.clearRecords();
+            const PanelResult result = toggleIndividualRegister(rig.chip(), panel, button);
+            QCOMPARE(result.value, value);
+            QCOMPARE(
+                i2cOf(rig.board()),
+                (std::vector<Report>{i2cRead(0, 9, 1), i2cWrite(0, 9, {value}), i2cRead(0, 9, 1)}));
+            QCOMPARE(panel.read, hexByte(std::uint8_t(value)));
+            QCOMPARE(rig.session.registers().text(9), panel.read);
+        }
+        QCOMPARE(panel.values[0], QStringLiteral("00")); // the pressed box, as two digits
+        // A read the chip does not take stops the toggle; a failed read-back
+        // shows the value read before.
+        rig.clearRecords();
+        rig.board().answerFaults = {AnswerFault::nak()};
+        rig.prompt.answer(Answer::Retry);
+        QCOMPARE(toggleIndividualRegister(rig.chip(), panel, 1).outcome,
+                 PanelResult::Outcome::NotAcknowledged);
+        QCOMPARE(i2cOf(rig.board()).size(), 1u);
+        rig.board().answerFaults = {AnswerFault::none(), AnswerFault::none(), AnswerFault::drop()};
+        toggleIndividualRegister(rig.chip(), panel, 1);
+        QCOMPARE(rig.simChip().registers[9], 0xFF);
+        QCOMPARE(panel.read, QStringLiteral("00"));
+        panel.values[0] = QStringLiteral("100");
+        QCOMPARE(toggleIndividualRegister(rig.chip(), panel, 1).outcome,
+                 PanelResult::Outcome::NotAValue);
+    }
+
+    void scan_data() {
+        QTest::addColumn<QList<int>>("chips"); // 7-bit addresses; negative: reads 0x30
+        QTest::addColumn<int>("found");        // address byte, -1: none
+        QTest::addColumn<int>("answer");
+        QTest::newRow("at 0x40") << QList<int>{0x40} << 0x80 << 0;
+        QTest::newRow("at 0x00") << QList<int>{0x00} << 0x00 << 0;
+        QTest::newRow("the lower of two") << QList<int>{0x50, 0x21} << 0x42 << 0;
+        QTest::newRow("reads 0x30, No") << QList<int>{-0x40} << -1 << int(Answer::No);
+        QTest::newRow("none, Yes") << QList<int>{} << -1 << int(Answer::Yes);
+    }
+    void scan() {
+        QFETCH(QList<int>, chips);
+        QFETCH(int, found);
+        QFETCH(int, answer);
+        SimRig rig(0);
+        rig.transport.addBoard();
+        for (int a : chips)
+            rig.board().addChip(std::uint8_t(std::abs(a))).registers[0] = a < 0 ? 0x30 : 0x31;
+        rig.started();
+        QSignalSpy moves(&rig.session.address(), &DeviceAddress::changed);
+        rig.prompt.answer(Answer(answer));
+        const ScanResult scan = rig.session.scanForChip();
+        const int probes = found < 0 ? 128 : found / 2 + 1;
+        QCOMPARE(scan.found ? int(*scan.found) : -1, found);
+        QCOMPARE(int(i2cOf(rig.board()).size()), probes);
+        QCOMPARE(i2cOf(rig.board()).back(), i2cRead(found < 0 ? 0xFE : found, 0x00, 1));
+        QCOMPARE(moves.size(), probes);
+        QCOMPARE(rig.session.address().byte(), found < 0 ? 0xFE : found);
+        QCOMPARE(rig.prompt.texts(), found < 0 ? QStringList{kAddressNotFoundText} : QStringList{});
+        QCOMPARE(rig.ended(), answer == int(Answer::Yes));
+        QVERIFY(rig.clock.pausedMs() >= 100 * probes && rig.clock.pausedMs() <= 105 * probes);
+    }
+
+    void channel() {
+        SimRig rig;
+        rig.started();
+        const Chip chip = rig.chip();
+        for (int option = 0; option < kChannelOptions; ++option) {
+            rig.clearRecords();
+            const ChannelWrite w = selectChannel(chip, option);
+            QCOMPARE(i2cOf(rig.board()),
+                     (std::vector<Report>{i2cWrite(0, 2, {channelOptionByte(option)}),
+                                          i2cRead(0, 2, 1)}));
+            QCOMPARE(rig.clock.drains(), 1);
+            QCOMPARE(w.readBack.value_or(0xEE), channelOptionByte(option));
+            QCOMPARE(readChannelOption(chip).value_or(-1), option);
+        }
+        rig.board().answerFaults = {AnswerFault::none(), AnswerFault::drop()};
+        QVERIFY(!selectChannel(chip, 3).readBack);
+        QCOMPARE(rig.session.registers().text(2), QStringLiteral("03"));
+        rig.clearRecords();
+        rig.board().everyAnswer = AnswerFault::nak();
+        rig.prompt.answer(Answer::Retry);
+        rig.prompt.answer(Answer::Retry);
+        QVERIFY(!selectChannel(chip, 1).written);
+        QCOMPARE(i2cOf(rig.board()).size(), 1u);
+        QCOMPARE(rig.session.registers().text(2), QStringLiteral("03"));
+        QVERIFY(!readChannelOption(chip));
+    }
+
+    void recalibration_data() {
+        QTest::addColumn<int>("before");
+        QTest::addColumn<int>("high");
+        QTest::newRow("0x12") << 0x12 << 0x92;
+        QTest::newRow("bit 7 set already") << 0x80 << 0x80;
+        QTest::newRow("not acknowledged") << -1 << 0;
+    }
+    void recalibration() {
+        QFETCH(int, before);
+        QFETCH(int, high);
+        SimRig rig;
+        rig.started();
+        if (before < 0) {
+            rig.board().answerFaults = {AnswerFault::nak()};
+            rig.prompt.answer(Answer::Retry);
+        } else {
+            rig.simChip().registers[3] = std::uint8_t(before);
+        }
+        QList<QString> shown;
+        rig.clock.onSleep = [&](double) {
+            if (shown.isEmpty() && rig.clock.pausedMs() > 0)
+                shown << rig.session.registers().text(3);
+        };
+        const Recalibration result = recalibrateTermination(rig.chip());
+        QCOMPARE(result.done, before >= 0);
+        QCOMPARE(rig.clock.drains(), 1);
+        if (before < 0) {
+            QCOMPARE(i2cOf(rig.board()).size(), 1u);
+            return;
+        }
+        QCOMPARE(i2cOf(rig.board()), (std::vector<Report>{i2cRead(0, 3, 1), i2cWrite(0, 3, {high}),
+                                                          i2cWrite(0, 3, {high & 0x7F})}));
+        QCOMPARE(shown, QList<QString>{hexByte(std::uint8_t(high))}); // while the bit is high
+        QCOMPARE(rig.session.registers().text(3), hexByte(std::uint8_t(high & 0x7F)));
+        QVERIFY(pausedFor(rig.clock, 0.1));
+    }
+
+    void multiWrite() {
+        SimRig rig;
+        rig.started();
+        // Something else changes register 0x07 between the write and the read.
+        rig.clock.onSleep = [&](double) {
+            rig.simChip().registers[7] = 0x5A;
+        };
+        QVERIFY(runMultiWriteTest(rig.chip()).readBack);
+        QCOMPARE(i2cOf(rig.board()),
+                 (std::vector<Report>{i2cWrite(0, 6, {1, 1, 1}), i2cRead(0, 6, 3)}));
+        QCOMPARE(rig.simChip().registers[8], 0x01);
+        QCOMPARE(rig.session.registers().text(6) + rig.session.registers().text(7) +
+                     rig.session.registers().text(8),
+                 QStringLiteral("015A01"));
+        QVERIFY(pausedFor(rig.clock, 0.2));
+        QCOMPARE(rig.clock.drains(), 1);
+        QVERIFY(rig.session.registers().text(9).isEmpty());
+        // A read-back that fails shows zeros; a write not taken leaves all.
+        rig.clock.onSleep = nullptr;
+        rig.board().answerFaults = {AnswerFault::none(), AnswerFault::drop()};
+        QVERIFY(!runMultiWriteTest(rig.chip()).readBack);
+        QCOMPARE(rig.session.registers().text(7), QStringLiteral("00"));
+        rig.session.registers().setRead(7, 0x77);
+        rig.board().answerFaults = {AnswerFault::nak()};
+        rig.prompt.answer(Answer::Retry);
+        QVERIFY(!runMultiWriteTest(rig.chip()).written);
+        QCOMPARE(rig.session.registers().text(7), QStringLiteral("77"));
+    }
+
+    // What a start and a board selection read back and send, in order.
+    void startAndBoardSelection() {
+        SimRig rig(2);
+        rig.board(1).ledOn = true;
+        rig.board(1).divider = 60;
+        QSignalSpy options(&rig.session, &Session::channelOptionRead);
+        rig.session.address().setByte(0x90);
+        rig.prompt.answer(Answer::Retry);
+        rig.session.start();
+        QCOMPARE(rig.session.address().byte(), 0x00);
+        QCOMPARE(rig.board(0).received,
+                 (std::vector<Report>{reportOf({0, CMD_BOARD_SIGNALS, 1}),
+                                      reportOf({0, CMD_I2C_CLOCK, 1}),
+                                      reportOf({0, CMD_I2C_CLOCK, 0, 120}), i2cRead(0x90, 2, 1)}));
+        QCOMPARE(rig.clock.drains(), 3);
+        QCOMPARE(options.size(), 0);
+        QCOMPARE(rig.prompt.texts(), QStringList{kInvalidAddressText}); // no chip at 0x48
+
+        rig.session.selectBoard(1);
+        QCOMPARE(options.size(), 1);
+        QCOMPARE(options.takeFirst().at(0).toInt(), kHardwareSelectOption);
+        const std::vector<Report>& got = rig.board(1).received;
+        QCOMPARE(got.size(), 5u);
+        // The LED read back as on sends the board signals once, over the
+        // report the query left.
+        QCOMPARE(got[1][1], CMD_BOARD_SIGNALS);
+        QCOMPARE(got[1][3], 0x01);
+        QCOMPARE(got[1][2], 0x00);
+        QVERIFY(rig.session.boardSignals().led);
+        QCOMPARE(got[3], reportOf({0, CMD_I2C_CLOCK, 0, 60}));
+        QCOMPARE(rig.session.clockList().items[rig.session.clockList().selected].kHz, 200);
+        rig.session.selectClock(0);
+        QCOMPARE(rig.board(1).received.back(), reportOf({0, CMD_I2C_CLOCK, 0, 120}));
+
+        rig.board(1).firmwareVersion = 0x12;
+        rig.board(1).firmwareYear = 2007;
+        rig.board(1).firmwareMonth = 3;
+        rig.board(1).firmwareDay = 5;
+        rig.prompt.clear();
+        rig.session.showFirmwareVersion();
+        QCOMPARE(rig.prompt.texts(), QStringList{QStringLiteral("Firmware Version 1.2 - 2007/") +
+                                                 QLocale().monthName(3) + QStringLiteral("/5")});
+
+        // The board signals go out over the report last exchanged, the
+        // firmware answer: its month and day stand in bytes 5 and 6.
+        BoardSignals s = rig.session.boardSignals();
+        s.pollDisabled = true;
+        s.switches = {true, false, false, true, false, true};
+        rig.session.setBoardSignals(s);
+        QCOMPARE(rig.board(1).received.back(),
+                 reportOf({0, CMD_BOARD_SIGNALS, 0, 0x03, 0x89, 3, 5}));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestOperations)
+#include "tst_operations.moc"
