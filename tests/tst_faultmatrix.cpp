@@ -158,7 +158,8 @@ struct Run {
 };
 
 Run runOperation(const Operation& op, std::optional<Fault> fault) {
-    Run run{std::make_unique<SimRig>(1, 0x00)};
+    Run run;
+    run.rig = std::make_unique<SimRig>(1, 0x00);
     SimRig& rig = *run.rig;
     rig.board().addChip(0x01); // a second chip the scan finds when the first is not taken
     rig.started();

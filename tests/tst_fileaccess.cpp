@@ -17,9 +17,13 @@ namespace {
 
 constexpr uid_t kNobody = 65534;
 
+QByteArray name(const QString& path) {
+    return QFile::encodeName(path);
+}
+
 struct stat statOf(const QString& path) {
-    struct stat st {};
-    ::lstat(QFile::encodeName(path).constData(), &st);
+    struct stat st{};
+    ::lstat(name(path).constData(), &st);
     return st;
 }
 
@@ -34,10 +38,8 @@ bool asOrdinaryUser(const std::function<bool()>& check) {
     if (::geteuid() != 0)
         return check();
     const pid_t child = ::fork();
-    if (child == 0) {
-        const bool dropped = ::setgid(kNobody) == 0 && ::setuid(kNobody) == 0;
-        ::_exit(dropped && check() ? 0 : 1);
-    }
+    if (child == 0)
+        ::_exit(::setgid(kNobody) == 0 && ::setuid(kNobody) == 0 && check() ? 0 : 1);
     int status = 0;
     ::waitpid(child, &status, 0);
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
@@ -49,146 +51,113 @@ class TestFileAccess : public QObject {
     Q_OBJECT
 private:
     QTemporaryDir dir_;
-    QString at(const QString& name) const { return dir_.filePath(name); }
-    void link(const QString& name, const QString& to) {
-        QVERIFY(::symlink(QFile::encodeName(to).constData(), QFile::encodeName(at(name))) == 0);
-    }
-    void write(const QString& name, const QByteArray& bytes) {
-        QFile f(at(name));
+    QString at(const char* file) const { return dir_.filePath(QLatin1String(file)); }
+    void write(const char* file, const QByteArray& bytes) {
+        QFile f(at(file));
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write(bytes);
     }
 
 private slots:
     void initTestCase() {
-        QVERIFY(dir_.isValid());
-        write(QStringLiteral("file.txt"), "old");
+        write("file.txt", "old");
         QVERIFY(QDir(dir_.path()).mkdir(QStringLiteral("folder")));
-        QVERIFY(::mkfifo(QFile::encodeName(at(QStringLiteral("fifo"))).constData(), 0600) == 0);
-        link(QStringLiteral("to-file"), QStringLiteral("file.txt"));
-        link(QStringLiteral("chain"), at(QStringLiteral("to-file")));
-        link(QStringLiteral("to-device"), QStringLiteral("/dev/null"));
-        link(QStringLiteral("to-fifo"), QStringLiteral("fifo"));
-        link(QStringLiteral("to-folder"), QStringLiteral("folder"));
-        link(QStringLiteral("dangling"), QStringLiteral("folder/new.txt"));
-        link(QStringLiteral("to-nowhere"), QStringLiteral("missing/new.txt"));
-        link(QStringLiteral("loop"), QStringLiteral("loop"));
+        QVERIFY(::mkfifo(name(at("fifo")).constData(), 0600) == 0);
+        const std::pair<const char*, QString> links[] = {
+            {"to-file", QStringLiteral("file.txt")},  {"chain", at("to-file")},
+            {"to-device", QStringLiteral("/dev/null")}, {"to-fifo", QStringLiteral("fifo")},
+            {"to-folder", QStringLiteral("folder")},    {"dangling", QStringLiteral("folder/new.txt")},
+            {"to-nowhere", QStringLiteral("missing/new.txt")}, {"loop", QStringLiteral("loop")}};
+        for (const auto& [link, to] : links)
+            QVERIFY(::symlink(name(to).constData(), name(at(link)).constData()) == 0);
     }
 
     // What a save under each name would write, and whether it may.
-    void saveTargets_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("target"); // relative to the folder
-        QTest::addColumn<bool>("isLink");
-        QTest::addColumn<bool>("exists");
-        QTest::addColumn<bool>("refused");
-        QTest::newRow("new name") << "new.txt"
-                                  << "new.txt" << false << false << false;
-        QTest::newRow("regular file") << "file.txt"
-                                      << "file.txt" << false << true << false;
-        QTest::newRow("folder") << "folder"
-                                << "folder" << false << true << true;
-        QTest::newRow("FIFO") << "fifo"
-                              << "fifo" << false << true << true;
-        QTest::newRow("link to a file") << "to-file"
-                                        << "file.txt" << true << true << false;
-        QTest::newRow("link to a link") << "chain"
-                                        << "file.txt" << true << true << false;
-        QTest::newRow("link to a device") << "to-device"
-                                          << "/dev/null" << true << true << true;
-        QTest::newRow("link to a FIFO") << "to-fifo"
-                                        << "fifo" << true << true << true;
-        QTest::newRow("link to a folder") << "to-folder"
-                                          << "folder" << true << true << true;
-        QTest::newRow("dangling link") << "dangling"
-                                       << "folder/new.txt" << true << false << false;
-        QTest::newRow("link into no folder") << "to-nowhere"
-                                             << "missing/new.txt" << true << false << true;
-        QTest::newRow("link loop") << "loop"
-                                   << "" << true << false << true;
-    }
     void saveTargets() {
-        QFETCH(QString, name);
-        QFETCH(QString, target);
-        QFETCH(bool, isLink);
-        QFETCH(bool, exists);
-        QFETCH(bool, refused);
-        const SaveTarget t = saveTargetOf(at(name));
-        QCOMPARE(t.isLink, isLink);
-        QCOMPARE(t.refusal.isEmpty(), !refused);
-        if (target.isEmpty())
-            return;
-        QCOMPARE(t.exists, exists);
-        QCOMPARE(t.target, target.startsWith(QLatin1Char('/')) ? target : at(target));
+        const struct {
+            const char* file;
+            const char* target; // relative to the folder, or absolute; "": none
+            bool isLink, exists, refused;
+        } rows[] = {
+            {"new.txt", "new.txt", false, false, false},
+            {"file.txt", "file.txt", false, true, false},
+            {"folder", "folder", false, true, true},
+            {"fifo", "fifo", false, true, true},
+            {"to-file", "file.txt", true, true, false},
+            {"chain", "file.txt", true, true, false},
+            {"to-device", "/dev/null", true, true, true},
+            {"to-fifo", "fifo", true, true, true},
+            {"to-folder", "folder", true, true, true},
+            {"dangling", "folder/new.txt", true, false, false},
+            {"to-nowhere", "missing/new.txt", true, false, true},
+            {"loop", "", true, false, true},
+        };
+        for (const auto& row : rows) {
+            const SaveTarget t = saveTargetOf(at(row.file));
+            QVERIFY2(t.isLink == row.isLink && t.refusal.isEmpty() == !row.refused, row.file);
+            if (*row.target) {
+                QVERIFY2(t.exists == row.exists, row.file);
+                QCOMPARE(t.target, row.target[0] == '/' ? QString::fromLatin1(row.target)
+                                                        : at(row.target));
+            }
+        }
     }
 
     // Nothing that is not a regular file is replaced or read, and nothing waits.
     void onlyRegularFiles() {
-        for (const char* name : {"folder", "fifo"}) {
-            QVERIFY(!replaceRegularFile(at(QLatin1String(name)), "new").ok);
-            const FileContents read = readRegularFile(at(QLatin1String(name)), 100);
-            QVERIFY(!read.bytes);
-            QVERIFY(!read.reason.isEmpty());
+        for (const char* file : {"folder", "fifo"}) {
+            QVERIFY(!replaceRegularFile(at(file), "new").ok);
+            QVERIFY(!readRegularFile(at(file), 100).bytes);
         }
-        QVERIFY(S_ISFIFO(statOf(at(QStringLiteral("fifo"))).st_mode));
-        QVERIFY(!replaceRegularFile(at(QStringLiteral("to-file")), "new").ok); // a link itself
-        QVERIFY(S_ISLNK(statOf(at(QStringLiteral("to-file"))).st_mode));
-        QCOMPARE(*readRegularFile(at(QStringLiteral("chain")), 100).bytes, QByteArray("old"));
-        QCOMPARE(readRegularFile(at(QStringLiteral("gone.txt")), 100).reason,
+        QVERIFY(S_ISFIFO(statOf(at("fifo")).st_mode));
+        QVERIFY(!replaceRegularFile(at("to-file"), "new").ok); // a link itself: its target is named
+        QVERIFY(S_ISLNK(statOf(at("to-file")).st_mode));
+        QCOMPARE(*readRegularFile(at("chain"), 100).bytes, QByteArray("old"));
+        QCOMPARE(readRegularFile(at("gone.txt"), 100).reason,
                  QStringLiteral("No such file or directory"));
         // Up to one byte beyond the limit, so that the caller sees it was passed.
-        QCOMPARE(readRegularFile(at(QStringLiteral("file.txt")), 1).bytes->size(), 2);
+        QCOMPARE(readRegularFile(at("file.txt"), 1).bytes->size(), 2);
     }
 
-    // A replaced file keeps its owner, group and mode; through a link, the
-    // link stays and its target gets the contents.
+    // A replaced file keeps its owner, group and mode, and is replaced whole.
     void replacedFilesKeepOwnerAndMode() {
-        write(QStringLiteral("kept.txt"), "old");
-        link(QStringLiteral("to-kept"), QStringLiteral("kept.txt"));
-        const QString kept = at(QStringLiteral("kept.txt"));
-        QVERIFY(::chmod(QFile::encodeName(kept).constData(), 0640) == 0);
-        const bool root = ::geteuid() == 0;
-        if (root)
-            QVERIFY(::chown(QFile::encodeName(kept).constData(), kNobody, kNobody) == 0);
+        write("kept.txt", "old");
+        const QString kept = at("kept.txt");
+        QVERIFY(::chmod(name(kept).constData(), 0640) == 0);
+        if (::geteuid() == 0)
+            QVERIFY(::chown(name(kept).constData(), kNobody, kNobody) == 0);
         const struct stat before = statOf(kept);
-        const SaveTarget t = saveTargetOf(at(QStringLiteral("to-kept")));
-        QVERIFY(replaceRegularFile(t.target, "new contents").ok);
+        QVERIFY(replaceRegularFile(kept, "new contents").ok);
         const struct stat after = statOf(kept);
         QCOMPARE(contentsOf(kept), QByteArray("new contents"));
-        QVERIFY(S_ISLNK(statOf(at(QStringLiteral("to-kept"))).st_mode));
         QCOMPARE(after.st_mode, before.st_mode);
         QCOMPARE(after.st_uid, before.st_uid);
         QCOMPARE(after.st_gid, before.st_gid);
-        QVERIFY(after.st_ino != before.st_ino); // replaced whole, not written over
+        QVERIFY(after.st_ino != before.st_ino);
     }
 
     // In a folder that takes no new file, a writable file is written in place;
     // a dangling link into such a folder is refused.
     void folderWithoutRoomForANewFile() {
-        const QString locked = at(QStringLiteral("locked"));
         QVERIFY(QDir(dir_.path()).mkdir(QStringLiteral("locked")));
-        const QString file = locked + QStringLiteral("/regs.txt");
-        {
-            QFile f(file);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write("a longer old text");
-        }
-        link(QStringLiteral("into-locked"), locked + QStringLiteral("/new.txt"));
+        const QString locked = at("locked");
+        const QString file = at("locked/regs.txt");
+        write("locked/regs.txt", "a longer old text");
+        QVERIFY(::symlink("locked/new.txt", name(at("into-locked")).constData()) == 0);
         for (const QString& path : {dir_.path(), locked, file})
-            QVERIFY(::chown(QFile::encodeName(path).constData(), ::geteuid() == 0 ? kNobody : -1,
-                            -1) == 0);
-        QVERIFY(::chmod(QFile::encodeName(dir_.path()).constData(), 0755) == 0);
-        QVERIFY(::chmod(QFile::encodeName(locked).constData(), 0555) == 0);
+            QVERIFY(::chown(name(path).constData(), ::geteuid() == 0 ? kNobody : uid_t(-1),
+                            gid_t(-1)) == 0);
+        QVERIFY(::chmod(name(dir_.path()).constData(), 0755) == 0);
+        QVERIFY(::chmod(name(locked).constData(), 0555) == 0);
         const ino_t inode = statOf(file).st_ino;
-        const QString dangling = at(QStringLiteral("into-locked"));
+        const QString dangling = at("into-locked");
         QVERIFY(asOrdinaryUser([&] {
-            return replaceRegularFile(file, "new").ok &&
-                   !saveTargetOf(dangling).refusal.isEmpty() &&
-                   !replaceRegularFile(locked + QStringLiteral("/other.txt"), "x").ok;
+            return replaceRegularFile(file, "new").ok && !saveTargetOf(dangling).refusal.isEmpty() &&
+                   !replaceRegularFile(at("locked/other.txt"), "x").ok;
         }));
         QCOMPARE(contentsOf(file), QByteArray("new"));
         QCOMPARE(statOf(file).st_ino, inode);
-        QVERIFY(::chmod(QFile::encodeName(locked).constData(), 0755) == 0);
+        QVERIFY(::chmod(name(locked).constData(), 0755) == 0);
     }
 };
 

@@ -6,10 +6,13 @@
 #include "core/operations/readall.h"
 #include "core/registers/hextext.h"
 #include "core/registers/registermap.h"
+#include "core/operations/systeminformation.h"
 #include "support/reports.h"
+#include "support/scriptedsysteminfo.h"
 #include "support/simrig.h"
 
 #include <QSignalSpy>
+#include <tuple>
 #include <QtTest>
 
 namespace {
@@ -84,68 +87,50 @@ private slots:
     }
 
     // A key released in a cell: what is written and shown, and the pauses.
-    void cellKeys_data() {
-        QTest::addColumn<int>("reg");
-        QTest::addColumn<QString>("before");
-        QTest::addColumn<int>("key");
-        QTest::addColumn<int>("modifiers");
-        QTest::addColumn<int>("written"); // -1: nothing
-        QTest::addColumn<QString>("shown");
-        QTest::addColumn<double>("typingPause");
-        QTest::newRow("typed") << 5 << "A" << int(Qt::Key_A) << 0 << 0x0A << "0A" << 0.5;
-        QTest::newRow("Alt") << 5 << "A" << int(Qt::Key_A) << 4 << 0x0A << "0A" << 0.5;
-        QTest::newRow("modifier released")
-            << 5 << "7" << int(Qt::Key_Shift) << 0 << 7 << "07" << 0.5;
-        QTest::newRow("emptied") << 5 << "" << int(Qt::Key_Delete) << 0 << 0 << "00" << 0.5;
-        QTest::newRow("Shift") << 5 << "A" << int(Qt::Key_A) << 1 << -1 << "A" << 0.0;
-        QTest::newRow("Ctrl") << 5 << "A" << int(Qt::Key_V) << 2 << -1 << "A" << 0.0;
-        QTest::newRow("Shift+Ctrl") << 5 << "A" << int(Qt::Key_Up) << 3 << -1 << "A" << 0.0;
-        QTest::newRow("Up on FF") << 6 << "FF" << int(Qt::Key_Up) << 0 << 0x00 << "00" << 0.0;
-        QTest::newRow("Right") << 6 << "3C" << int(Qt::Key_Right) << 0 << 0x3D << "3D" << 0.0;
-        QTest::newRow("Left on 00") << 6 << "00" << int(Qt::Key_Left) << 0 << 0xFF << "FF" << 0.0;
-        QTest::newRow("Down on empty") << 6 << "" << int(Qt::Key_Down) << 0 << 0xFF << "FF" << 0.0;
-        QTest::newRow("Page Down on 05")
-            << 6 << "05" << int(Qt::Key_PageDown) << 0 << 0xF5 << "F5" << 0.0;
-        QTest::newRow("Page Up on F8")
-            << 6 << "F8" << int(Qt::Key_PageUp) << 4 << 0x08 << "08" << 0.0;
-        QTest::newRow("pasted, not a byte")
-            << 6 << "1ff" << int(Qt::Key_Up) << 0 << -1 << "1ff" << 0.0;
-        QTest::newRow("reset bit, cleared by the chip")
-            << 2 << "1C" << int(Qt::Key_C) << 0 << 0x1C << "0C" << 0.5;
-        QTest::newRow("test register") << 0x16 << "C" << int(Qt::Key_C) << 0 << 0x0C << "0C" << 0.5;
-        QTest::newRow("read-only register")
-            << 0x0A << "12" << int(Qt::Key_2) << 0 << -1 << "12" << 0.0;
-    }
     void cellKeys() {
-        QFETCH(int, reg);
-        QFETCH(QString, before);
-        QFETCH(int, key);
-        QFETCH(int, modifiers);
-        QFETCH(int, written);
-        QFETCH(QString, shown);
-        QFETCH(double, typingPause);
-        SimRig rig;
-        rig.started();
-        const auto r = std::uint8_t(reg);
-        rig.session.registers().setTyped(r, before);
-        QString shownDuringPause;
-        rig.clock.onSleep = [&](double) {
-            if (shownDuringPause.isNull() && !i2cOf(rig.board()).empty())
-                shownDuringPause = rig.session.registers().text(r);
+        const struct {
+            int reg;
+            const char* before;
+            int key, modifiers;
+            int written; // -1: nothing
+            const char* shown;
+            double typingPause;
+        } rows[] = {
+            {5, "A", Qt::Key_A, 0, 0x0A, "0A", 0.5},    {5, "A", Qt::Key_A, 4, 0x0A, "0A", 0.5},
+            {5, "7", Qt::Key_Shift, 0, 7, "07", 0.5},    {5, "", Qt::Key_Delete, 0, 0, "00", 0.5},
+            {5, "A", Qt::Key_A, 1, -1, "A", 0},          {5, "A", Qt::Key_V, 2, -1, "A", 0},
+            {5, "A", Qt::Key_Up, 3, -1, "A", 0},         {6, "FF", Qt::Key_Up, 0, 0x00, "00", 0},
+            {6, "3C", Qt::Key_Right, 0, 0x3D, "3D", 0},  {6, "00", Qt::Key_Left, 0, 0xFF, "FF", 0},
+            {6, "", Qt::Key_Down, 0, 0xFF, "FF", 0},     {6, "05", Qt::Key_PageDown, 0, 0xF5, "F5", 0},
+            {6, "F8", Qt::Key_PageUp, 4, 0x08, "08", 0}, {6, "1ff", Qt::Key_Up, 0, -1, "1ff", 0},
+            {2, "1C", Qt::Key_C, 0, 0x1C, "0C", 0.5}, // the reset bit, cleared by the chip
+            {0x16, "C", Qt::Key_C, 0, 0x0C, "0C", 0.5},  {0x0A, "12", Qt::Key_2, 0, -1, "12", 0},
         };
-        const CellWrite result = releaseKeyInCell(rig.chip(), r, key, modifiers);
-        QCOMPARE(rig.clock.drains(), reg == 0x0A ? 0 : 1);
-        if (written < 0) {
-            QVERIFY(i2cOf(rig.board()).empty());
+        for (const auto& row : rows) {
+            SimRig rig;
+            rig.started();
+            const auto r = std::uint8_t(row.reg);
+            const QString before = QString::fromLatin1(row.before);
+            rig.session.registers().setTyped(r, before);
+            QString shownDuringPause;
+            rig.clock.onSleep = [&](double) {
+                if (shownDuringPause.isNull() && !i2cOf(rig.board()).empty())
+                    shownDuringPause = rig.session.registers().text(r);
+            };
+            const CellWrite result = releaseKeyInCell(rig.chip(), r, row.key, row.modifiers);
+            const QString shown = QString::fromLatin1(row.shown);
             QCOMPARE(rig.session.registers().text(r), shown);
-            QCOMPARE(result.outcome == CellWrite::Outcome::NotAByte, before == "1ff");
-            return;
+            QCOMPARE(rig.clock.drains(), isUserWritable(r) ? 1 : 0);
+            if (row.written < 0) {
+                QVERIFY(i2cOf(rig.board()).empty());
+                QCOMPARE(result.outcome == CellWrite::Outcome::NotAByte, before == "1ff");
+                continue;
+            }
+            QCOMPARE(i2cOf(rig.board()), (std::vector<Report>{i2cWrite(0x00, row.reg, {row.written}),
+                                                              i2cRead(0x00, row.reg, 1)}));
+            QCOMPARE(shownDuringPause, stepOfKey(row.key) ? shown : before); // a step shows at once
+            QVERIFY(pausedFor(rig.clock, row.typingPause + 0.2));
         }
-        QCOMPARE(i2cOf(rig.board()),
-                 (std::vector<Report>{i2cWrite(0x00, reg, {written}), i2cRead(0x00, reg, 1)}));
-        QCOMPARE(shownDuringPause, stepOfKey(key) ? shown : before); // a step shows at once
-        QCOMPARE(rig.session.registers().text(r), shown);
-        QVERIFY(pausedFor(rig.clock, typingPause + 0.2));
     }
 
     // After a failed write the cell keeps its text; after a failed read-back
@@ -170,47 +155,30 @@ private slots:
         QCOMPARE(rig.prompt.shown.size(), 1u); // the read-back asks nothing
     }
 
-    void panelRegisterNumbers_data() {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("shown");
-        QTest::addColumn<int>("read"); // -1: nothing read
-        const auto row = [](const char* typed, const char* shown, int read) {
-            QTest::newRow(typed) << QString::fromLatin1(typed) << QString::fromLatin1(shown)
-                                 << read;
-        };
-        row("0C", "0C", 0x0C);
-        row("10", "10", 0x10);
-        row("5", "05", 0x05);
-        row("", "00", 0x00);
-        row("0D", "10", 0x10);
-        row("0F", "10", 0x10);
-        row("11", "10", 0x10);
-        row("FF", "10", 0x10);
-        row(" 0x05", "05", 0x05);
-        row("1234", "1234", -1);
-        row("zz", "zz", -1);
-    }
     void panelRegisterNumbers() {
-        QFETCH(QString, typed);
-        QFETCH(QString, shown);
-        QFETCH(int, read);
-        SimRig rig;
-        rig.started();
-        if (read >= 0)
-            rig.simChip().registers[read] = 0x5A;
-        PanelTexts panel;
-        panel.reg = typed;
-        const PanelResult result = readIndividualRegister(rig.chip(), panel);
-        QCOMPARE(panel.reg, shown);
-        QCOMPARE(rig.clock.drains(), 1);
-        if (read < 0) {
-            QCOMPARE(result.outcome, PanelResult::Outcome::NotARegister);
-            QVERIFY(i2cOf(rig.board()).empty());
-            return;
+        const std::tuple<const char*, const char*, int> rows[] = {
+            {"0C", "0C", 0x0C}, {"10", "10", 0x10}, {"5", "05", 0x05},       {"", "00", 0x00},
+            {"0D", "10", 0x10}, {"0F", "10", 0x10}, {"11", "10", 0x10},      {"FF", "10", 0x10},
+            {" 0x05", "05", 5}, {"1234", "1234", -1}, {"zz", "zz", -1}}; // -1: nothing read
+        for (const auto& [typed, shown, read] : rows) {
+            SimRig rig;
+            rig.started();
+            if (read >= 0)
+                rig.simChip().registers[read] = 0x5A;
+            PanelTexts panel;
+            panel.reg = QString::fromLatin1(typed);
+            const PanelResult result = readIndividualRegister(rig.chip(), panel);
+            QCOMPARE(panel.reg, QString::fromLatin1(shown));
+            QCOMPARE(rig.clock.drains(), 1);
+            if (read < 0) {
+                QCOMPARE(result.outcome, PanelResult::Outcome::NotARegister);
+                QVERIFY(i2cOf(rig.board()).empty());
+                continue;
+            }
+            QCOMPARE(i2cOf(rig.board()), std::vector<Report>{i2cRead(0x00, read, 1)});
+            QCOMPARE(panel.read, QStringLiteral("5A"));
+            QVERIFY(rig.session.registers().text(std::uint8_t(read)).isEmpty()); // the panel only
         }
-        QCOMPARE(i2cOf(rig.board()), std::vector<Report>{i2cRead(0x00, read, 1)});
-        QCOMPARE(panel.read, QStringLiteral("5A"));
-        QVERIFY(rig.session.registers().text(std::uint8_t(read)).isEmpty()); // the panel only
     }
 
     void panelToggle() {
@@ -309,41 +277,33 @@ private slots:
         QVERIFY(!readChannelOption(chip));
     }
 
-    void recalibration_data() {
-        QTest::addColumn<int>("before");
-        QTest::addColumn<int>("high");
-        QTest::newRow("0x12") << 0x12 << 0x92;
-        QTest::newRow("bit 7 set already") << 0x80 << 0x80;
-        QTest::newRow("not acknowledged") << -1 << 0;
-    }
     void recalibration() {
-        QFETCH(int, before);
-        QFETCH(int, high);
-        SimRig rig;
-        rig.started();
-        if (before < 0) {
-            rig.board().answerFaults = {AnswerFault::nak()};
-            rig.prompt.answer(Answer::Retry);
-        } else {
-            rig.simChip().registers[3] = std::uint8_t(before);
+        for (const auto& [before, high] : {std::pair{0x12, 0x92}, {0x80, 0x80}, {-1, 0}}) {
+            SimRig rig;
+            rig.started();
+            if (before < 0) { // not acknowledged: nothing written
+                rig.board().answerFaults = {AnswerFault::nak()};
+                rig.prompt.answer(Answer::Retry);
+            } else {
+                rig.simChip().registers[3] = std::uint8_t(before);
+            }
+            QString shownHigh;
+            rig.clock.onSleep = [&](double) {
+                if (shownHigh.isNull() && rig.clock.pausedMs() > 0)
+                    shownHigh = rig.session.registers().text(3);
+            };
+            QCOMPARE(recalibrateTermination(rig.chip()).done, before >= 0);
+            QCOMPARE(rig.clock.drains(), 1);
+            if (before < 0) {
+                QCOMPARE(i2cOf(rig.board()).size(), 1u);
+                continue;
+            }
+            QCOMPARE(i2cOf(rig.board()), (std::vector<Report>{i2cRead(0, 3, 1), i2cWrite(0, 3, {high}),
+                                                              i2cWrite(0, 3, {high & 0x7F})}));
+            QCOMPARE(shownHigh, hexByte(std::uint8_t(high)));
+            QCOMPARE(rig.session.registers().text(3), hexByte(std::uint8_t(high & 0x7F)));
+            QVERIFY(pausedFor(rig.clock, 0.1));
         }
-        QList<QString> shown;
-        rig.clock.onSleep = [&](double) {
-            if (shown.isEmpty() && rig.clock.pausedMs() > 0)
-                shown << rig.session.registers().text(3);
-        };
-        const Recalibration result = recalibrateTermination(rig.chip());
-        QCOMPARE(result.done, before >= 0);
-        QCOMPARE(rig.clock.drains(), 1);
-        if (before < 0) {
-            QCOMPARE(i2cOf(rig.board()).size(), 1u);
-            return;
-        }
-        QCOMPARE(i2cOf(rig.board()), (std::vector<Report>{i2cRead(0, 3, 1), i2cWrite(0, 3, {high}),
-                                                          i2cWrite(0, 3, {high & 0x7F})}));
-        QCOMPARE(shown, QList<QString>{hexByte(std::uint8_t(high))}); // while the bit is high
-        QCOMPARE(rig.session.registers().text(3), hexByte(std::uint8_t(high & 0x7F)));
-        QVERIFY(pausedFor(rig.clock, 0.1));
     }
 
     void multiWrite() {
@@ -373,6 +333,49 @@ private slots:
         rig.prompt.answer(Answer::Retry);
         QVERIFY(!runMultiWriteTest(rig.chip()).written);
         QCOMPARE(rig.session.registers().text(7), QStringLiteral("77"));
+    }
+
+    // The tool's own path first, else the folder of the shared tools if it
+    // holds the program; every failure ends in the one message.
+    void systemInformation() {
+        const QString tool = QStringLiteral("C:\\MSInfo\\msinfo32.exe");
+        const QString folder = QStringLiteral("C:\\Shared");
+        const QString program = folder + QStringLiteral("\\MSINFO32.EXE");
+        const QByteArray number("\x34\x12\0\0", 4);
+        const struct {
+            std::optional<RegistryValue> path, shared;
+            bool inFolder, starts;
+            QString started; // empty: nothing started
+            int queries;
+        } rows[] = {
+            {ScriptedSystemInfo::text(tool), ScriptedSystemInfo::text(folder), true, true, tool, 1},
+            {ScriptedSystemInfo::text(tool), {}, false, false, tool, 1},
+            {RegistryValue{kRegistryString, tool.toLocal8Bit()}, {}, false, true, tool, 1},
+            {{}, ScriptedSystemInfo::text(folder), true, true, program, 2},
+            {{}, ScriptedSystemInfo::text(folder), false, true, {}, 2},
+            {{}, {}, false, true, {}, 2},
+            {RegistryValue{kRegistryNumber, number}, {}, false, true, QStringLiteral("&h1234"), 1},
+            {RegistryValue{2, "%SystemRoot%\\x.exe"}, {}, false, true, {}, 1},
+            {RegistryValue{kRegistryString, QByteArray(kRegistryValueRoom + 1, 'a')}, {}, false,
+             true, {}, 2},
+        };
+        for (const auto& row : rows) {
+            ScriptedSystemInfo system;
+            if (row.path)
+                system.values[{kMsInfoKey, kMsInfoValue}] = *row.path;
+            if (row.shared)
+                system.values[{kSharedToolsKey, kSharedToolsValue}] = *row.shared;
+            if (row.inFolder)
+                system.files << program;
+            if (row.starts)
+                system.startable << tool << program;
+            ScriptedPrompt prompt;
+            startSystemInformation(system, prompt);
+            QCOMPARE(system.started.value(0), row.started);
+            QCOMPARE(system.queries.size(), row.queries);
+            const bool ran = !row.started.isEmpty() && system.startable.contains(row.started);
+            QCOMPARE(prompt.texts(), ran ? QStringList{} : QStringList{kSysInfoUnavailableText});
+        }
     }
 
     // What a start and a board selection read back and send, in order.

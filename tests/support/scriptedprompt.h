@@ -46,7 +46,7 @@ public:
         requests.push_back(request);
         if (files.empty())
             return std::nullopt;
-        std::optional<QString> path = std::move(files.front());
+        const std::optional<QString> path = files.front();
         files.pop_front();
         return path;
     }
