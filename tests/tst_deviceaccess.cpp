@@ -46,9 +46,9 @@ private slots:
     }
 
     void hintNamesTheNodeAndTheRuleOnOneLine() {
-        const std::string missing = accessHint("/dev/hidraw3", "");
-        const std::string installed =
-            accessHint("/dev/hidraw3", "/usr/lib/udev/rules.d/70-qdm7720a-eval.rules");
+        const std::string missing = accessHint("qdm7720a-eval", "/dev/hidraw3", "");
+        const std::string installed = accessHint("qdm7720a-eval", "/dev/hidraw3",
+                                                 "/usr/lib/udev/rules.d/70-qdm7720a-eval.rules");
         for (const std::string& line : {missing, installed}) {
             QVERIFY(line.find("/dev/hidraw3") != std::string::npos);
             QVERIFY(line.find("udevadm control --reload-rules") != std::string::npos);

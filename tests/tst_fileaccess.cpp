@@ -22,7 +22,7 @@ QByteArray name(const QString& path) {
 }
 
 struct stat statOf(const QString& path) {
-    struct stat st{};
+    struct stat st {};
     ::lstat(name(path).constData(), &st);
     return st;
 }
@@ -64,10 +64,14 @@ private slots:
         QVERIFY(QDir(dir_.path()).mkdir(QStringLiteral("folder")));
         QVERIFY(::mkfifo(name(at("fifo")).constData(), 0600) == 0);
         const std::pair<const char*, QString> links[] = {
-            {"to-file", QStringLiteral("file.txt")},  {"chain", at("to-file")},
-            {"to-device", QStringLiteral("/dev/null")}, {"to-fifo", QStringLiteral("fifo")},
-            {"to-folder", QStringLiteral("folder")},    {"dangling", QStringLiteral("folder/new.txt")},
-            {"to-nowhere", QStringLiteral("missing/new.txt")}, {"loop", QStringLiteral("loop")}};
+            {"to-file", QStringLiteral("file.txt")},
+            {"chain", at("to-file")},
+            {"to-device", QStringLiteral("/dev/null")},
+            {"to-fifo", QStringLiteral("fifo")},
+            {"to-folder", QStringLiteral("folder")},
+            {"dangling", QStringLiteral("folder/new.txt")},
+            {"to-nowhere", QStringLiteral("missing/new.txt")},
+            {"loop", QStringLiteral("loop")}};
         for (const auto& [link, to] : links)
             QVERIFY(::symlink(name(to).constData(), name(at(link)).constData()) == 0);
     }
@@ -97,8 +101,8 @@ private slots:
             QVERIFY2(t.isLink == row.isLink && t.refusal.isEmpty() == !row.refused, row.file);
             if (*row.target) {
                 QVERIFY2(t.exists == row.exists, row.file);
-                QCOMPARE(t.target, row.target[0] == '/' ? QString::fromLatin1(row.target)
-                                                        : at(row.target));
+                QCOMPARE(t.target,
+                         row.target[0] == '/' ? QString::fromLatin1(row.target) : at(row.target));
             }
         }
     }
@@ -152,7 +156,8 @@ private slots:
         const ino_t inode = statOf(file).st_ino;
         const QString dangling = at("into-locked");
         QVERIFY(asOrdinaryUser([&] {
-            return replaceRegularFile(file, "new").ok && !saveTargetOf(dangling).refusal.isEmpty() &&
+            return replaceRegularFile(file, "new").ok &&
+                   !saveTargetOf(dangling).refusal.isEmpty() &&
                    !replaceRegularFile(at("locked/other.txt"), "x").ok;
         }));
         QCOMPARE(contentsOf(file), QByteArray("new"));

@@ -146,13 +146,15 @@ private slots:
         LinkRig rig;
         rig.board().unplugged = true;
         rig.prompt.answer(Answer::Retry, [&] { rig.board().unplugged = false; });
-        QVERIFY(!rig.link.sendBoardCommand(reportOf({0, CMD_I2C_CLOCK, 0, 60})));
+        QCOMPARE(rig.link.sendBoardCommand(reportOf({0, CMD_I2C_CLOCK, 0, 60})).status,
+                 LinkStatus::WriteFailed);
         QCOMPARE(rig.prompt.texts(), QStringList{kCheckGPstatusText});
         QCOMPARE(rig.connections, 2); // reconnected; the command is not repeated
         QVERIFY(rig.board().received.empty());
         rig.board().answerFaults = {AnswerFault::drop()};
         rig.prompt.answer(Answer::Cancel);
-        QVERIFY(!rig.link.queryBoard(reportOf({0, CMD_BOARD_INFO, 1})));
+        QCOMPARE(rig.link.queryBoard(reportOf({0, CMD_BOARD_INFO, 1})).status,
+                 LinkStatus::NoAnswer);
         QCOMPARE(rig.end.calls, 1);
         QCOMPARE(rig.transport.openHandleCount(), 0u);
     }

@@ -4,16 +4,16 @@
 #include "core/operations/chipcontrols.h"
 #include "core/operations/individual.h"
 #include "core/operations/readall.h"
+#include "core/operations/systeminformation.h"
 #include "core/registers/hextext.h"
 #include "core/registers/registermap.h"
-#include "core/operations/systeminformation.h"
 #include "support/reports.h"
 #include "support/scriptedsysteminfo.h"
 #include "support/simrig.h"
 
 #include <QSignalSpy>
-#include <tuple>
 #include <QtTest>
+#include <tuple>
 
 namespace {
 
@@ -96,15 +96,23 @@ private slots:
             const char* shown;
             double typingPause;
         } rows[] = {
-            {5, "A", Qt::Key_A, 0, 0x0A, "0A", 0.5},    {5, "A", Qt::Key_A, 4, 0x0A, "0A", 0.5},
-            {5, "7", Qt::Key_Shift, 0, 7, "07", 0.5},    {5, "", Qt::Key_Delete, 0, 0, "00", 0.5},
-            {5, "A", Qt::Key_A, 1, -1, "A", 0},          {5, "A", Qt::Key_V, 2, -1, "A", 0},
-            {5, "A", Qt::Key_Up, 3, -1, "A", 0},         {6, "FF", Qt::Key_Up, 0, 0x00, "00", 0},
-            {6, "3C", Qt::Key_Right, 0, 0x3D, "3D", 0},  {6, "00", Qt::Key_Left, 0, 0xFF, "FF", 0},
-            {6, "", Qt::Key_Down, 0, 0xFF, "FF", 0},     {6, "05", Qt::Key_PageDown, 0, 0xF5, "F5", 0},
-            {6, "F8", Qt::Key_PageUp, 4, 0x08, "08", 0}, {6, "1ff", Qt::Key_Up, 0, -1, "1ff", 0},
+            {5, "A", Qt::Key_A, 0, 0x0A, "0A", 0.5},
+            {5, "A", Qt::Key_A, 4, 0x0A, "0A", 0.5},
+            {5, "7", Qt::Key_Shift, 0, 7, "07", 0.5},
+            {5, "", Qt::Key_Delete, 0, 0, "00", 0.5},
+            {5, "A", Qt::Key_A, 1, -1, "A", 0},
+            {5, "A", Qt::Key_V, 2, -1, "A", 0},
+            {5, "A", Qt::Key_Up, 3, -1, "A", 0},
+            {6, "FF", Qt::Key_Up, 0, 0x00, "00", 0},
+            {6, "3C", Qt::Key_Right, 0, 0x3D, "3D", 0},
+            {6, "00", Qt::Key_Left, 0, 0xFF, "FF", 0},
+            {6, "", Qt::Key_Down, 0, 0xFF, "FF", 0},
+            {6, "05", Qt::Key_PageDown, 0, 0xF5, "F5", 0},
+            {6, "F8", Qt::Key_PageUp, 4, 0x08, "08", 0},
+            {6, "1ff", Qt::Key_Up, 0, -1, "1ff", 0},
             {2, "1C", Qt::Key_C, 0, 0x1C, "0C", 0.5}, // the reset bit, cleared by the chip
-            {0x16, "C", Qt::Key_C, 0, 0x0C, "0C", 0.5},  {0x0A, "12", Qt::Key_2, 0, -1, "12", 0},
+            {0x16, "C", Qt::Key_C, 0, 0x0C, "0C", 0.5},
+            {0x0A, "12", Qt::Key_2, 0, -1, "12", 0},
         };
         for (const auto& row : rows) {
             SimRig rig;
@@ -126,8 +134,9 @@ private slots:
                 QCOMPARE(result.outcome == CellWrite::Outcome::NotAByte, before == "1ff");
                 continue;
             }
-            QCOMPARE(i2cOf(rig.board()), (std::vector<Report>{i2cWrite(0x00, row.reg, {row.written}),
-                                                              i2cRead(0x00, row.reg, 1)}));
+            QCOMPARE(i2cOf(rig.board()),
+                     (std::vector<Report>{i2cWrite(0x00, row.reg, {row.written}),
+                                          i2cRead(0x00, row.reg, 1)}));
             QCOMPARE(shownDuringPause, stepOfKey(row.key) ? shown : before); // a step shows at once
             QVERIFY(pausedFor(rig.clock, row.typingPause + 0.2));
         }
@@ -157,8 +166,8 @@ private slots:
 
     void panelRegisterNumbers() {
         const std::tuple<const char*, const char*, int> rows[] = {
-            {"0C", "0C", 0x0C}, {"10", "10", 0x10}, {"5", "05", 0x05},       {"", "00", 0x00},
-            {"0D", "10", 0x10}, {"0F", "10", 0x10}, {"11", "10", 0x10},      {"FF", "10", 0x10},
+            {"0C", "0C", 0x0C}, {"10", "10", 0x10},   {"5", "05", 0x05},  {"", "00", 0x00},
+            {"0D", "10", 0x10}, {"0F", "10", 0x10},   {"11", "10", 0x10}, {"FF", "10", 0x10},
             {" 0x05", "05", 5}, {"1234", "1234", -1}, {"zz", "zz", -1}}; // -1: nothing read
         for (const auto& [typed, shown, read] : rows) {
             SimRig rig;
@@ -298,8 +307,9 @@ private slots:
                 QCOMPARE(i2cOf(rig.board()).size(), 1u);
                 continue;
             }
-            QCOMPARE(i2cOf(rig.board()), (std::vector<Report>{i2cRead(0, 3, 1), i2cWrite(0, 3, {high}),
-                                                              i2cWrite(0, 3, {high & 0x7F})}));
+            QCOMPARE(i2cOf(rig.board()),
+                     (std::vector<Report>{i2cRead(0, 3, 1), i2cWrite(0, 3, {high}),
+                                          i2cWrite(0, 3, {high & 0x7F})}));
             QCOMPARE(shownHigh, hexByte(std::uint8_t(high)));
             QCOMPARE(rig.session.registers().text(3), hexByte(std::uint8_t(high & 0x7F)));
             QVERIFY(pausedFor(rig.clock, 0.1));
@@ -356,8 +366,12 @@ private slots:
             {{}, {}, false, true, {}, 2},
             {RegistryValue{kRegistryNumber, number}, {}, false, true, QStringLiteral("&h1234"), 1},
             {RegistryValue{2, "%SystemRoot%\\x.exe"}, {}, false, true, {}, 1},
-            {RegistryValue{kRegistryString, QByteArray(kRegistryValueRoom + 1, 'a')}, {}, false,
-             true, {}, 2},
+            {RegistryValue{kRegistryString, QByteArray(kRegistryValueRoom + 1, 'a')},
+             {},
+             false,
+             true,
+             {},
+             2},
         };
         for (const auto& row : rows) {
             ScriptedSystemInfo system;

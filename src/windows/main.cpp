@@ -2,37 +2,17 @@
 #include "core/link/reporttrace.h"
 #include "core/platform/clock.h"
 #include "core/platform/processend.h"
+#include "core/platform/standardstreams.h"
 #include "core/sim/simtransport.h"
 #include "windows/mainwindow.h"
 #include "windows/options.h"
 #include "windows/qtprompt.h"
 
 #include <QApplication>
-#include <QFile>
-#include <cerrno>
-#include <csignal>
 #include <cstdio>
-#include <cstring>
-#include <fcntl.h>
 #include <memory>
-#include <unistd.h>
 
 namespace {
-
-// Descriptors 0, 1 and 2 are open before anything opens a file or a
-// connection: otherwise the first of them to open (the display's, say) would
-// take a closed 2 and receive every warning and trace line.
-void openStandardDescriptors() {
-    for (int fd = 0; fd <= 2; ++fd) {
-        if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF)
-            continue;
-        const int opened = ::open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
-        if (opened >= 0 && opened != fd) {
-            ::dup2(opened, fd);
-            ::close(opened);
-        }
-    }
-}
 
 QStringList argumentsOf(int argc, char* argv[]) {
     QStringList arguments;
@@ -45,8 +25,7 @@ QStringList argumentsOf(int argc, char* argv[]) {
 
 int main(int argc, char* argv[]) {
     openStandardDescriptors();
-    // A trace into a pipe that closes must not end the program mid-operation.
-    std::signal(SIGPIPE, SIG_IGN);
+    ignoreBrokenPipes();
 
     // The options are read before the application connects to a display, so
     // that --help, --version and an option error work without one.
@@ -81,14 +60,12 @@ int main(int argc, char* argv[]) {
 
     // The trace file is opened before the display too: a name it cannot
     // write is an error in the options.
-    std::FILE* traceFile = nullptr;
+    TraceFile traceFile;
     if (!options.traceFile.isEmpty()) {
-        traceFile = options.traceFile == QLatin1String("-")
-                        ? stderr
-                        : std::fopen(QFile::encodeName(options.traceFile).constData(), "w");
-        if (!traceFile) {
+        traceFile = openTraceFile(options.traceFile);
+        if (!traceFile.file) {
             std::fprintf(stderr, "qdm7720a-eval: cannot write the trace to %s: %s\n",
-                         qPrintable(options.traceFile), std::strerror(errno));
+                         qPrintable(options.traceFile), qPrintable(traceFile.error));
             return 2;
         }
     }
@@ -109,11 +86,8 @@ int main(int argc, char* argv[]) {
     else
         transport = std::make_unique<HidapiTransport>();
     std::unique_ptr<ReportTrace> trace;
-    if (traceFile) {
-        trace = std::make_unique<ReportTrace>(traceFile, clock,
-                                              traceFile == stderr ? QStringLiteral("standard error")
-                                                                  : options.traceFile);
-    }
+    if (traceFile.file)
+        trace = std::make_unique<ReportTrace>(traceFile.file, clock, traceFile.name);
 
     MainWindow window(Platform{*transport, prompt, prompt, clock, end, trace.get()});
     // Why a write or read failed, for a user with a real board: a pulled

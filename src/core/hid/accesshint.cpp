@@ -17,9 +17,10 @@ std::string findUdevRule(const std::vector<std::string>& folders) {
     return {};
 }
 
-std::string accessHint(const std::string& node, const std::string& installedRule) {
+std::string accessHint(const std::string& program, const std::string& node,
+                       const std::string& installedRule) {
     std::string line =
-        "qdm7720a-eval: no permission to open " + node + " (QDM7720A evaluation board); ";
+        program + ": no permission to open " + node + " (QDM7720A evaluation board); ";
     if (installedRule.empty())
         line += std::string("install the udev rule ") + kUdevRuleName +
                 " that comes with the program, then";

@@ -14,10 +14,11 @@ std::vector<std::string> udevRuleFolders();
 // The full path of the first copy of the rule in `folders`, or "" if none has it.
 std::string findUdevRule(const std::vector<std::string>& folders);
 
-// One line, ending in a newline: names the node and the rule, and tells how
-// to make the rule take effect. `installedRule` is "" when the rule was not
-// found.
-std::string accessHint(const std::string& node, const std::string& installedRule);
+// One line for `program` to say, ending in a newline: names the node and the
+// rule, and tells how to make the rule take effect. `installedRule` is ""
+// when the rule was not found.
+std::string accessHint(const std::string& program, const std::string& node,
+                       const std::string& installedRule);
 
 // True when the node exists but this user may not open it for reading and
 // writing.

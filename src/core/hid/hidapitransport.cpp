@@ -2,6 +2,7 @@
 
 #include "core/hid/accesshint.h"
 
+#include <QCoreApplication>
 #include <hidapi/hidapi.h>
 
 #include <algorithm>
@@ -73,7 +74,10 @@ HidHandle HidapiTransport::open(const std::string& path) {
         // started the program from a terminal learns why here, once per node
         // and search (the not-found Retry searches again and again).
         if (lacksPermission(path) && hinted_.insert(path).second)
-            std::fputs(accessHint(path, findUdevRule(udevRuleFolders())).c_str(), stderr);
+            std::fputs(accessHint(QCoreApplication::applicationName().toStdString(), path,
+                                  findUdevRule(udevRuleFolders()))
+                           .c_str(),
+                       stderr);
         return kInvalidHandle;
     }
     const HidHandle h = next_++;

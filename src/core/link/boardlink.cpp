@@ -216,46 +216,39 @@ LinkResult BoardLink::writeRegisters(std::uint8_t deviceAddress, std::uint8_t fi
                       false);
 }
 
-void BoardLink::commandFailed() {
+LinkResult BoardLink::commandFailed(LinkStatus status) {
+    const LinkResult failure{status, {}, 0, QString::fromStdString(lastReason_)};
     // Retry reconnects; the command itself is not repeated.
     if (decide({LinkFailure::Kind::CommandFailed}) == FailureDecision::Retry)
         connectBoards();
+    return failure;
 }
 
-std::optional<Report> BoardLink::queryBoard(const Report& request) {
+LinkResult BoardLink::queryBoard(const Report& request) {
     if (shutDown_)
-        return std::nullopt;
+        return refused("the program is ending");
     flushInput();
     report_ = request;
-    if (!writeReport()) {
-        commandFailed();
-        return std::nullopt;
-    }
-    if (!readReport()) {
-        commandFailed();
-        return std::nullopt;
-    }
-    return report_;
+    if (!writeReport())
+        return commandFailed(LinkStatus::WriteFailed);
+    if (!readReport())
+        return commandFailed(LinkStatus::NoAnswer);
+    return {
+        LinkStatus::Ok, std::vector<std::uint8_t>(report_.begin(), report_.end()), report_[1], {}};
 }
 
-bool BoardLink::sendBoardCommand(const Report& request) {
+LinkResult BoardLink::sendBoardCommand(const Report& request) {
     if (shutDown_)
-        return false;
+        return refused("the program is ending");
     report_ = request;
-    if (writeReport())
-        return true;
-    commandFailed();
-    return false;
+    return writeReport() ? LinkResult{} : commandFailed(LinkStatus::WriteFailed);
 }
 
-bool BoardLink::sendOverLastReport(std::span<const std::uint8_t> head) {
+LinkResult BoardLink::sendOverLastReport(std::span<const std::uint8_t> head) {
     if (shutDown_)
-        return false;
+        return refused("the program is ending");
     std::copy_n(head.begin(), std::min<std::size_t>(head.size(), report_.size()), report_.begin());
-    if (writeReport())
-        return true;
-    commandFailed();
-    return false;
+    return writeReport() ? LinkResult{} : commandFailed(LinkStatus::WriteFailed);
 }
 
 void BoardLink::shutDown() {

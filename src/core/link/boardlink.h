@@ -63,14 +63,14 @@ public:
                               std::span<const std::uint8_t> data);
 
     // The board's own commands. A query drains the input, sends `request` and
-    // returns the answer (its status byte is not judged); a command is only
-    // sent. On a failure the policy decides; a reconnection does not repeat
-    // the command.
-    std::optional<Report> queryBoard(const Report& request);
-    bool sendBoardCommand(const Report& request);
+    // returns the answer's 64 bytes (its status byte is not judged); a command
+    // is only sent. On a failure the policy decides; a reconnection does not
+    // repeat the command.
+    LinkResult queryBoard(const Report& request);
+    LinkResult sendBoardCommand(const Report& request);
     // Sends `head` as the first bytes of the report last exchanged, the rest
     // going out as they stand (the board-signals command is built this way).
-    bool sendOverLastReport(std::span<const std::uint8_t> head);
+    LinkResult sendOverLastReport(std::span<const std::uint8_t> head);
 
     // The end of the program: closes the boards and refuses every later
     // exchange, so that a handler interrupted by the end unwinds quietly.
@@ -85,8 +85,8 @@ private:
     };
 
     template <typename Once> LinkResult withPolicy(Once once, bool quiet);
-    // After a failed command: true when the program goes on.
-    void commandFailed();
+    // After a failed command: what the policy decides, and the failure.
+    LinkResult commandFailed(LinkStatus status);
     // The policy's decision (GiveUp without one); EndProgram ends here.
     FailureDecision decide(const LinkFailure& failure);
     void drainInput(int waitMs);

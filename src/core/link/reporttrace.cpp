@@ -2,6 +2,9 @@
 
 #include "core/platform/clock.h"
 
+#include <QCoreApplication>
+#include <QFile>
+
 #include <cerrno>
 #include <cmath>
 #include <cstring>
@@ -54,7 +57,16 @@ void ReportTrace::write(const QByteArray& line) {
         return;
     const int error = errno;
     out_ = nullptr;
-    std::fprintf(stderr, "qdm7720a-eval: the trace to %s stops here: %s\n", qPrintable(name_),
+    std::fprintf(stderr, "%s: the trace to %s stops here: %s\n",
+                 qPrintable(QCoreApplication::applicationName()), qPrintable(name_),
                  error ? std::strerror(error) : "write error");
     std::fflush(stderr);
+}
+
+TraceFile openTraceFile(const QString& path) {
+    if (path == QLatin1String("-"))
+        return {stderr, QStringLiteral("standard error"), {}};
+    errno = 0;
+    std::FILE* file = std::fopen(QFile::encodeName(path).constData(), "w");
+    return {file, path, file ? QString() : QString::fromLocal8Bit(std::strerror(errno))};
 }

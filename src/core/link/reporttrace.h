@@ -36,3 +36,12 @@ private:
     Clock& clock_;
     QString name_;
 };
+
+// The file a trace goes to: `path` opened for writing, or standard error for
+// "-"; without a file, the system's reason.
+struct TraceFile {
+    std::FILE* file = nullptr;
+    QString name; // as a message names it
+    QString error;
+};
+TraceFile openTraceFile(const QString& path);

@@ -2,44 +2,54 @@
 
 #include "core/link/boardlink.h"
 
+#include <algorithm>
+
 namespace {
-Report requestBuiltBy(void (*build)(Report&)) {
+
+// The answer to a query built by `build`, made into a value by `decode`.
+template <typename T>
+BoardAnswer<T> query(BoardLink& link, void (*build)(Report&), T (*decode)(const Report&)) {
     Report request{};
     build(request);
-    return request;
+    const LinkResult answer = link.queryBoard(request);
+    if (!answer.ok())
+        return {std::nullopt, answer};
+    Report report{};
+    std::copy_n(answer.bytes.begin(), report.size(), report.begin());
+    return {decode(report), {}};
 }
+
+I2CClock clockFromAnswer(const Report& answer) {
+    return {answer[2], answer[3]};
+}
+
 } // namespace
 
-bool sendBoardSignals(BoardLink& link, const BoardSignals& s) {
+LinkResult sendBoardSignals(BoardLink& link, const BoardSignals& s) {
     Report head{};
     buildSignalsSet(head, signalsControlByte(s.led, s.pollDisabled), signalsSwitchByte(s.switches));
     // Only bytes 0 to 4: the rest goes out as the last exchange left it.
     return link.sendOverLastReport(std::span<const std::uint8_t>(head).first(5));
 }
 
-std::optional<bool> readLedState(BoardLink& link) {
-    const std::optional<Report> answer = link.queryBoard(requestBuiltBy(buildSignalsQuery));
-    if (!answer)
-        return std::nullopt;
-    return ledOnInAnswer(*answer);
+BoardAnswer<bool> readLedState(BoardLink& link) {
+    return query(link, buildSignalsQuery, ledOnInAnswer);
 }
 
-std::optional<ClockList> readClockList(BoardLink& link) {
-    const std::optional<Report> answer = link.queryBoard(requestBuiltBy(buildClockQuery));
-    if (!answer)
-        return std::nullopt;
-    return clockListFromAnswer(*answer);
+BoardAnswer<I2CClock> readI2CClock(BoardLink& link) {
+    return query(link, buildClockQuery, clockFromAnswer);
 }
 
-bool setClockDivider(BoardLink& link, std::uint8_t divider) {
+BoardAnswer<ClockList> readClockList(BoardLink& link) {
+    return query(link, buildClockQuery, clockListFromAnswer);
+}
+
+LinkResult setClockDivider(BoardLink& link, std::uint8_t divider) {
     Report request{};
     buildClockSet(request, divider);
     return link.sendBoardCommand(request);
 }
 
-std::optional<FirmwareVersion> readFirmwareVersion(BoardLink& link) {
-    const std::optional<Report> answer = link.queryBoard(requestBuiltBy(buildFirmwareQuery));
-    if (!answer)
-        return std::nullopt;
-    return firmwareVersionFromAnswer(*answer);
+BoardAnswer<FirmwareVersion> readFirmwareVersion(BoardLink& link) {
+    return query(link, buildFirmwareQuery, firmwareVersionFromAnswer);
 }

@@ -3,10 +3,20 @@
 #pragma once
 
 #include "core/link/boardframes.h"
+#include "core/link/linkresult.h"
 
 #include <optional>
 
 class BoardLink;
+
+// A board's answer to a query, or why there is none.
+template <typename T> struct BoardAnswer {
+    std::optional<T> value;
+    LinkResult failure;
+    explicit operator bool() const { return value.has_value(); }
+    const T& operator*() const { return *value; }
+    const T* operator->() const { return &*value; }
+};
 
 struct BoardSignals {
     bool led = false;
@@ -16,10 +26,17 @@ struct BoardSignals {
 };
 
 // The board-signals command built from `signals`; no answer is read.
-bool sendBoardSignals(BoardLink& link, const BoardSignals& state);
-// Whether the board's LED is on, or nothing when the board did not answer.
-std::optional<bool> readLedState(BoardLink& link);
+LinkResult sendBoardSignals(BoardLink& link, const BoardSignals& state);
+// Whether the board's LED is on.
+BoardAnswer<bool> readLedState(BoardLink& link);
+// The I2C clock as the board reports it: its base clock and the divider in use.
+struct I2CClock {
+    int baseMHz = 0;
+    int divider = 0;
+    int kHz() const { return divider ? baseMHz * 1000 / divider : 0; }
+};
+BoardAnswer<I2CClock> readI2CClock(BoardLink& link);
 // The I2C clock list the board's base clock and divider in use give.
-std::optional<ClockList> readClockList(BoardLink& link);
-bool setClockDivider(BoardLink& link, std::uint8_t divider);
-std::optional<FirmwareVersion> readFirmwareVersion(BoardLink& link);
+BoardAnswer<ClockList> readClockList(BoardLink& link);
+LinkResult setClockDivider(BoardLink& link, std::uint8_t divider);
+BoardAnswer<FirmwareVersion> readFirmwareVersion(BoardLink& link);

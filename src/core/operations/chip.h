@@ -19,4 +19,7 @@ struct Chip {
         if (pauses)
             waitSeconds(*pauses, seconds);
     }
+    // A wait the chip needs: `seconds` with the window's pauses, else at least
+    // `leastMs` without handling any event.
+    void hold(float seconds, int leastMs) const;
 };

@@ -1,5 +1,6 @@
 #include "core/operations/chipcontrols.h"
 
+#include <QThread>
 #include <array>
 
 namespace {
@@ -11,9 +12,17 @@ constexpr std::uint8_t kInputControlRegister = 0x03;
 constexpr std::uint8_t kRecalibrateBit = 0x80;
 // How long the bit is held high; the chip needs at least 1 ms.
 constexpr float kRecalibratePulseSeconds = 0.1f;
+constexpr int kRecalibratePulseLeastMs = 2;
 
 constexpr float kMultiWritePauseSeconds = 0.2f;
 } // namespace
+
+void Chip::hold(float seconds, int leastMs) const {
+    if (pauses)
+        pause(seconds);
+    else
+        QThread::msleep(static_cast<unsigned long>(leastMs));
+}
 
 std::uint8_t channelOptionByte(int option) {
     return option == kHardwareSelectOption ? kHardwareSelectBit : static_cast<std::uint8_t>(option);
@@ -68,7 +77,7 @@ Recalibration recalibrateTermination(const Chip& chip) {
     chip.registers.setWritten(kInputControlRegister, data[0]);
     chip.link.writeRegistersOnce(chip.address.byte(), kInputControlRegister, data);
 
-    chip.pause(kRecalibratePulseSeconds);
+    chip.hold(kRecalibratePulseSeconds, kRecalibratePulseLeastMs);
 
     data[0] &= static_cast<std::uint8_t>(~kRecalibrateBit);
     result.value = data[0];

@@ -31,14 +31,14 @@ void Session::start() {
 void Session::selectBoard(int instance) {
     link_.selectBoard(instance);
     emit boardSelected(instance);
-    if (const std::optional<bool> led = readLedState(link_); led && *led != signals_.led) {
+    if (const BoardAnswer<bool> led = readLedState(link_); led && *led != signals_.led) {
         // The LED box takes the state read, and a change of it sends the
         // board-signals command as a click does.
         signals_.led = *led;
         emit boardSignalsChanged();
         sendBoardSignals(link_, signals_);
     }
-    if (const std::optional<ClockList> list = readClockList(link_)) {
+    if (const BoardAnswer<ClockList> list = readClockList(link_)) {
         clockList_ = *list;
         emit clockListChanged();
         // Selecting the divider in use sends it back to the board.
@@ -62,7 +62,7 @@ void Session::selectClock(int index) {
 }
 
 void Session::showFirmwareVersion() {
-    if (const std::optional<FirmwareVersion> version = readFirmwareVersion(link_))
+    if (const BoardAnswer<FirmwareVersion> version = readFirmwareVersion(link_))
         prompt_.ask(firmwareVersionText(*version, QLocale()), Buttons::Ok);
 }
 

@@ -1,0 +1,147 @@
+#include "cli/arguments.h"
+
+#include "core/registers/hextext.h"
+
+#include <QCommandLineParser>
+
+namespace {
+
+const char* const kDescription = R"(The QDM7720A evaluation board and chip from scripts.
+
+Commands:
+  list                      the boards found: instance, node, serial number, firmware
+  scan                      probe every 7-bit address; a grid of those that answer,
+                            and the addresses where register 0x00 reads as this chip
+  read REG [COUNT]          COUNT registers from REG (default 1)
+  write REG BYTE...         the bytes to REG and the registers after it
+  dump [--all]              the 14 main registers with their names (--all: 0x00-0xFF)
+  save FILE                 the main registers to a register file
+  load FILE [--no-verify]   a register file into the chip, then a read-back of it
+  diff FILE                 the chip against a register file (exit status 1: they differ)
+  channel [A|B|C|D|auto|hardware]   the input channel or channel mode
+  recal                     re-calibrate the input termination
+  clock [DIVIDER]           the I2C clock, or set its divider (1-255)
+  led [on|off]              the board's LED (setting it also turns the board's polling
+                            on and clears its manual HPD and DDC lines)
+
+Registers, bytes and addresses are decimal (64) or hexadecimal (0x40).
+Exit status: 0 done, 1 the chip or board answered with a failure, 2 usage or
+file error, 3 no board, 4 time-out.)";
+
+} // namespace
+
+ParsedArguments parseArguments(const QStringList& arguments) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QString::fromLatin1(kDescription));
+    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    const QCommandLineOption board(QStringLiteral("board"),
+                                   QStringLiteral("The board instance, as list numbers them "
+                                                  "(default 0)."),
+                                   QStringLiteral("N"));
+    const QCommandLineOption address(
+        QStringLiteral("address"),
+        QStringLiteral("The chip's 7-bit I2C address, 0x40 or 64 (default 0x40); the address "
+                       "byte on the bus is twice it (0x80)."),
+        QStringLiteral("A"));
+    const QCommandLineOption demo(QStringLiteral("demo"),
+                                  QStringLiteral("Run on simulated boards instead of USB."));
+    const QCommandLineOption demoBoards(
+        QStringLiteral("demo-boards"),
+        QStringLiteral("With --demo: the number of simulated boards, 1 to %1 (default 1).")
+            .arg(kMaxDemoBoards),
+        QStringLiteral("N"));
+    const QCommandLineOption demoAddress(
+        QStringLiteral("demo-address"),
+        QStringLiteral("With --demo: the simulated chip's 7-bit address (default 0x40)."),
+        QStringLiteral("A"));
+    const QCommandLineOption trace(
+        QStringLiteral("trace"),
+        QStringLiteral("Write every report sent to and received from the board to FILE "
+                       "(- for standard error)."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption json(QStringLiteral("json"),
+                                  QStringLiteral("One JSON document on standard output."));
+    const QCommandLineOption timeout(
+        QStringLiteral("timeout-ms"),
+        QStringLiteral("How long an answer may take, in milliseconds (default 6000)."),
+        QStringLiteral("N"));
+    const QCommandLineOption all(QStringLiteral("all"),
+                                 QStringLiteral("dump: every register, 0x00 to 0xFF."));
+    const QCommandLineOption noVerify(QStringLiteral("no-verify"),
+                                      QStringLiteral("load: no read-back."));
+    parser.addOptions(
+        {board, address, demo, demoBoards, demoAddress, trace, json, timeout, all, noVerify});
+    parser.addPositionalArgument(QStringLiteral("COMMAND"), QStringLiteral("What to do."),
+                                 QStringLiteral("COMMAND [ARGS]"));
+
+    ParsedArguments result;
+    result.helpText = parser.helpText();
+    if (!parser.parse(arguments)) {
+        result.error = parser.errorText();
+        return result;
+    }
+    Arguments a;
+    a.help = parser.isSet(help) || parser.isSet(QStringLiteral("help-all"));
+    a.version = parser.isSet(version);
+    a.demo = parser.isSet(demo);
+    a.json = parser.isSet(json);
+    a.all = parser.isSet(all);
+    a.noVerify = parser.isSet(noVerify);
+    a.traceFile = parser.value(trace);
+    // A number option: its value as parseNumber takes it, within limits.
+    const auto number = [&](const QCommandLineOption& option, int least, int most,
+                            const QString& what) -> std::optional<int> {
+        const std::optional<int> n = parseNumber(parser.value(option), most);
+        if (!n || *n < least)
+            result.error = QStringLiteral("--%1 takes %2.").arg(option.names().constFirst(), what);
+        return n && *n >= least ? n : std::nullopt;
+    };
+    for (const QCommandLineOption* demoOnly : {&demoBoards, &demoAddress}) {
+        if (parser.isSet(*demoOnly) && !a.demo) {
+            result.error =
+                QStringLiteral("--%1 is an option of --demo.").arg(demoOnly->names().constFirst());
+            return result;
+        }
+    }
+    const QString sevenBit = QStringLiteral("a 7-bit address, 0 to 127 or 0x00 to 0x7F");
+    struct {
+        const QCommandLineOption& option;
+        int least, most;
+        QString what;
+        int& into;
+    } numbers[] = {
+        {board, 0, 255, QStringLiteral("a board instance, 0 or more"), a.board},
+        {demoBoards, 1, kMaxDemoBoards, QStringLiteral("a number from 1 to %1").arg(kMaxDemoBoards),
+         a.demoBoards},
+        {timeout, 1, 3'600'000, QStringLiteral("a time in milliseconds, 1 or more"), a.timeoutMs},
+    };
+    for (auto& n : numbers) {
+        if (!parser.isSet(n.option))
+            continue;
+        const std::optional<int> value = number(n.option, n.least, n.most, n.what);
+        if (!value)
+            return result;
+        n.into = *value;
+    }
+    for (const auto& [option, into] :
+         {std::pair{&address, &a.address7}, std::pair{&demoAddress, &a.demoAddress7}}) {
+        if (!parser.isSet(*option))
+            continue;
+        const std::optional<int> value = number(*option, 0, 0x7F, sevenBit);
+        if (!value)
+            return result;
+        *into = static_cast<std::uint8_t>(*value);
+    }
+    const QStringList positional = parser.positionalArguments();
+    if (!positional.isEmpty()) {
+        a.command = positional.constFirst();
+        a.operands = positional.mid(1);
+    } else if (!a.help && !a.version) {
+        result.error = QStringLiteral("no command given.");
+        return result;
+    }
+    result.arguments = a;
+    return result;
+}

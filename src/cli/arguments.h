@@ -1,0 +1,36 @@
+// The command line of qdm7720a-cli: its options, the command and the
+// command's arguments.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <optional>
+
+inline constexpr int kMaxDemoBoards = 16;
+
+struct Arguments {
+    int board = 0;
+    std::uint8_t address7 = 0x40; // the chip's 7-bit address
+    bool demo = false;
+    int demoBoards = 1;
+    std::uint8_t demoAddress7 = 0x40;
+    QString traceFile; // empty: none; "-": standard error
+    bool json = false;
+    int timeoutMs = 6000;
+    bool all = false;      // dump --all
+    bool noVerify = false; // load --no-verify
+    bool help = false;
+    bool version = false;
+    QString command;
+    QStringList operands;
+};
+
+struct ParsedArguments {
+    std::optional<Arguments> arguments; // nothing when the command line is wrong
+    QString error;                      // why, in one line
+    QString helpText;
+};
+
+// `arguments` includes the program name first.
+ParsedArguments parseArguments(const QStringList& arguments);

@@ -1,0 +1,91 @@
+// qdm7720a-cli: the evaluation board and the chip from scripts, on the same
+// core as the program's windows.
+#include "cli/arguments.h"
+#include "cli/commands.h"
+#include "core/hid/hidapitransport.h"
+#include "core/link/reporttrace.h"
+#include "core/platform/clock.h"
+#include "core/platform/standardstreams.h"
+#include "core/sim/simtransport.h"
+
+#include <QCoreApplication>
+#include <QJsonDocument>
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+// The command's result on the standard streams: its text or JSON document on
+// standard output, and a failure in one line on standard error.
+int finish(const Arguments& a, CommandResult r) {
+    if (!r.error.isEmpty()) {
+        std::fprintf(stderr, "qdm7720a-cli: %s\n", qPrintable(r.error));
+        r.json.insert(QStringLiteral("error"), r.error);
+    }
+    if (a.json) {
+        r.json.insert(QStringLiteral("exitStatus"), r.status);
+        std::fputs(QJsonDocument(r.json).toJson(QJsonDocument::Indented).constData(), stdout);
+    } else {
+        std::fputs(r.text.toLocal8Bit().constData(), stdout);
+    }
+    std::fflush(stdout);
+    return r.status;
+}
+
+CommandResult failed(int status, const QString& error) {
+    CommandResult r;
+    r.status = status;
+    r.error = error;
+    return r;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    openStandardDescriptors();
+    ignoreBrokenPipes();
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("qdm7720a-cli"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(QDM_VERSION));
+
+    const ParsedArguments parsed = parseArguments(QCoreApplication::arguments());
+    if (!parsed.arguments) {
+        std::fprintf(stderr, "qdm7720a-cli: %s See --help.\n", qPrintable(parsed.error));
+        return kUsageOrFileError;
+    }
+    const Arguments& a = *parsed.arguments;
+    if (a.help) {
+        std::fputs(qPrintable(parsed.helpText), stdout);
+        return kDone;
+    }
+    if (a.version) {
+        std::printf("qdm7720a-cli %s\n", QDM_VERSION);
+        return kDone;
+    }
+
+    TraceFile traceFile;
+    if (!a.traceFile.isEmpty()) {
+        traceFile = openTraceFile(a.traceFile);
+        if (!traceFile.file)
+            return finish(
+                a, failed(kUsageOrFileError, QStringLiteral("cannot write the trace to %1: %2")
+                                                 .arg(a.traceFile, traceFile.error)));
+    }
+    SystemClock clock;
+    std::unique_ptr<HidTransport> transport;
+    if (a.demo)
+        transport = makeDemoTransport(clock, a.demoBoards, a.demoAddress7);
+    else
+        transport = std::make_unique<HidapiTransport>();
+    std::unique_ptr<ReportTrace> trace;
+    if (traceFile.file)
+        trace = std::make_unique<ReportTrace>(traceFile.file, clock, traceFile.name);
+
+    // No policy: a failure comes back to the command, which says what failed.
+    BoardLink link(*transport);
+    link.setTrace(trace.get());
+    link.setAnswerLimitMs(a.timeoutMs);
+    Workbench bench(link, a);
+    bench.address.setByte(static_cast<std::uint8_t>(a.address7 << 1));
+    return finish(a, runCommand(bench));
+}
