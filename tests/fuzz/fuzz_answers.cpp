@@ -63,7 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
 
     // The board commands' answers, whatever the board put in them.
-    if (const std::optional<ClockList> clock = readClockList(link)) {
+    if (const BoardAnswer<ClockList> clock = readClockList(link)) {
         for (const ClockItem& item : clock->items) {
             if (item.divider < 1 || item.kHz < 100)
                 std::abort();
@@ -72,7 +72,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::abort();
     }
     readLedState(link);
-    if (const std::optional<FirmwareVersion> v = readFirmwareVersion(link)) {
+    if (const BoardAnswer<FirmwareVersion> v = readFirmwareVersion(link)) {
         if (firmwareVersionText(*v, QLocale::c()).isEmpty())
             std::abort();
     }
