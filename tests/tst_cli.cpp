@@ -1,0 +1,177 @@
+// qdm7720a-cli as a script runs it: its output, its exit statuses and its
+// one-line messages, on the demo board; and in process, on a simulated board
+// that fails, the status each failure comes to.
+#include "cli/commands.h"
+#include "support/fakeclock.h"
+
+#include "core/sim/simtransport.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+struct Ran {
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+Ran cli(const QStringList& arguments, bool demo = true) {
+    QProcess p;
+    p.start(QStringLiteral(QDM_CLI_PROGRAM),
+            (demo ? QStringList{QStringLiteral("--demo")} : QStringList{}) + arguments);
+    p.waitForFinished(20000);
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+            QString::fromLocal8Bit(p.readAllStandardOutput()),
+            QString::fromLocal8Bit(p.readAllStandardError())};
+}
+
+QByteArray readFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+const QByteArray kDefaultsFile = "//QDM7720A Register File\r\n"
+                                 "0x00\t31\r\n0x01\t00\r\n0x02\t0C\r\n0x03\t12\r\n0x04\t00\r\n"
+                                 "0x05\t00\r\n0x06\t00\r\n0x07\tCC\r\n0x08\tCC\r\n0x09\t00\r\n"
+                                 "0x0A\t00\r\n0x0B\t00\r\n0x0C\t00\r\n0x10\t10\r\n";
+
+} // namespace
+
+class TestCli : public QObject {
+    Q_OBJECT
+private:
+    QTemporaryDir dir_;
+    QString path(const char* name) const { return dir_.filePath(QLatin1String(name)); }
+
+private slots:
+    // Output and exit status of each command; a failure is one line.
+    void commands_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("says"); // on stdout for 0 and for a diff, else on stderr
+        const auto row = [](const char* name, const QStringList& args, int status,
+                            const char* says) {
+            QTest::newRow(name) << args << status << QString::fromLatin1(says);
+        };
+        row("dump", {"dump"}, 0, "0x07  0xCC  Equalization for Channels B and A\n0x08");
+        row("dump --all", {"dump", "--all"}, 0,
+            "00: 31 00 0c 12 00 00 00 cc cc 00 00 00 00 00 00 00\n10: 10");
+        row("read three", {"read", "0x00", "3"}, 0, "0x00 0x31\n0x01 0x00\n0x02 0x0C\n");
+        row("read one", {"read", "16"}, 0, "0x10\n");
+        row("read beyond 0xFF", {"read", "0xFF", "2"}, 2, "1 to 1 registers");
+        row("read 300", {"read", "300"}, 2, "'300'");
+        row("not acknowledged", {"--address", "0x41", "read", "0"}, 1,
+            "not acknowledged (status 0x01)");
+        row("scan", {"scan"}, 0, "40: 40 -- -- -- -- -- -- -- -- -- -- -- -- -- -- --\n50:");
+        row("scan elsewhere", {"--demo-address", "0x21", "scan"}, 0, "QDM7720A at 0x21\n");
+        row("write", {"write", "0x05", "1", "2", "3"}, 0, "");
+        row("write a word", {"write", "0x05", "256"}, 2, "'256'");
+        row("write nothing", {"write", "0x05"}, 2, "2 to 256 arguments");
+        row("channel", {"channel"}, 0, "hardware (0x0C)\n");
+        row("channel c", {"channel", "c"}, 0, "C (0x02)\n");
+        row("channel X", {"channel", "X"}, 2, "'X'");
+        row("recal", {"recal"}, 0, "0x12\n");
+        row("clock", {"clock", "60"}, 0, "200 kHz (base clock 12 MHz, divider 60)\n");
+        row("clock 0", {"clock", "0"}, 2, "1 to 255");
+        row("led", {"led", "on"}, 0, "on\n");
+        row("list", {"--demo-boards", "2", "list"}, 0,
+            "1  sim:board1  serial SIM0001  firmware 2.0 2010-01-15\n");
+        row("no such board", {"--board", "1", "read", "0"}, 3, "there is no board 1: 1 found");
+        row("unknown command", {"bogus"}, 2, "unknown command 'bogus'");
+        row("--all elsewhere", {"--all", "read", "0"}, 2, "--all is an option of dump");
+        row("timeout 0", {"--timeout-ms", "0", "read", "0"}, 2, "--timeout-ms");
+        row("bad address", {"--address", "0x0x40", "read", "0"}, 2, "7-bit address");
+    }
+    void commands() {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QString, says);
+        const Ran ran = cli(arguments);
+        QCOMPARE(ran.status, status);
+        if (status == 0) {
+            QVERIFY2(ran.out.contains(says), qPrintable(ran.out));
+            QVERIFY(ran.err.isEmpty());
+        } else {
+            QVERIFY2(ran.err.contains(says), qPrintable(ran.err));
+            QCOMPARE(ran.err.count(QLatin1Char('\n')), 1);
+        }
+    }
+
+    // Files: the window's bytes, checked whole before anything is written,
+    // loaded, compared; and one JSON document, failures included.
+    void filesAndJson() {
+        const QString saved = path("saved.txt");
+        QCOMPARE(cli({"save", saved}).status, 0);
+        QCOMPARE(readFile(saved), kDefaultsFile);
+        QCOMPARE(cli({"load", saved}).status, 0);
+        QCOMPARE(cli({"diff", saved}).status, 0);
+        QFile other(path("other.txt"));
+        QVERIFY(other.open(QIODevice::WriteOnly));
+        other.write("//QDM7720A Register File\r\n0x05\t12\r\n0x06\t\r\n");
+        other.close();
+        const QString trace = path("trace.txt");
+        const Ran refused = cli({"--trace", trace, "load", other.fileName()});
+        QCOMPARE(refused.status, 2);
+        QVERIFY(refused.err.contains(QStringLiteral("line 3 is not a register line: 0x06<TAB>")));
+        QVERIFY(!readFile(trace).contains(" out 0 00 02 01 80 05")); // nothing written
+        QVERIFY(other.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        other.write("//QDM7720A Register File\r\n0x05\t12\r\n");
+        other.close();
+        const Ran differs = cli({"diff", other.fileName()});
+        QCOMPARE(differs.status, 1);
+        QCOMPARE(differs.out, QStringLiteral("0x05: file 0x12, chip 0x00\n"));
+        QCOMPARE(cli({"load", path("missing.txt")}).status, 2);
+        QCOMPARE(cli({"save", QStringLiteral("/dev/null")}).status, 2);
+
+        const Ran json = cli({"--json", "--address", "65", "read", "0"});
+        const QJsonObject doc = QJsonDocument::fromJson(json.out.toUtf8()).object();
+        QCOMPARE(doc.value(QLatin1String("exitStatus")).toInt(), 1);
+        QVERIFY(doc.value(QLatin1String("error")).toString().contains(QLatin1String("0x41")));
+        const QJsonObject values =
+            QJsonDocument::fromJson(cli({"--json", "read", "0", "2"}).out.toUtf8()).object();
+        QCOMPARE(values.value(QLatin1String("values")).toVariant(),
+                 QVariant(QVariantList{0x31, 0}));
+        QCOMPARE(cli({"read", "0"}, false).status, 3); // no board here
+    }
+
+    // A board that fails mid-command: the status a script sees for it.
+    void failuresOnTheBoard() {
+        const std::pair<AnswerFault, int> faults[] = {{AnswerFault::drop(), 4},
+                                                      {AnswerFault::withStatus(0x80), 1},
+                                                      {AnswerFault::shortReport(), 4}};
+        for (const auto& [fault, status] : faults) {
+            FakeClock clock;
+            SimTransport transport{clock};
+            transport.addBoard().addChip(0x40);
+            BoardLink link{transport};
+            Arguments a;
+            a.command = QStringLiteral("dump");
+            Workbench bench(link, a);
+            bench.address.setByte(0x80);
+            transport.board(0).answerFaults = {AnswerFault::none(), fault};
+            const CommandResult r = runCommand(bench);
+            QCOMPARE(r.status, status);
+            QVERIFY(r.error.startsWith(QStringLiteral("read of the main registers at 0x40: ")));
+        }
+        FakeClock clock;
+        SimTransport transport{clock};
+        transport.addBoard().addChip(0x40).registers[0x05] = 0x12;
+        BoardLink link{transport};
+        Arguments a;
+        a.command = QStringLiteral("write");
+        a.operands = QStringList{QStringLiteral("5"), QStringLiteral("1")};
+        Workbench bench(link, a);
+        transport.board(0).unplugAfterReports = 0;
+        const CommandResult r = runCommand(bench);
+        QCOMPARE(r.status, 3);
+        QVERIFY(r.error.endsWith(QStringLiteral("took no request: No such device")));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCli)
+#include "tst_cli.moc"
