@@ -71,7 +71,7 @@ private slots:
         row("scan elsewhere", {"--demo-address", "0x21", "scan"}, 0, "QDM7720A at 0x21\n");
         row("write", {"write", "0x05", "1", "2", "3"}, 0, "");
         row("write a word", {"write", "0x05", "256"}, 2, "'256'");
-        row("write nothing", {"write", "0x05"}, 2, "2 to 256 arguments");
+        row("write nothing", {"write", "0x05"}, 2, "2 to 257 arguments");
         row("channel", {"channel"}, 0, "hardware (0x0C)\n");
         row("channel c", {"channel", "c"}, 0, "C (0x02)\n");
         row("channel X", {"channel", "X"}, 2, "'X'");

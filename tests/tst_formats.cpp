@@ -2,12 +2,10 @@
 // of the boxes, numbers on a command line, the trace, register files and the
 // register descriptions.
 #include "core/link/boardframes.h"
-#include "core/link/i2cframes.h"
 #include "core/link/reporttrace.h"
 #include "core/operations/celledit.h"
 #include "core/operations/chipcontrols.h"
 #include "core/regfiles/registerfile.h"
-#include "core/registers/deviceaddress.h"
 #include "core/registers/hextext.h"
 #include "core/registers/registermap.h"
 #include "core/regtexts/registertexts.h"
@@ -27,34 +25,20 @@ QByteArray withHeader(const QByteArray& rest) {
 class TestFormats : public QObject {
     Q_OBJECT
 private slots:
-    void hexBoxTexts_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("value"); // -1: not a byte
-        const auto row = [](const char* name, const char* text, int value) {
-            QTest::newRow(name) << QString::fromLatin1(text) << value;
-        };
-        row("empty", "", 0);
-        row("one digit", "7", 7);
-        row("lower case", "af", 0xAF);
-        row("prefix", "0x5A", 0x5A);
-        row("upper-case prefix, one digit", "0X7", 7);
-        row("surrounding blanks", " \t5A \r\n", 0x5A);
-        row("prefix alone", "0x", -1);
-        row("three digits", "1FF", -1);
-        row("zero-padded", "005", -1);
-        row("not hex", "zz", -1);
-        row("digit then other", "1G", -1);
-        row("blank inside", "5 A", -1);
-        row("blanks only", "  ", -1);
-        row("control characters", "\x01\x02", -1);
-        row("double prefix", "0x0x5", -1);
-        row("sign", "+5", -1);
-    }
+    // A hex box's text is a byte only as one or two digits, blanks around and
+    // a 0x prefix allowed; an empty text is 0.
     void hexBoxTexts() {
-        QFETCH(QString, text);
-        QFETCH(int, value);
-        const std::optional<std::uint8_t> byte = hexTextByte(text);
-        QCOMPARE(byte ? int(*byte) : -1, value);
+        const std::pair<const char*, int> rows[] = {
+            {"", 0},        {"7", 7},         {"af", 0xAF},
+            {"0x5A", 0x5A}, {"0X7", 7},       {" \t5A \r\n", 0x5A},
+            {"0x", -1},     {"1FF", -1},      {"005", -1},
+            {"zz", -1},     {"1G", -1},       {"5 A", -1},
+            {"  ", -1},     {"\x01\x02", -1}, {"0x0x5", -1},
+            {"+5", -1}};
+        for (const auto& [text, value] : rows) {
+            const std::optional<std::uint8_t> byte = hexTextByte(QString::fromLatin1(text));
+            QCOMPARE(byte ? int(*byte) : -1, value);
+        }
     }
 
     void typedCharactersAndNumbers() {
@@ -69,100 +53,30 @@ private slots:
             {"0x", -1},   {"0x0x40", -1}, {"0x+7f", -1},  {"zz", -1},   {"", -1}};
         for (const auto& [text, value] : numbers)
             QCOMPARE(parseNumber(QString::fromLatin1(text), 0x7F).value_or(-1), value);
-        QCOMPARE(hexByte(0), QStringLiteral("00"));
-        QCOMPARE(hexByte(10), QStringLiteral("0A"));
-        QCOMPARE(hexByte(255), QStringLiteral("FF"));
-        QCOMPARE(addWrapped(0xFF, 1), 0x00);
-        QCOMPARE(addWrapped(0x00, -1), 0xFF);
-        QCOMPARE(addWrapped(0xF8, 16), 0x08);
-        QCOMPARE(addressByteFromBits({false, false, false, true, false, false, true}), 0x90);
-        QCOMPARE(addressByteFromBits({true, true, true, true, true, true, true}), 0xFE);
     }
 
     void cellKeysAndChannelOptions() {
         // Shift, Ctrl or both stop a release; Alt, alone or with them, does not.
         for (int modifiers = 0; modifiers < 8; ++modifiers)
             QCOMPARE(releaseWrites(modifiers), modifiers == 0 || modifiers >= kAltMask);
-        const std::pair<int, int> steps[] = {{Qt::Key_Down, -1},      {Qt::Key_Left, -1},
-                                             {Qt::Key_Up, 1},         {Qt::Key_Right, 1},
-                                             {Qt::Key_PageDown, -16}, {Qt::Key_PageUp, 16}};
-        for (const auto& [key, change] : steps)
-            QCOMPARE(stepOfKey(key).value_or(0), change);
-        QVERIFY(!stepOfKey(Qt::Key_Home));
-        QVERIFY(!stepOfKey('A'));
-        const int bytes[kChannelOptions] = {0x00, 0x01, 0x02, 0x03, 0x04, 0x08};
-        for (int option = 0; option < kChannelOptions; ++option) {
-            QCOMPARE(channelOptionByte(option), bytes[option]);
-            QCOMPARE(channelOptionFor(bytes[option]), option);
-        }
+        // The option shown for register 0x02: hardware select first, then auto.
         const std::pair<int, int> shown[] = {{0x0C, 5}, {0x0E, 5}, {0x06, 4},
                                              {0x02, 2}, {0x21, 1}, {0x13, 3}};
         for (const auto& [value, option] : shown)
             QCOMPARE(channelOptionFor(std::uint8_t(value)), option);
-        for (int reg = 0; reg <= 0x16; ++reg) {
-            const bool writable = reg >= 0x02 && reg != 0x0A && reg != 0x0B && reg != 0x0C &&
-                                  (reg < 0x0D || reg > 0x0F);
-            QCOMPARE(isUserWritable(reg), writable);
-        }
-        QVERIFY(!isUserWritable(0x17));
     }
 
-    void i2cReports() {
-        Report r{};
-        buildI2CReadRequest(r, 0x80, 0x05, 62);
-        QCOMPARE(r, reportOf({0, CMD_I2C, 62, 0x81, 0x05}));
-        std::vector<std::uint8_t> data(59);
-        for (int i = 0; i < 59; ++i)
-            data[i] = std::uint8_t(0xA0 + i);
-        r.fill(0);
-        buildI2CWriteRequest(r, 0x80, 0x20, data);
-        QCOMPARE(r[2], 59);
-        QCOMPARE(r[3], 0x80);
-        QCOMPARE(r[4], 0x20);
-        QCOMPARE(r[5], 0xA0);
-        QCOMPARE(r[63], std::uint8_t(0xA0 + 58));
-        Report answer{};
-        for (int i = 0; i < 64; ++i)
-            answer[i] = std::uint8_t(i);
-        answer[1] = 0;
-        const std::vector<std::uint8_t> values = readAnswerValues(answer, 62);
-        QCOMPARE(values.size(), 62u);
-        QCOMPARE(values.front(), 2);
-        QCOMPARE(values.back(), 63);
-        for (int status : {0x00, 0x01, 0x80, 0xFF}) {
-            answer[1] = std::uint8_t(status);
-            QCOMPARE(answerStatus(answer) == LinkStatus::Ok, status == 0);
-        }
-        QVERIFY(readCountValid(1) && readCountValid(62) && !readCountValid(0) &&
-                !readCountValid(63));
-        QVERIFY(writeCountValid(59) && !writeCountValid(60));
-    }
-
+    // The board commands' bytes beyond what the operations' tests show.
     void boardReports() {
-        // A and D under HPx_off, DDCSEL0, the LED on and polling not disabled.
-        QCOMPARE(signalsControlByte(true, false), 0x01);
-        QCOMPARE(signalsControlByte(false, true), 0x02);
-        QCOMPARE(signalsSwitchByte({true, false, false, true, false, true}), 0x89);
         QCOMPARE(signalsSwitchByte({false, true, true, false, true, false}), 0x46);
-        QVERIFY(ledOnInAnswer(reportOf({0, 0, 0x40})));
         QVERIFY(!ledOnInAnswer(reportOf({0, 0, 0xBF})));
-        Report r{};
-        buildClockSet(r, 120);
-        QCOMPARE(r, reportOf({0, CMD_I2C_CLOCK, 0, 120}));
-
         // Base clock 12 MHz, divider 120 in use: from 100 kHz up to 12000.
-        ClockList list = clockListFromAnswer(reportOf({0, 0, 12, 120}));
-        QCOMPARE(list.items.front().kHz, 100);
-        QCOMPARE(list.items.front().divider, 120);
-        QCOMPARE(list.items[1].kHz, 100);
-        QCOMPARE(list.items[2].kHz, 101);
-        QCOMPARE(list.items.back().kHz, 12000);
-        QCOMPARE(list.items.back().divider, 1);
-        QCOMPARE(list.selected, 0);
+        const ClockList list = clockListFromAnswer(reportOf({0, 0, 12, 120}));
         QCOMPARE(list.items.size(), 120u);
+        QCOMPARE(list.items[1].kHz + list.items[2].kHz + list.items.back().kHz, 100 + 101 + 12000);
+        QCOMPARE(list.items.back().divider, 1);
         QCOMPARE(clockListFromAnswer(reportOf({0, 0, 0, 1})).items.size(), 0u);
         QCOMPARE(clockListFromAnswer(reportOf({0, 0, 12, 121})).selected, -1); // 99 kHz
-
         const FirmwareVersion v =
             firmwareVersionFromAnswer(reportOf({0, 0, 0x12, 0x07, 0xD7, 3, 5}));
         QCOMPARE(firmwareVersionText(v, QLocale::c()),

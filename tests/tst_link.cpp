@@ -76,70 +76,46 @@ private slots:
         QVERIFY(read.bytes.empty());
     }
 
-    // Each failure of a retrying transfer: the message, what Retry does, and
-    // what reaches the caller.
-    void failurePolicy_data() {
-        QTest::addColumn<int>(
-            "fault"); // 0 NAK, 1 no answer, 2 short, 3 unplugged, 4 unplugged for good
-        QTest::addColumn<bool>("quiet");
-        QTest::addColumn<int>("answer"); // Answer
-        QTest::addColumn<QStringList>("messages");
-        QTest::addColumn<int>("requests"); // I2C requests the board took
-        QTest::addColumn<bool>("ok");
-        QTest::addColumn<bool>("ended");
-        const int retry = int(Answer::Retry), cancel = int(Answer::Cancel);
-        QTest::newRow("not acknowledged, Retry")
-            << 0 << false << retry << QStringList{kInvalidAddressText} << 1 << false << false;
-        QTest::newRow("not acknowledged, quiet")
-            << 0 << true << retry << QStringList{} << 1 << false << false;
-        QTest::newRow("not acknowledged, Cancel")
-            << 0 << false << cancel << QStringList{kInvalidAddressText} << 1 << false << true;
-        QTest::newRow("no answer, Retry")
-            << 1 << true << retry << QStringList{kReadFileErrorText} << 2 << true << false;
-        QTest::newRow("no answer, Cancel")
-            << 1 << false << cancel << QStringList{kReadFileErrorText} << 1 << false << true;
-        QTest::newRow("short answer, Retry")
-            << 2 << false << retry << QStringList{kReadFileErrorText} << 2 << true << false;
-        QTest::newRow("pulled out and back, Retry")
-            << 3 << false << retry << QStringList{kWriteFileErrorText} << 1 << true << false;
-        QTest::newRow("pulled out for good")
-            << 4 << false << retry << QStringList{kWriteFileErrorText, kBoardNotFoundText} << 0
-            << false << true;
-    }
+    // A failure of a retrying transfer: the messages, a reconnection before
+    // the same transfer goes again, and what reaches the caller.
     void failurePolicy() {
-        QFETCH(int, fault);
-        QFETCH(bool, quiet);
-        QFETCH(int, answer);
-        QFETCH(QStringList, messages);
-        QFETCH(int, requests);
-        QFETCH(bool, ok);
-        QFETCH(bool, ended);
-        LinkRig rig;
-        SimBoard& board = rig.board();
-        if (fault <= 2) {
-            const AnswerFault f[] = {AnswerFault::nak(), AnswerFault::drop(),
-                                     AnswerFault::shortReport()};
-            board.answerFaults = {f[fault]};
-        } else {
-            board.unplugged = true;
+        const struct {
+            int fault; // 0 not acknowledged, 1 no answer, 2 pulled out and back, 3 out for good
+            bool quiet;
+            QStringList messages;
+            int requests; // I2C requests the board took
+            bool ok;
+        } rows[] = {
+            {0, false, {kInvalidAddressText}, 1, false},
+            {0, true, {}, 1, false},
+            {1, false, {kReadFileErrorText}, 2, true},
+            {2, false, {kWriteFileErrorText}, 1, true},
+            {3, false, {kWriteFileErrorText, kBoardNotFoundText}, 0, false},
+        };
+        for (const auto& row : rows) {
+            LinkRig rig;
+            SimBoard& board = rig.board();
+            if (row.fault < 2)
+                board.answerFaults = {row.fault ? AnswerFault::drop() : AnswerFault::nak()};
+            board.unplugged = row.fault >= 2;
+            // Plugged back in while the message is open (or never).
+            rig.prompt.answer(Answer::Retry, [&] { board.unplugged = row.fault == 3; });
+            const LinkResult result = rig.link.readRegisters(0x80, 0x02, 1, row.quiet);
+            QCOMPARE(rig.prompt.texts(), row.messages);
+            QCOMPARE(result.ok(), row.ok);
+            QCOMPARE(int(reportsWithCommand(board, CMD_I2C).size()), row.requests);
+            for (const Report& r : board.received)
+                QCOMPARE(r, i2cRead(0x80, 0x02, 1)); // the same transfer again, nothing else
+            QCOMPARE(rig.connections, row.fault == 1 || row.fault == 2 ? 2 : 1);
+            QCOMPARE(result.bytes, row.ok ? Data{0x0C} : Data{});
+            // Out for good: Cancel to "not found" ends the program; nothing
+            // more goes out, nothing more is asked.
+            QCOMPARE(rig.end.calls, int(row.fault == 3));
+            if (row.fault == 3) {
+                QVERIFY(rig.link.isShutDown() && !rig.link.readRegisters(0x80, 0, 1).ok());
+                QCOMPARE(rig.prompt.shown.size(), 2u);
+            }
         }
-        // Plugged back in while the message is open (or never).
-        rig.prompt.answer(Answer(answer), [&] { board.unplugged = fault == 4; });
-        const LinkResult result = rig.link.readRegisters(0x80, 0x02, 1, quiet);
-        QCOMPARE(rig.prompt.texts(), messages);
-        QCOMPARE(result.ok(), ok);
-        QCOMPARE(rig.end.calls, int(ended));
-        QCOMPARE(rig.link.isShutDown(), ended);
-        QCOMPARE(int(reportsWithCommand(board, CMD_I2C).size()), requests);
-        for (const Report& r : board.received)
-            QCOMPARE(r, i2cRead(0x80, 0x02, 1)); // the same transfer again, nothing else
-        // Retry after a link failure reconnected before repeating.
-        QCOMPARE(rig.connections, 1 + (fault >= 1 && fault <= 3 && answer == int(Answer::Retry)));
-        if (ok)
-            QCOMPARE(result.bytes, Data{0x0C});
-        if (ended) // the program is over: nothing more goes out, nothing is asked
-            QVERIFY(!rig.link.readRegisters(0x80, 0, 1).ok() &&
-                    rig.prompt.shown.size() == std::size_t(messages.size()));
     }
 
     void boardCommandsFailOnce() {

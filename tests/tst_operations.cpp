@@ -35,55 +35,46 @@ std::vector<Report> i2cOf(const SimBoard& board) {
 class TestOperations : public QObject {
     Q_OBJECT
 private slots:
-    void readAll_data() {
-        QTest::addColumn<bool>("burst");
-        QTest::addColumn<int>("refusedAt"); // the request the chip does not take, -1: none
-        QTest::addColumn<int>("requests");
-        QTest::addColumn<int>("read"); // registers in the model afterwards, from 0x00 on
-        QTest::newRow("burst") << true << -1 << 2 << 14;
-        QTest::newRow("single") << false << -1 << 14 << 14;
-        QTest::newRow("burst, first range refused") << true << 0 << 1 << 0;
-        QTest::newRow("burst, 0x10 refused") << true << 1 << 2 << 13;
-        QTest::newRow("single, 0x05 refused") << false << 5 << 6 << 5;
-    }
     void readAll() {
-        QFETCH(bool, burst);
-        QFETCH(int, refusedAt);
-        QFETCH(int, requests);
-        QFETCH(int, read);
-        SimRig rig;
-        rig.started();
-        for (int r = 0; r <= 0x10; ++r)
-            rig.simChip().registers[r] = std::uint8_t(0xA0 + r);
-        for (int i = 0; i < refusedAt; ++i)
-            rig.board().answerFaults.push_back(AnswerFault::none());
-        if (refusedAt >= 0)
-            rig.board().answerFaults.push_back(AnswerFault::nak());
-        rig.prompt.answer(Answer::Retry);
-        const RangeRead all =
-            readAllRegisters(rig.chip(), burst ? ReadMode::Burst : ReadMode::Single);
-        QCOMPARE(all.ok(), refusedAt < 0);
-        QCOMPARE(all.registersRead, read);
-        QCOMPARE(rig.prompt.shown.size(), std::size_t(refusedAt >= 0));
-        QCOMPARE(rig.clock.drains(), 1);
-        const std::vector<Report> sent = i2cOf(rig.board());
-        QCOMPARE(int(sent.size()), requests);
-        if (burst) {
-            QCOMPARE(sent[0], i2cRead(0x00, 0x00, 13));
-            if (requests > 1)
-                QCOMPARE(sent[1], i2cRead(0x00, 0x10, 1));
-        } else {
-            for (int i = 0; i < requests; ++i)
-                QCOMPARE(sent[i], i2cRead(0x00, i < 13 ? i : 0x10, 1));
+        const struct {
+            bool burst;
+            int refusedAt; // the request the chip does not take, -1: none
+            int requests;
+            int read; // registers in the model afterwards, from 0x00 on
+        } rows[] = {{true, -1, 2, 14},
+                    {false, -1, 14, 14},
+                    {true, 0, 1, 0},
+                    {true, 1, 2, 13},
+                    {false, 5, 6, 5}};
+        for (const auto& row : rows) {
+            SimRig rig;
+            rig.started();
+            for (int r = 0; r <= 0x10; ++r)
+                rig.simChip().registers[r] = std::uint8_t(0xA0 + r);
+            for (int i = 0; i < row.refusedAt; ++i)
+                rig.board().answerFaults.push_back(AnswerFault::none());
+            if (row.refusedAt >= 0)
+                rig.board().answerFaults.push_back(AnswerFault::nak());
+            rig.prompt.answer(Answer::Retry);
+            const RangeRead all =
+                readAllRegisters(rig.chip(), row.burst ? ReadMode::Burst : ReadMode::Single);
+            QCOMPARE(all.registersRead, row.read);
+            QCOMPARE(rig.prompt.shown.size(), std::size_t(row.refusedAt >= 0));
+            QCOMPARE(rig.clock.drains(), 1);
+            const std::vector<Report> sent = i2cOf(rig.board());
+            QCOMPARE(int(sent.size()), row.requests);
+            for (int i = 0; i < row.requests; ++i) {
+                const int first = row.burst ? i * 0x10 : i < 13 ? i : 0x10;
+                QCOMPARE(sent[i], i2cRead(0x00, first, row.burst && i == 0 ? 13 : 1));
+            }
+            int shown = 0;
+            for (std::uint8_t reg : kMainRegisters) {
+                const bool isRead = rig.session.registers().entry(reg).origin == Origin::Read;
+                QVERIFY(!isRead || rig.session.registers().text(reg) == hexByte(0xA0 + reg));
+                shown += isRead;
+            }
+            QCOMPARE(shown, row.read);
         }
-        int shown = 0;
-        for (std::uint8_t reg : kMainRegisters) {
-            const bool isRead = rig.session.registers().entry(reg).origin == Origin::Read;
-            if (isRead)
-                QCOMPARE(rig.session.registers().text(reg), hexByte(std::uint8_t(0xA0 + reg)));
-            shown += isRead;
-        }
-        QCOMPARE(shown, read);
     }
 
     // A key released in a cell: what is written and shown, and the pauses.
@@ -226,37 +217,36 @@ private slots:
                  PanelResult::Outcome::NotAValue);
     }
 
-    void scan_data() {
-        QTest::addColumn<QList<int>>("chips"); // 7-bit addresses; negative: reads 0x30
-        QTest::addColumn<int>("found");        // address byte, -1: none
-        QTest::addColumn<int>("answer");
-        QTest::newRow("at 0x40") << QList<int>{0x40} << 0x80 << 0;
-        QTest::newRow("at 0x00") << QList<int>{0x00} << 0x00 << 0;
-        QTest::newRow("the lower of two") << QList<int>{0x50, 0x21} << 0x42 << 0;
-        QTest::newRow("reads 0x30, No") << QList<int>{-0x40} << -1 << int(Answer::No);
-        QTest::newRow("none, Yes") << QList<int>{} << -1 << int(Answer::Yes);
-    }
     void scan() {
-        QFETCH(QList<int>, chips);
-        QFETCH(int, found);
-        QFETCH(int, answer);
-        SimRig rig(0);
-        rig.transport.addBoard();
-        for (int a : chips)
-            rig.board().addChip(std::uint8_t(std::abs(a))).registers[0] = a < 0 ? 0x30 : 0x31;
-        rig.started();
-        QSignalSpy moves(&rig.session.address(), &DeviceAddress::changed);
-        rig.prompt.answer(Answer(answer));
-        const ScanResult scan = rig.session.scanForChip();
-        const int probes = found < 0 ? 128 : found / 2 + 1;
-        QCOMPARE(scan.found ? int(*scan.found) : -1, found);
-        QCOMPARE(int(i2cOf(rig.board()).size()), probes);
-        QCOMPARE(i2cOf(rig.board()).back(), i2cRead(found < 0 ? 0xFE : found, 0x00, 1));
-        QCOMPARE(moves.size(), probes);
-        QCOMPARE(rig.session.address().byte(), found < 0 ? 0xFE : found);
-        QCOMPARE(rig.prompt.texts(), found < 0 ? QStringList{kAddressNotFoundText} : QStringList{});
-        QCOMPARE(rig.ended(), answer == int(Answer::Yes));
-        QVERIFY(rig.clock.pausedMs() >= 100 * probes && rig.clock.pausedMs() <= 105 * probes);
+        const struct {
+            std::vector<int> chips; // 7-bit addresses; negative: reads 0x30
+            int found;              // address byte, -1: none
+            Answer answer;
+        } rows[] = {{{0x40}, 0x80, Answer::No},
+                    {{0x00}, 0x00, Answer::No},
+                    {{0x50, 0x21}, 0x42, Answer::No},
+                    {{-0x40}, -1, Answer::No},
+                    {{}, -1, Answer::Yes}};
+        for (const auto& [chips, found, answer] : rows) {
+            SimRig rig(0);
+            rig.transport.addBoard();
+            for (int a : chips)
+                rig.board().addChip(std::uint8_t(std::abs(a))).registers[0] = a < 0 ? 0x30 : 0x31;
+            rig.started();
+            QSignalSpy moves(&rig.session.address(), &DeviceAddress::changed);
+            rig.prompt.answer(answer);
+            const ScanResult scan = rig.session.scanForChip();
+            const int probes = found < 0 ? 128 : found / 2 + 1;
+            QCOMPARE(scan.found ? int(*scan.found) : -1, found);
+            QCOMPARE(int(i2cOf(rig.board()).size()), probes);
+            QCOMPARE(i2cOf(rig.board()).back(), i2cRead(found < 0 ? 0xFE : found, 0x00, 1));
+            QCOMPARE(moves.size(), probes);
+            QCOMPARE(rig.session.address().byte(), found < 0 ? 0xFE : found);
+            QCOMPARE(rig.prompt.texts(),
+                     found < 0 ? QStringList{kAddressNotFoundText} : QStringList{});
+            QCOMPARE(rig.ended(), found < 0 && answer == Answer::Yes);
+            QVERIFY(rig.clock.pausedMs() >= 100 * probes && rig.clock.pausedMs() <= 105 * probes);
+        }
     }
 
     void channel() {

@@ -28,7 +28,11 @@ CommandResult failure(int status, const QString& error) {
 }
 
 CommandResult usage(const QString& error) {
-    return failure(kUsageOrFileError, error);
+    return failure(kUsageOrFileError, error + QStringLiteral(" See --help."));
+}
+
+CommandResult fileError(const QString& path, const QString& why) {
+    return failure(kUsageOrFileError, QStringLiteral("%1: %2").arg(path, why));
 }
 
 // What failed and why, with the exit status a script sees for it.
@@ -109,7 +113,7 @@ CommandResult read(Workbench& b) {
 }
 
 CommandResult write(Workbench& b) {
-    if (CommandResult r = operandCount(b, 2, 256); r.status)
+    if (CommandResult r = operandCount(b, 2, 257); r.status)
         return r;
     const QStringList& ops = b.arguments.operands;
     const std::optional<int> first = byteOperand(ops[0]);
@@ -228,7 +232,7 @@ CommandResult save(Workbench& b) {
     const QString& path = b.arguments.operands[0];
     const SaveTarget target = saveTargetOf(path);
     if (!target.refusal.isEmpty())
-        return usage(QStringLiteral("%1: %2").arg(path, target.refusal));
+        return fileError(path, target.refusal);
     if (std::optional<CommandResult> none = b.connect())
         return *none;
     const RangeRead main = readAllRegisters(b.chip(), ReadMode::Burst);
@@ -238,7 +242,7 @@ CommandResult save(Workbench& b) {
     const FileResult saved = replaceRegularFile(
         target.target, registerFileBytes([&](std::uint8_t reg) { return b.registers.text(reg); }));
     if (!saved.ok)
-        return usage(QStringLiteral("%1: %2").arg(path, saved.reason));
+        return fileError(path, saved.reason);
     CommandResult r;
     r.json = {{"file", path}, {"registers", int(kMainRegisters.size())}};
     return r;
@@ -248,17 +252,16 @@ CommandResult save(Workbench& b) {
 std::optional<std::vector<RegisterWrite>> checkedFile(const QString& path, CommandResult& refusal) {
     const RegisterFileRead file = readRegisterFile(path);
     if (!file.error.isEmpty()) {
-        refusal = usage(QStringLiteral("%1: %2").arg(path, file.error));
+        refusal = fileError(path, file.error);
     } else if (file.check.verdict == RegisterFileCheck::Verdict::NotRegisterFile) {
-        refusal = usage(QStringLiteral("%1: not a register file (its first line must be %2).")
-                            .arg(path, QString::fromLatin1(kRegisterFileHeader)));
+        refusal = fileError(path, QStringLiteral("not a register file (its first line must be %1)")
+                                      .arg(QString::fromLatin1(kRegisterFileHeader)));
     } else if (file.check.verdict == RegisterFileCheck::Verdict::BadRegisterLine) {
         QString line = QString::fromLatin1(file.check.lineText.left(80));
         line.replace(QLatin1Char('\t'), QStringLiteral("<TAB>"));
-        refusal = usage(QStringLiteral("%1: line %2 is not a register line: %3")
-                            .arg(path)
-                            .arg(file.check.lineNumber)
-                            .arg(line));
+        refusal = fileError(path, QStringLiteral("line %1 is not a register line: %2")
+                                      .arg(file.check.lineNumber)
+                                      .arg(line));
     } else {
         return file.check.writes;
     }
@@ -294,6 +297,12 @@ CommandResult compare(Workbench& b, const std::map<int, std::uint8_t>& values, c
             QJsonObject{{"register", reg}, {expected, value}, {"chip", read.bytes[0]}});
     }
     r.json = {{"differences", differences}};
+    if (!differences.isEmpty())
+        r.error = QStringLiteral("%1 register%2 of %3 differ%4 from the chip")
+                      .arg(differences.size())
+                      .arg(differences.size() == 1 ? "" : "s")
+                      .arg(b.arguments.operands.value(0))
+                      .arg(differences.size() == 1 ? "s" : "");
     return r;
 }
 
@@ -385,7 +394,7 @@ CommandResult recal(Workbench& b) {
     if (std::optional<CommandResult> none = b.connect())
         return *none;
     const Recalibration done = recalibrateTermination(b.chip());
-    if (!done.done || !done.failure.ok())
+    if (!done.done || !done.failure.ok()) // either write of the pulse, or the read before
         return linkFailure(b, QStringLiteral("re-calibration with register 0x03") + atChip(b),
                            done.failure);
     CommandResult r;

@@ -125,7 +125,13 @@ void BoardLink::drainInput(int waitMs) {
     }
 }
 
+void BoardLink::traceMeaning(bool answered) {
+    if (trace_)
+        trace_->note(QStringLiteral("# ") + describeExchange(request_, answered ? &report_ : nullptr));
+}
+
 bool BoardLink::writeReport() {
+    request_ = report_;
     const IoResult result = transport_.write(writeHandle(), report_);
     if (trace_)
         trace_->output(selected_, report_, result.ok());
@@ -147,7 +153,9 @@ bool BoardLink::readReport() {
 }
 
 LinkResult BoardLink::answer() {
-    if (!readReport())
+    const bool answered = readReport();
+    traceMeaning(answered);
+    if (!answered)
         return {LinkStatus::NoAnswer, {}, 0, QString::fromStdString(lastReason_)};
     return {answerStatus(report_), {}, report_[1], {}};
 }
@@ -241,14 +249,22 @@ LinkResult BoardLink::sendBoardCommand(const Report& request) {
     if (shutDown_)
         return refused("the program is ending");
     report_ = request;
-    return writeReport() ? LinkResult{} : commandFailed(LinkStatus::WriteFailed);
+    return sent() ? LinkResult{} : commandFailed(LinkStatus::WriteFailed);
 }
 
 LinkResult BoardLink::sendOverLastReport(std::span<const std::uint8_t> head) {
     if (shutDown_)
         return refused("the program is ending");
     std::copy_n(head.begin(), std::min<std::size_t>(head.size(), report_.size()), report_.begin());
-    return writeReport() ? LinkResult{} : commandFailed(LinkStatus::WriteFailed);
+    return sent() ? LinkResult{} : commandFailed(LinkStatus::WriteFailed);
+}
+
+// A command without an answer: written, and its meaning traced.
+bool BoardLink::sent() {
+    if (!writeReport())
+        return false;
+    traceMeaning(false);
+    return true;
 }
 
 void BoardLink::shutDown() {

@@ -92,8 +92,11 @@ private:
     void drainInput(int waitMs);
     bool writeReport();
     bool readReport();
+    bool sent();
     LinkResult answer();
     void logFailure(const char* operation, const std::string& reason);
+    // The trace's line of what the exchange of `request_` meant.
+    void traceMeaning(bool answered);
     HidHandle writeHandle() const;
     HidHandle readHandle() const;
 
@@ -109,5 +112,6 @@ private:
     // The report last written or read: the board-signals command goes out
     // over it, as the board has always been sent.
     Report report_{};
+    Report request_{}; // the last report written
     std::string lastReason_;
 };

@@ -1,5 +1,6 @@
 // One line per report that goes to or comes from a board, for --trace:
-// time of day, direction, board instance and the 64 bytes in hex.
+// time of day, direction, board instance and the 64 bytes in hex; after each
+// exchange a line beginning with '#' that says what it meant.
 #pragma once
 
 #include "core/hid/report.h"
@@ -36,6 +37,12 @@ private:
     Clock& clock_;
     QString name_;
 };
+
+// What an exchange meant, in words: `request` as sent and its `answer`, or
+// none when the command has no answer or none came.
+// "I2C read 0x40 reg 0x02 count 1: 0C, acknowledged",
+// "board signals set: LED on, poll off".
+QString describeExchange(const Report& request, const Report* answer);
 
 // The file a trace goes to: `path` opened for writing, or standard error for
 // "-"; without a file, the system's reason.

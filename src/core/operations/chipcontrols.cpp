@@ -75,14 +75,17 @@ Recalibration recalibrateTermination(const Chip& chip) {
     result.done = true;
     std::uint8_t data[1] = {static_cast<std::uint8_t>(read.bytes[0] | kRecalibrateBit)};
     chip.registers.setWritten(kInputControlRegister, data[0]);
-    chip.link.writeRegistersOnce(chip.address.byte(), kInputControlRegister, data);
+    const LinkResult high =
+        chip.link.writeRegistersOnce(chip.address.byte(), kInputControlRegister, data);
 
     chip.hold(kRecalibratePulseSeconds, kRecalibratePulseLeastMs);
 
     data[0] &= static_cast<std::uint8_t>(~kRecalibrateBit);
     result.value = data[0];
     chip.registers.setWritten(kInputControlRegister, data[0]);
-    result.failure = chip.link.writeRegistersOnce(chip.address.byte(), kInputControlRegister, data);
+    const LinkResult low =
+        chip.link.writeRegistersOnce(chip.address.byte(), kInputControlRegister, data);
+    result.failure = high.ok() ? low : high;
     return result;
 }
 

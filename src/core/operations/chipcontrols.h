@@ -38,7 +38,7 @@ std::optional<int> readChannelOption(const Chip& chip);
 struct Recalibration {
     bool done = false;      // false: register 0x03 could not be read; nothing written
     std::uint8_t value = 0; // register 0x03 as read, bit 7 clear again at the end
-    LinkResult failure;
+    LinkResult failure;     // the read, else the first of the two writes that failed
 };
 
 // A pulse on bit 7 of register 0x03 that keeps its other bits: read it, write
