@@ -35,7 +35,7 @@ grep -q 'udevadm control --reload-rules' "$scratch/control/postinst" ||
 dpkg -x "$deb" "$scratch/root"
 # Every file the package holds, one a line: a program adds its name to
 # programs (for the program and its manual page), anything else a line.
-programs="qdm7720a-eval"
+programs="qdm7720a-eval qdm7720a-cli"
 doc=./usr/share/doc/qdm7720a-eval
 expected=$scratch/expected
 {
