@@ -43,6 +43,7 @@ expected=$scratch/expected
         echo ./usr/bin/$program
         echo ./usr/share/man/man1/$program.1.gz
     done
+    echo ./usr/share/bash-completion/completions/qdm7720a-cli
     echo ./usr/lib/udev/rules.d/70-qdm7720a-eval.rules
     echo ./usr/share/applications/$id.desktop
     for size in 16 24 32 48 64 128 256; do

@@ -3,8 +3,8 @@
 # Debian package): every file in its place, the desktop entry and metainfo
 # valid and pointing at what is installed, each program's manual page
 # readable with man -l and describing every option that the program itself
-# offers, the copyright file and a changelog whose newest entry is the
-# program's version.
+# offers, the command-line tool's bash completion, the copyright file and a
+# changelog whose newest entry is the program's version.
 # Usage: check-tree.sh PREFIX
 set -eu
 prefix=$1
@@ -14,6 +14,7 @@ id=org.qdm7720a.evalsoftware
 programs="qdm7720a-eval qdm7720a-cli"
 desktop=$prefix/share/applications/$id.desktop
 metainfo=$prefix/share/metainfo/$id.metainfo.xml
+completion=$prefix/share/bash-completion/completions/qdm7720a-cli
 doc=$prefix/share/doc/qdm7720a-eval
 failures=0
 fail() {
@@ -25,7 +26,7 @@ for program in $programs; do
     [ -x "$prefix/bin/$program" ] || fail "no program at $prefix/bin/$program"
     [ -f "$prefix/share/man/man1/$program.1.gz" ] || fail "missing $prefix/share/man/man1/$program.1.gz"
 done
-for f in "$prefix/lib/udev/rules.d/70-qdm7720a-eval.rules" "$desktop" "$metainfo" \
+for f in "$prefix/lib/udev/rules.d/70-qdm7720a-eval.rules" "$desktop" "$metainfo" "$completion" \
     "$doc/copyright" "$doc/changelog.gz"; do
     [ -f "$f" ] || fail "missing $f"
 done
@@ -81,6 +82,12 @@ for name in $programs; do
     timeout 10 "$program" --help-all >/dev/null || fail "$program --help-all did not exit 0"
 done
 grep -q "<release version=\"$number\"" "$metainfo" || fail "metainfo has no release $number"
+
+# The completion parses and, once sourced, completes the tool (its work needs
+# bash-completion's functions, which are not loaded here).
+bash -n "$completion" || fail "$completion does not parse"
+bash -c '. "$1" && complete -p qdm7720a-cli' check "$completion" >/dev/null ||
+    fail "$completion does not complete qdm7720a-cli"
 
 # Debian's machine-readable copyright format, and a Debian changelog: the
 # format of a native package's changelog.gz.
