@@ -35,7 +35,7 @@ grep -q 'udevadm control --reload-rules' "$scratch/control/postinst" ||
 dpkg -x "$deb" "$scratch/root"
 # Every file the package holds, one a line: a program adds its name to
 # programs (for the program and its manual page), anything else a line.
-programs="qdm7720a-eval"
+programs="qdm7720a-eval qdm7720a-cli"
 doc=./usr/share/doc/qdm7720a-eval
 expected=$scratch/expected
 {
@@ -43,6 +43,7 @@ expected=$scratch/expected
         echo ./usr/bin/$program
         echo ./usr/share/man/man1/$program.1.gz
     done
+    echo ./usr/share/bash-completion/completions/qdm7720a-cli
     echo ./usr/lib/udev/rules.d/70-qdm7720a-eval.rules
     echo ./usr/share/applications/$id.desktop
     for size in 16 24 32 48 64 128 256; do

@@ -1,17 +1,20 @@
 #!/bin/sh
 # Checks an installed tree (an install prefix, or the usr/ of an unpacked
 # Debian package): every file in its place, the desktop entry and metainfo
-# valid and pointing at what is installed, the manual page readable with
-# man -l and describing every option that the program itself offers, the
-# copyright file and a changelog whose newest entry is the program's version.
+# valid and pointing at what is installed, each program's manual page
+# readable with man -l and describing every option that the program itself
+# offers, the command-line tool's bash completion, the copyright file and a
+# changelog whose newest entry is the program's version.
 # Usage: check-tree.sh PREFIX
 set -eu
 prefix=$1
 id=org.qdm7720a.evalsoftware
-program=$prefix/bin/qdm7720a-eval
+# The desktop program first: the metainfo and changelog are checked against
+# its version.
+programs="qdm7720a-eval qdm7720a-cli"
 desktop=$prefix/share/applications/$id.desktop
 metainfo=$prefix/share/metainfo/$id.metainfo.xml
-page=$prefix/share/man/man1/qdm7720a-eval.1.gz
+completion=$prefix/share/bash-completion/completions/qdm7720a-cli
 doc=$prefix/share/doc/qdm7720a-eval
 failures=0
 fail() {
@@ -19,8 +22,11 @@ fail() {
     failures=$((failures + 1))
 }
 
-[ -x "$program" ] || fail "no program at $program"
-for f in "$prefix/lib/udev/rules.d/70-qdm7720a-eval.rules" "$desktop" "$metainfo" "$page" \
+for program in $programs; do
+    [ -x "$prefix/bin/$program" ] || fail "no program at $prefix/bin/$program"
+    [ -f "$prefix/share/man/man1/$program.1.gz" ] || fail "missing $prefix/share/man/man1/$program.1.gz"
+done
+for f in "$prefix/lib/udev/rules.d/70-qdm7720a-eval.rules" "$desktop" "$metainfo" "$completion" \
     "$doc/copyright" "$doc/changelog.gz"; do
     [ -f "$f" ] || fail "missing $f"
 done
@@ -42,22 +48,46 @@ grep -qx "Icon=$id" "$desktop" || fail "desktop entry does not name the icon $id
 grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$metainfo" ||
     fail "metainfo does not launch $id.desktop"
 
-# The page renders without a warning; LC_ALL=C keeps hyphens plain ASCII.
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
-rendered=$scratch/page.txt
-warnings=$scratch/warnings.txt
 # Qt wants a private runtime folder even for --help.
 [ -n "${XDG_RUNTIME_DIR:-}" ] || export XDG_RUNTIME_DIR="$scratch"
-LC_ALL=C MANWIDTH=80 man --warnings -l "$page" >"$rendered" 2>"$warnings" || fail "man -l $page"
-if [ -s "$warnings" ]; then
-    cat "$warnings" >&2
-    fail "man reports problems in $page"
-fi
-version=$("$program" --version) || fail "$program --version"
-grep -q "$version" "$rendered" || fail "manual page is not for '$version'"
-number=${version##* }
+# Each program's page renders without a warning (LC_ALL=C keeps hyphens plain
+# ASCII), is for the program's version, and each option of the program's
+# --help heads an entry of its OPTIONS section. Every option it offers ends:
+# --help-all must not start the program.
+number=""
+for name in $programs; do
+    program=$prefix/bin/$name
+    page=$prefix/share/man/man1/$name.1.gz
+    rendered=$scratch/$name.txt
+    warnings=$scratch/$name.warnings
+    LC_ALL=C MANWIDTH=80 man --warnings -l "$page" >"$rendered" 2>"$warnings" || fail "man -l $page"
+    if [ -s "$warnings" ]; then
+        cat "$warnings" >&2
+        fail "man reports problems in $page"
+    fi
+    version=$("$program" --version) || fail "$program --version"
+    grep -q "$version" "$rendered" || fail "manual page $page is not for '$version'"
+    [ -n "$number" ] || number=${version##* }
+    [ "${version##* }" = "$number" ] || fail "$program is version ${version##* }, not $number"
+    options=$("$program" --help | grep -oE '(^|[ ,])--?[a-z][a-z-]*' | tr -d ' ,') ||
+        fail "$program --help"
+    [ -n "$options" ] || fail "$program --help lists no option"
+    entries=$(sed -n '/^OPTIONS$/,/^[A-Z]/p' "$rendered" | grep -E '^ {7}-') || true
+    for option in $options; do
+        echo "$entries" | grep -qE -- "^ {7}(.*[ ,])?$option([ ,]|\$)" ||
+            fail "manual page $page does not describe $option"
+    done
+    timeout 10 "$program" --help-all >/dev/null || fail "$program --help-all did not exit 0"
+done
 grep -q "<release version=\"$number\"" "$metainfo" || fail "metainfo has no release $number"
+
+# The completion parses and, once sourced, completes the tool (its work needs
+# bash-completion's functions, which are not loaded here).
+bash -n "$completion" || fail "$completion does not parse"
+bash -c '. "$1" && complete -p qdm7720a-cli' check "$completion" >/dev/null ||
+    fail "$completion does not complete qdm7720a-cli"
 
 # Debian's machine-readable copyright format, and a Debian changelog: the
 # format of a native package's changelog.gz.
@@ -71,17 +101,5 @@ if gzip -dc "$doc/changelog.gz" >"$changelog"; then
 else
     fail "$doc/changelog.gz does not decompress"
 fi
-options=$("$program" --help | grep -oE '(^|[ ,])--?[a-z][a-z-]*' | tr -d ' ,') ||
-    fail "$program --help"
-[ -n "$options" ] || fail "$program --help lists no option"
-# Each option heads an entry of the page's OPTIONS section.
-entries=$(sed -n '/^OPTIONS$/,/^[A-Z]/p' "$rendered" | grep -E '^ {7}-')
-for option in $options; do
-    echo "$entries" | grep -qE -- "^ {7}(.*[ ,])?$option([ ,]|\$)" ||
-        fail "manual page does not describe $option"
-done
-# Every option it offers ends: --help-all must not start the program.
-timeout 10 "$program" --help-all >/dev/null || fail "$program --help-all did not exit 0"
-
 [ "$failures" -eq 0 ] || exit 1
 echo "installed tree at $prefix checked"
