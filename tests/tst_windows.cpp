@@ -14,6 +14,7 @@
 #include "windows/qtprompt.h"
 #include "windows/regdefwindow.h"
 #include "windows/registergrid.h"
+#include "windows/statusline.h"
 #include "windows/testtabs.h"
 
 #include <QClipboard>
@@ -126,6 +127,40 @@ private slots:
         QTest::keyClick(&window, Qt::Key_T, Qt::ControlModifier); // Exit's shortcut
         QCOMPARE(rig.end.calls, 1);
         QVERIFY(!window.isVisible());
+    }
+
+    // The status bar names the board and the chip address, and says what
+    // every kind of board operation came to.
+    void statusBar() {
+        using Step = std::function<void(WindowRig&)>;
+        const std::pair<Step, const char*> rows[] = {
+            {[](WindowRig& r) { click(r.ui().cmdReadAllRegisters); },
+             "Read 14 registers from 0x00"},
+            {[](WindowRig& r) { QTest::keyClick(r.window->grid().cell(5), '5'); },
+             "0x05 \u2190 0x05, read back 0x05"},
+            {[](WindowRig& r) {
+                 click(r.ui().chkADDRbit_3);
+                 r.prompt.answer(Answer::Retry);
+                 click(r.ui().cmdReadAllRegisters);
+             },
+             "No acknowledge from 0x08: set the address or scan"},
+            {[](WindowRig& r) { click(r.ui().cmdReadIndividual); }, "Read 0x00: 0x31"},
+            {[](WindowRig& r) { click(r.ui().obChannelSelect_1); },
+             "Channel B selected (0x02 \u2190 0x01, read back 0x01)"},
+            {[](WindowRig& r) { click(r.ui().cmdScanI2Caddress); }, "Found the QDM7720A at 0x00"},
+            {[](WindowRig& r) { click(r.ui().cmdReCal); },
+             "Termination re-calibrated: 0x03 pulsed 0x92, then 0x12"},
+            {[](WindowRig& r) { click(r.ui().chkLED); }, "Board signals set: LED on, poll on"},
+            {[](WindowRig& r) { r.ui().mnuSaveRegisters->trigger(); }, "Save cancelled"},
+        };
+        for (const auto& [step, says] : rows) {
+            WindowRig rig;
+            rig.started();
+            QCOMPARE(rig.window->statusLine().where(),
+                     QStringLiteral("Board 0 \u00b7 SIM0000 Chip 0x00 (address byte 0x00)"));
+            step(rig);
+            QCOMPARE(rig.window->statusLine().outcome(), QString::fromUtf8(says));
+        }
     }
 
     // Every way text can enter a hex box goes through the filter; a key

@@ -27,7 +27,10 @@ BoardPanel::BoardPanel(QWidget* window, Session& session)
     });
     for (QCheckBox* box : chkHPDoff_)
         connect(box, &QCheckBox::toggled, this, &BoardPanel::sendSignals);
-    connect(cboSMBusFrequency_, &QComboBox::activated, &session_, &Session::selectClock);
+    connect(cboSMBusFrequency_, &QComboBox::activated, this, [this](int index) {
+        session_.selectClock(index);
+        emit clockSelected(session_.clockList().items.at(index).kHz);
+    });
 
     connect(&session_, &Session::boardsChanged, this, &BoardPanel::showBoards);
     connect(&session_, &Session::boardSelected, this, [this](int instance) {
@@ -75,4 +78,5 @@ void BoardPanel::sendSignals() {
     for (std::size_t i = 0; i < s.switches.size(); ++i)
         s.switches[i] = chkHPDoff_[i]->isChecked();
     session_.setBoardSignals(s);
+    emit signalsSent(s);
 }

@@ -22,6 +22,10 @@ public:
     // Enables or disables a frame and everything in it, nested frames included.
     static void setFrameEnabled(QGroupBox* frame, bool enabled);
 
+signals:
+    void signalsSent(const BoardSignals& state);
+    void clockSelected(int kHz);
+
 private:
     void showBoards();
     void showSignals();

@@ -85,6 +85,12 @@ int main(int argc, char* argv[]) {
         transport = makeDemoTransport(clock, options.demoBoards, options.demoAddress);
     else
         transport = std::make_unique<HidapiTransport>();
+    // The not-found message keeps its words; a user at a terminal learns here
+    // that the program runs without a board too.
+    if (!options.demo && transport->enumerate().empty())
+        std::fputs("qdm7720a-eval: no QDM7720A evaluation board is plugged in; "
+                   "'qdm7720a-eval --demo' runs on a simulated one.\n",
+                   stderr);
     std::unique_ptr<ReportTrace> trace;
     if (traceFile.file)
         trace = std::make_unique<ReportTrace>(traceFile.file, clock, traceFile.name);

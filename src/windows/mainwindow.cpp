@@ -10,10 +10,12 @@
 #include "windows/individualpanel.h"
 #include "windows/regdefwindow.h"
 #include "windows/registergrid.h"
+#include "windows/statusline.h"
 #include "windows/testtabs.h"
 
 #include <QCloseEvent>
 #include <QLayout>
+#include <QLineEdit>
 #include <QTabBar>
 
 // The images live in the static library, whose resources are not registered
@@ -30,12 +32,36 @@ MainWindow::MainWindow(const Platform& platform, QWidget* parent)
     session_ = new Session(platform.transport, platform.prompt, *this, platform.clock, this);
     session_->link().setTrace(platform.trace);
 
+    status_ = new StatusLine(statusBar(), *session_);
     grid_ = new RegisterGrid(this, *session_);
-    new BoardPanel(this, *session_);
-    new AddressControls(this, *session_);
-    new IndividualPanel(this, *session_);
-    new ChipControlsPanel(this, *session_);
+    auto* board = new BoardPanel(this, *session_);
+    auto* address = new AddressControls(this, *session_);
+    auto* individual = new IndividualPanel(this, *session_);
+    auto* chipControls = new ChipControlsPanel(this, *session_);
     testTabs_ = new TestTabs(ui_->SSTab1, this);
+    makeDisabledBoxesReadable();
+
+    // Every board operation says what it came to in the status bar.
+    connect(grid_, &RegisterGrid::cellEdited, this, [this](std::uint8_t reg, const CellWrite& w) {
+        status_->say(statusOf(reg, w, chip7()));
+    });
+    connect(individual, &IndividualPanel::done, this,
+            [this](const PanelResult& r) { status_->say(statusOf(r, chip7())); });
+    connect(address, &AddressControls::scanned, this,
+            [this](const ScanResult& r) { status_->say(statusOf(r)); });
+    connect(chipControls, &ChipControlsPanel::channelSelected, this,
+            [this](int option, const ChannelWrite& w) {
+                status_->say(statusOf(option, w, chip7()));
+            });
+    connect(chipControls, &ChipControlsPanel::recalibrated, this,
+            [this](const Recalibration& r) { status_->say(statusOf(r, chip7())); });
+    connect(chipControls, &ChipControlsPanel::multiWritten, this,
+            [this](const MultiWrite& r) { status_->say(statusOf(r, chip7())); });
+    connect(board, &BoardPanel::signalsSent, this,
+            [this](const BoardSignals& s) { status_->say(statusOf(s)); });
+    connect(board, &BoardPanel::clockSelected, this, [this](int kHz) {
+        status_->say(QStringLiteral("I2C clock set to %1 kHz").arg(kHz));
+    });
 
     connect(ui_->cmdQuit, &QPushButton::clicked, session_, &Session::endProgram);
     connect(ui_->mnuExit, &QAction::triggered, session_, &Session::endProgram);
@@ -96,15 +122,24 @@ ReadMode MainWindow::readMode() const {
 }
 
 void MainWindow::readAllRegisters() {
-    ::readAllRegisters(session_->chip(), readMode());
+    status_->say(statusOf(::readAllRegisters(session_->chip(), readMode()), chip7()));
 }
 
 void MainWindow::saveRegisters() {
-    registerFiles_.save(session_->chip(), readMode());
+    status_->say(statusOf(registerFiles_.save(session_->chip(), readMode()), true));
 }
 
 void MainWindow::loadRegisters() {
-    registerFiles_.load(session_->chip(), readMode());
+    status_->say(statusOf(registerFiles_.load(session_->chip(), readMode()), false));
+}
+
+void MainWindow::makeDisabledBoxesReadable() {
+    for (QLineEdit* box : findChildren<QLineEdit*>()) {
+        QPalette p = box->palette();
+        p.setColor(QPalette::Disabled, QPalette::Base, p.color(QPalette::Active, QPalette::Button));
+        p.setColor(QPalette::Disabled, QPalette::Text, p.color(QPalette::Active, QPalette::Text));
+        box->setPalette(p);
+    }
 }
 
 void MainWindow::showAbout() {

@@ -17,6 +17,7 @@ class frmMain;
 class AboutWindow;
 class RegisterDefinitionsWindow;
 class RegisterGrid;
+class StatusLine;
 class TestTabs;
 
 class MainWindow : public QMainWindow, private ProcessEnd {
@@ -33,6 +34,7 @@ public:
     Ui::frmMain& ui() { return *ui_; }
     RegisterGrid& grid() { return *grid_; }
     TestTabs& testTabs() { return *testTabs_; }
+    StatusLine& statusLine() { return *status_; }
     RegisterFileCommands& registerFiles() { return registerFiles_; }
     // The other windows while they are open, else null.
     AboutWindow* aboutWindow() const;
@@ -53,12 +55,16 @@ private:
     // other windows go, then the process.
     void endProcess(int code) override;
     ReadMode readMode() const;
+    std::uint8_t chip7() const { return session_->address().sevenBit(); }
+    // The disabled boxes keep the palette's text on a background from it.
+    void makeDisabledBoxesReadable();
 
     Platform platform_;
     std::unique_ptr<Ui::frmMain> ui_;
     Session* session_ = nullptr;
     RegisterGrid* grid_ = nullptr;
     TestTabs* testTabs_ = nullptr;
+    StatusLine* status_ = nullptr;
     RegisterFileCommands registerFiles_;
     QPointer<AboutWindow> about_;
     QPointer<RegisterDefinitionsWindow> regDef_;

@@ -1,0 +1,47 @@
+// The main window's status bar: the board and the chip address the window
+// works on, and what the last board operation came to, in plain words.
+#pragma once
+
+#include "core/operations/celledit.h"
+#include "core/operations/chipcontrols.h"
+#include "core/operations/individual.h"
+#include "core/operations/readall.h"
+#include "core/operations/registerfiles.h"
+#include "core/operations/session.h"
+
+#include <QObject>
+
+class QLabel;
+class QStatusBar;
+
+// What an operation came to, as the status bar says it; `chip7` is the
+// chip's 7-bit address it went to.
+QString notAcknowledgedText(std::uint8_t chip7);
+QString statusOf(const RangeRead& read, std::uint8_t chip7);
+QString statusOf(std::uint8_t reg, const CellWrite& write, std::uint8_t chip7);
+QString statusOf(const PanelResult& result, std::uint8_t chip7);
+QString statusOf(const ScanResult& scan);
+QString statusOf(int option, const ChannelWrite& write, std::uint8_t chip7);
+QString statusOf(const Recalibration& recal, std::uint8_t chip7);
+QString statusOf(const MultiWrite& multi, std::uint8_t chip7);
+QString statusOf(const RegisterFileResult& file, bool save);
+QString statusOf(const BoardSignals& signals_);
+
+class StatusLine : public QObject {
+    Q_OBJECT
+public:
+    StatusLine(QStatusBar* bar, Session& session);
+
+    void say(const QString& outcome);
+    QString outcome() const;
+    QString where() const; // the board and the chip address
+
+private:
+    void showBoard();
+    void showAddress(std::uint8_t byte);
+
+    Session& session_;
+    QLabel* outcome_;
+    QLabel* board_;
+    QLabel* address_;
+};
