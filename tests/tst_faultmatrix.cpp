@@ -26,17 +26,9 @@ enum class Path {
     BoardSend,     // a board command without one
 };
 
-enum class Fault {
-    Unplugged,
-    BackAfterRetry,
-    NoAnswer,
-    NoAnswerCancel,
-    Late,
-    Short,
-    Stale,
-    Nak,
-    Status
-};
+// clang-format off
+enum class Fault { Unplugged, BackAfterRetry, NoAnswer, NoAnswerCancel, Late, Short, Stale, Nak, Status };
+// clang-format on
 
 struct Operation {
     const char* name;
@@ -51,100 +43,60 @@ QTemporaryDir& scratch() {
     return dir;
 }
 
+// What each operation does, one line each.
+struct Do {
+    static void readBurst(SimRig& r) { readAllRegisters(r.chip(), ReadMode::Burst); }
+    static void readSingle(SimRig& r) { readAllRegisters(r.chip(), ReadMode::Single); }
+    static void editCell(SimRig& r) { releaseKeyInCell(r.chip(), 5, Qt::Key_5, 0); }
+    static void readPanel(SimRig& r) {
+        PanelTexts p;
+        readIndividualRegister(r.chip(), p);
+    }
+    static void toggle(SimRig& r) {
+        PanelTexts p;
+        p.reg = QStringLiteral("05");
+        p.values[0] = QStringLiteral("A5");
+        toggleIndividualRegister(r.chip(), p, 0);
+    }
+    static void scan(SimRig& r) { r.session.scanForChip(); }
+    static void channel(SimRig& r) { selectChannel(r.chip(), 3); }
+    static void recal(SimRig& r) { recalibrateTermination(r.chip()); }
+    static void multiWrite(SimRig& r) { runMultiWriteTest(r.chip()); }
+    static void load(SimRig& r) {
+        RegisterFileCommands files(r.prompt, r.prompt);
+        r.prompt.chooseFile(scratch().filePath(QStringLiteral("load.txt")));
+        files.load(r.chip(), ReadMode::Burst);
+    }
+    static void selectBoard(SimRig& r) { r.session.selectBoard(0); }
+    static void firmware(SimRig& r) { r.session.showFirmwareVersion(); }
+    static void clock(SimRig& r) { r.session.selectClock(3); }
+    static void signals_(SimRig& r) { r.session.setBoardSignals({true, true, {true}}); }
+};
+
 const std::vector<Operation>& operations() {
+    using P = Path;
     static const std::vector<Operation> ops = {
-        {"read all, burst", Path::Retrying, 0, -1,
-         [](SimRig& r) {
-             readAllRegisters(r.chip(), ReadMode::Burst);
-         }},
-        {"read all, single", Path::Retrying, 2, -1,
-         [](SimRig& r) {
-             readAllRegisters(r.chip(), ReadMode::Single);
-         }},
-        {"cell write", Path::Retrying, 0, -1,
-         [](SimRig& r) {
-             releaseKeyInCell(r.chip(), 5, Qt::Key_5, 0);
-         }},
-        {"cell read-back", Path::SingleAttempt, 1, -1,
-         [](SimRig& r) {
-             releaseKeyInCell(r.chip(), 5, Qt::Key_5, 0);
-         }},
-        {"panel read", Path::Retrying, 0, -1,
-         [](SimRig& r) {
-             PanelTexts p;
-             readIndividualRegister(r.chip(), p);
-         }},
-        {"panel write", Path::Retrying, 1, -1,
-         [](SimRig& r) {
-             PanelTexts p;
-             p.values[0] = QStringLiteral("A5");
-             toggleIndividualRegister(r.chip(), p, 0);
-         }},
-        {"panel read-back", Path::SingleAttempt, 2, -1,
-         [](SimRig& r) {
-             PanelTexts p;
-             p.reg = QStringLiteral("05");
-             p.values[0] = QStringLiteral("A5");
-             toggleIndividualRegister(r.chip(), p, 0);
-         }},
-        {"scan probe", Path::Quiet, 0, -1,
-         [](SimRig& r) {
-             r.session.scanForChip();
-         }},
-        {"channel write", Path::Retrying, 0, -1,
-         [](SimRig& r) {
-             selectChannel(r.chip(), 3);
-         }},
-        {"channel read-back", Path::SingleAttempt, 1, -1,
-         [](SimRig& r) {
-             selectChannel(r.chip(), 3);
-         }},
-        {"recalibration read", Path::Retrying, 0, -1,
-         [](SimRig& r) {
-             recalibrateTermination(r.chip());
-         }},
-        {"recalibration writes", Path::SingleAttempt, 1, -1,
-         [](SimRig& r) {
-             recalibrateTermination(r.chip());
-         }},
-        {"multi-write", Path::Retrying, 0, -1,
-         [](SimRig& r) {
-             runMultiWriteTest(r.chip());
-         }},
-        {"multi-write read-back", Path::SingleAttempt, 1, -1,
-         [](SimRig& r) {
-             runMultiWriteTest(r.chip());
-         }},
-        {"register file load", Path::Retrying, 1, -1,
-         [](SimRig& r) {
-             RegisterFileCommands files(r.prompt, r.prompt);
-             r.prompt.chooseFile(scratch().filePath(QStringLiteral("load.txt")));
-             files.load(r.chip(), ReadMode::Burst);
-         }},
-        {"board selection: channel", Path::Retrying, 2, 4,
-         [](SimRig& r) {
-             r.session.selectBoard(0);
-         }},
-        {"board selection: LED", Path::BoardQuery, 0, -1,
-         [](SimRig& r) {
-             r.session.selectBoard(0);
-         }},
-        {"board selection: clock", Path::BoardQuery, 1, -1,
-         [](SimRig& r) {
-             r.session.selectBoard(0);
-         }},
-        {"firmware version", Path::BoardQuery, 0, -1,
-         [](SimRig& r) {
-             r.session.showFirmwareVersion();
-         }},
-        {"clock set", Path::BoardSend, 0, -1,
-         [](SimRig& r) {
-             r.session.selectClock(3);
-         }},
-        {"board signals", Path::BoardSend, 0, -1,
-         [](SimRig& r) {
-             r.session.setBoardSignals({true, true, {true}});
-         }},
+        {"read all, burst", P::Retrying, 0, -1, Do::readBurst},
+        {"read all, single", P::Retrying, 2, -1, Do::readSingle},
+        {"cell write", P::Retrying, 0, -1, Do::editCell},
+        {"cell read-back", P::SingleAttempt, 1, -1, Do::editCell},
+        {"panel read", P::Retrying, 0, -1, Do::readPanel},
+        {"panel write", P::Retrying, 1, -1, Do::toggle},
+        {"panel read-back", P::SingleAttempt, 2, -1, Do::toggle},
+        {"scan probe", P::Quiet, 0, -1, Do::scan},
+        {"channel write", P::Retrying, 0, -1, Do::channel},
+        {"channel read-back", P::SingleAttempt, 1, -1, Do::channel},
+        {"recalibration read", P::Retrying, 0, -1, Do::recal},
+        {"recalibration writes", P::SingleAttempt, 1, -1, Do::recal},
+        {"multi-write", P::Retrying, 0, -1, Do::multiWrite},
+        {"multi-write read-back", P::SingleAttempt, 1, -1, Do::multiWrite},
+        {"register file load", P::Retrying, 1, -1, Do::load},
+        {"board selection: channel", P::Retrying, 2, 4, Do::selectBoard},
+        {"board selection: LED", P::BoardQuery, 0, -1, Do::selectBoard},
+        {"board selection: clock", P::BoardQuery, 1, -1, Do::selectBoard},
+        {"firmware version", P::BoardQuery, 0, -1, Do::firmware},
+        {"clock set", P::BoardSend, 0, -1, Do::clock},
+        {"board signals", P::BoardSend, 0, -1, Do::signals_},
     };
     return ops;
 }
