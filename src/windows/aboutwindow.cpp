@@ -20,6 +20,12 @@ AboutWindow::AboutWindow(QWidget* owner, Session& session, SystemInfo& systemInf
     QFont title = ui_->X98->font();
     title.setPointSizeF(9.75);
     ui_->X98->setFont(title);
+    // The two separator lines, a darker above a lighter, in the palette's shades.
+    for (const auto& [line, role] :
+         {std::pair{ui_->Line1_1, QPalette::Mid}, std::pair{ui_->Line1_0, QPalette::Light}}) {
+        line->setBackgroundRole(role);
+        line->setAutoFillBackground(true);
+    }
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     // Its final size, with the style's fonts, is needed to centre it.
     ensurePolished();

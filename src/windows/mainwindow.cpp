@@ -49,19 +49,17 @@ MainWindow::MainWindow(const Platform& platform, QWidget* parent)
             [this](const PanelResult& r) { status_->say(statusOf(r, chip7())); });
     connect(address, &AddressControls::scanned, this,
             [this](const ScanResult& r) { status_->say(statusOf(r)); });
-    connect(chipControls, &ChipControlsPanel::channelSelected, this,
-            [this](int option, const ChannelWrite& w) {
-                status_->say(statusOf(option, w, chip7()));
-            });
+    connect(
+        chipControls, &ChipControlsPanel::channelSelected, this,
+        [this](int option, const ChannelWrite& w) { status_->say(statusOf(option, w, chip7())); });
     connect(chipControls, &ChipControlsPanel::recalibrated, this,
             [this](const Recalibration& r) { status_->say(statusOf(r, chip7())); });
     connect(chipControls, &ChipControlsPanel::multiWritten, this,
             [this](const MultiWrite& r) { status_->say(statusOf(r, chip7())); });
     connect(board, &BoardPanel::signalsSent, this,
             [this](const BoardSignals& s) { status_->say(statusOf(s)); });
-    connect(board, &BoardPanel::clockSelected, this, [this](int kHz) {
-        status_->say(QStringLiteral("I2C clock set to %1 kHz").arg(kHz));
-    });
+    connect(board, &BoardPanel::clockSelected, this,
+            [this](int kHz) { status_->say(QStringLiteral("I2C clock set to %1 kHz").arg(kHz)); });
 
     connect(ui_->cmdQuit, &QPushButton::clicked, session_, &Session::endProgram);
     connect(ui_->mnuExit, &QAction::triggered, session_, &Session::endProgram);
@@ -136,8 +134,17 @@ void MainWindow::loadRegisters() {
 void MainWindow::makeDisabledBoxesReadable() {
     for (QLineEdit* box : findChildren<QLineEdit*>()) {
         QPalette p = box->palette();
-        p.setColor(QPalette::Disabled, QPalette::Base, p.color(QPalette::Active, QPalette::Button));
-        p.setColor(QPalette::Disabled, QPalette::Text, p.color(QPalette::Active, QPalette::Text));
+        // A grey a fifth of the way from the background to the text: light
+        // grey on a light style, dark grey on a dark one.
+        const QColor base = p.color(QPalette::Active, QPalette::Base);
+        const QColor text = p.color(QPalette::Active, QPalette::Text);
+        const auto mix = [](int b, int t) {
+            return (4 * b + t) / 5;
+        };
+        p.setColor(QPalette::Disabled, QPalette::Base,
+                   QColor(mix(base.red(), text.red()), mix(base.green(), text.green()),
+                          mix(base.blue(), text.blue())));
+        p.setColor(QPalette::Disabled, QPalette::Text, text);
         box->setPalette(p);
     }
 }

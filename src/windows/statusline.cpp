@@ -63,7 +63,8 @@ QString statusOf(const PanelResult& result, std::uint8_t chip7) {
 QString statusOf(const ScanResult& scan) {
     if (scan.found)
         return QStringLiteral("Found the QDM7720A at %1").arg(hex(*scan.found >> 1));
-    return QStringLiteral("No QDM7720A answered at any of the %1 addresses probed").arg(scan.probes);
+    return QStringLiteral("No QDM7720A answered at any of the %1 addresses probed")
+        .arg(scan.probes);
 }
 
 QString statusOf(int option, const ChannelWrite& write, std::uint8_t chip7) {
@@ -164,9 +165,8 @@ void StatusLine::showBoard() {
     const HidDevice& device = session_.link().boardDevice(instance);
     board_->setText(QStringLiteral("Board %1 \u00b7 %2")
                         .arg(instance)
-                        .arg(QString::fromStdString(device.serialNumber.empty()
-                                                        ? device.path
-                                                        : device.serialNumber)));
+                        .arg(QString::fromStdString(
+                            device.serialNumber.empty() ? device.path : device.serialNumber)));
 }
 
 void StatusLine::showAddress(std::uint8_t byte) {
