@@ -54,7 +54,8 @@ private slots:
         QCOMPARE(ui.SSTab1->currentIndex(), 0);
         QCOMPARE(QApplication::focusWidget(), ui.SSTab1->tabBar());
         QVERIFY(ui.obChannelSelect_5->isChecked() && ui.chkBurstRead->isChecked());
-        for (QWidget* w : ui.fraManualHPD_DDC_0->findChildren<QWidget*>() << ui.fraManualHPD_DDC_0)
+        QList<QWidget*> manual = ui.fraManualHPD_DDC_0->findChildren<QWidget*>();
+        for (QWidget* w : manual << ui.fraManualHPD_DDC_0)
             QVERIFY2(!w->isEnabled(), qPrintable(w->objectName()));
         QCOMPARE(ui.cboEVBinstance->itemText(0), QStringLiteral("0"));
         QCOMPARE(ui.cboSMBusFrequency->currentText(), QStringLiteral("100"));
