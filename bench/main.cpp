@@ -46,6 +46,7 @@ int main(int argc, char* argv[]) {
     std::vector<ResultRow> rows;
     addLinkRows(reporter.runs(), rows);
     addReadAllRows(reporter.runs(), rows);
+    addCliRows(reporter.runs(), rows);
     addWaitRows(reporter.runs(), rows);
     if (processes) {
         ProcessOptions options;
