@@ -5,7 +5,8 @@
 //     qdm7720a-bench [--short] [--no-processes] [Google Benchmark flags]
 //
 // --short runs each measurement once, briefly (to keep them building and
-// running); --no-processes leaves out the start-up and idle measurements.
+// running); --no-processes leaves out the measurements of whole processes
+// (start-up, idle, and qdm7720a-cli's start-up to exit).
 #include "processes.h"
 #include "rows.h"
 
@@ -46,17 +47,23 @@ int main(int argc, char* argv[]) {
     std::vector<ResultRow> rows;
     addLinkRows(reporter.runs(), rows);
     addReadAllRows(reporter.runs(), rows);
+    addCliRows(reporter.runs(), rows);
     addWaitRows(reporter.runs(), rows);
     if (processes) {
         ProcessOptions options;
         options.probe = QDM_STARTUP_PROBE;
+        options.cli = QDM_CLI_PROGRAM;
+        options.exitProbe = QDM_EXIT_PROBE;
+        options.runProbe = QDM_RUN_PROBE;
         if (shortRun) {
             options.startups = 1;
             options.idleRuns = 1;
             options.idleSeconds = 0.5;
             options.settleSeconds = 0.2;
+            options.cliRuns = 1;
         }
         addProcessRows(options, rows);
+        addCliProcessRows(options, rows);
     }
 
     std::printf("Windows drawn by the Qt platform \"%s\"%s.\n\n",

@@ -73,9 +73,9 @@ ProbeProcess::~ProbeProcess() {
         close(out_);
 }
 
-bool ProbeProcess::waitForPaint(FirstPaintReport& report, int timeoutMs) {
+bool ProbeProcess::readLine(std::string& line, int timeoutMs) {
     const long long deadline = monotonicNs() + timeoutMs * 1'000'000LL;
-    std::string line;
+    line.clear();
     while (pid_ > 0 && line.find('\n') == std::string::npos) {
         pollfd p{out_, POLLIN, 0};
         const long long left = msLeft(deadline);
@@ -87,6 +87,13 @@ bool ProbeProcess::waitForPaint(FirstPaintReport& report, int timeoutMs) {
             return false;
         line.append(buffer, static_cast<std::size_t>(n));
     }
+    return pid_ > 0;
+}
+
+bool ProbeProcess::waitForPaint(FirstPaintReport& report, int timeoutMs) {
+    std::string line;
+    if (!readLine(line, timeoutMs))
+        return false;
     long long paintNs = 0;
     long peakKiB = 0;
     if (std::sscanf(line.c_str(), "painted %lld %ld %d %d", &paintNs, &peakKiB, &report.width,

@@ -1,5 +1,5 @@
-// One run of the start-up probe as a child process: started, read until it
-// reports its first paint, sampled, and ended.
+// One run of a probe as a child process: started, read until it reports (the
+// start-up probe: its first paint), sampled, and ended.
 #pragma once
 
 #include <string>
@@ -21,6 +21,8 @@ public:
     ProbeProcess& operator=(const ProbeProcess&) = delete;
 
     bool started() const { return pid_ > 0; }
+    // Waits (at most `timeoutMs`) for the first line on its standard output.
+    bool readLine(std::string& line, int timeoutMs);
     // Waits (at most `timeoutMs`) for the report of the first paint.
     bool waitForPaint(FirstPaintReport& report, int timeoutMs);
     // Voluntary context switches of all the process's threads so far.

@@ -1,5 +1,6 @@
 // Measurements of whole processes: the start-up probe run as the program and
-// as a bare window, several times each.
+// as a bare window, and qdm7720a-cli run next to a bare QCoreApplication,
+// several times each.
 #pragma once
 
 #include "results.h"
@@ -14,6 +15,13 @@ struct ProcessOptions {
     // The idle window opens this long after the first paint, once the
     // start-up's last layout and repaint are over.
     double settleSeconds = 1;
+    // qdm7720a-cli, the bare QCoreApplication and the probe that runs either
+    // and reports its time and peak memory.
+    std::string cli;
+    std::string exitProbe;
+    std::string runProbe;
+    int cliRuns = 7; // runs of each, alternating
 };
 
 void addProcessRows(const ProcessOptions& options, std::vector<ResultRow>& rows);
+void addCliProcessRows(const ProcessOptions& options, std::vector<ResultRow>& rows);

@@ -6,4 +6,5 @@
 
 void addLinkRows(const Runs& runs, std::vector<ResultRow>& rows);
 void addReadAllRows(const Runs& runs, std::vector<ResultRow>& rows);
+void addCliRows(const Runs& runs, std::vector<ResultRow>& rows);
 void addWaitRows(const Runs& runs, std::vector<ResultRow>& rows);

@@ -48,9 +48,10 @@ private slots:
         for (const auto& [in, out] : typed)
             QCOMPARE(filterHexKey(in), out);
         const std::pair<const char*, int> numbers[] = {
-            {"64", 64},   {"0x40", 0x40}, {"0X7f", 0x7F}, {"127", 127}, {"128", -1},
-            {"0x80", -1}, {"-1", -1},     {"+64", -1},    {" 64", -1},  {"64 ", -1},
-            {"0x", -1},   {"0x0x40", -1}, {"0x+7f", -1},  {"zz", -1},   {"", -1}};
+            {"64", 64},   {"0x40", 0x40}, {"0X7f", 0x7F},   {"127", 127},     {"128", -1},
+            {"0x80", -1}, {"-1", -1},     {"+64", -1},      {" 64", -1},      {"64 ", -1},
+            {"0x", -1},   {"0x0x40", -1}, {"0x+7f", -1},    {"zz", -1},       {"", -1},
+            {"64\n", -1}, {"0x40\n", -1}, {"00000064", 64}, {"000000064", -1}};
         for (const auto& [text, value] : numbers)
             QCOMPARE(parseNumber(QString::fromLatin1(text), 0x7F).value_or(-1), value);
     }

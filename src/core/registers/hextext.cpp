@@ -1,7 +1,5 @@
 #include "core/registers/hextext.h"
 
-#include <QRegularExpression>
-
 namespace {
 
 int hexDigit(char16_t c) {
@@ -55,16 +53,19 @@ int filterHexKey(int keyAscii) {
 }
 
 std::optional<int> parseNumber(const QString& text, int maximum) {
+    const bool hex = text.size() > 2 && text[0] == u'0' && (text[1] == u'x' || text[1] == u'X');
+    const QStringView digits = QStringView(text).mid(hex ? 2 : 0);
     // Eight digits are more than any number here needs.
-    static const QRegularExpression decimal(QStringLiteral("^[0-9]{1,8}$"));
-    static const QRegularExpression hex(QStringLiteral("^0[xX][0-9A-Fa-f]{1,8}$"));
-    bool ok = false;
-    qlonglong value = -1;
-    if (decimal.match(text).hasMatch())
-        value = text.toLongLong(&ok, 10);
-    else if (hex.match(text).hasMatch())
-        value = text.mid(2).toLongLong(&ok, 16);
-    if (!ok || value > maximum)
+    if (digits.isEmpty() || digits.size() > 8)
+        return std::nullopt;
+    long long value = 0;
+    for (const QChar c : digits) {
+        const int digit = hexDigit(c.unicode());
+        if (digit < 0 || (!hex && digit > 9))
+            return std::nullopt;
+        value = value * (hex ? 16 : 10) + digit;
+    }
+    if (value > maximum)
         return std::nullopt;
     return static_cast<int>(value);
 }
