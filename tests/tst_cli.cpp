@@ -3,6 +3,7 @@
 // that fails, the status each failure comes to.
 #include "cli/commands.h"
 #include "support/fakeclock.h"
+#include "support/files.h"
 
 #include "core/sim/simtransport.h"
 
@@ -29,16 +30,6 @@ Ran cli(const QStringList& arguments, bool demo = true) {
             QString::fromLocal8Bit(p.readAllStandardOutput()),
             QString::fromLocal8Bit(p.readAllStandardError())};
 }
-
-QByteArray readFile(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-const QByteArray kDefaultsFile = "//QDM7720A Register File\r\n"
-                                 "0x00\t31\r\n0x01\t00\r\n0x02\t0C\r\n0x03\t12\r\n0x04\t00\r\n"
-                                 "0x05\t00\r\n0x06\t00\r\n0x07\tCC\r\n0x08\tCC\r\n0x09\t00\r\n"
-                                 "0x0A\t00\r\n0x0B\t00\r\n0x0C\t00\r\n0x10\t10\r\n";
 
 } // namespace
 
@@ -110,19 +101,15 @@ private slots:
         QCOMPARE(readFile(saved), kDefaultsFile);
         QCOMPARE(cli({"load", saved}).status, 0);
         QCOMPARE(cli({"diff", saved}).status, 0);
-        QFile other(path("other.txt"));
-        QVERIFY(other.open(QIODevice::WriteOnly));
-        other.write("//QDM7720A Register File\r\n0x05\t12\r\n0x06\t\r\n");
-        other.close();
+        const QString other = path("other.txt");
+        QVERIFY(writeFile(other, "//QDM7720A Register File\r\n0x05\t12\r\n0x06\t\r\n"));
         const QString trace = path("trace.txt");
-        const Ran refused = cli({"--trace", trace, "load", other.fileName()});
+        const Ran refused = cli({"--trace", trace, "load", other});
         QCOMPARE(refused.status, 2);
         QVERIFY(refused.err.contains(QStringLiteral("line 3 is not a register line: 0x06<TAB>")));
         QVERIFY(!readFile(trace).contains(" out 0 00 02 01 80 05")); // nothing written
-        QVERIFY(other.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        other.write("//QDM7720A Register File\r\n0x05\t12\r\n");
-        other.close();
-        const Ran differs = cli({"diff", other.fileName()});
+        QVERIFY(writeFile(other, "//QDM7720A Register File\r\n0x05\t12\r\n"));
+        const Ran differs = cli({"diff", other});
         QCOMPARE(differs.status, 1);
         QCOMPARE(differs.out, QStringLiteral("0x05: file 0x12, chip 0x00\n"));
         QCOMPARE(cli({"load", path("missing.txt")}).status, 2);

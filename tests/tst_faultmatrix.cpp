@@ -9,6 +9,7 @@
 #include "core/operations/registerfiles.h"
 #include "core/registers/hextext.h"
 #include "core/registers/registermap.h"
+#include "support/files.h"
 #include "support/reports.h"
 #include "support/simrig.h"
 
@@ -118,10 +119,8 @@ Run runOperation(const Operation& op, std::optional<Fault> fault) {
     rig.board().ledOn = true;
     rig.prompt.clear();
     rig.session.registers().setTyped(5, QStringLiteral("5"));
-    QFile load(scratch().filePath(QStringLiteral("load.txt")));
-    if (load.open(QIODevice::WriteOnly))
-        load.write("//QDM7720A Register File\r\n0x05\t12\r\n0x06\t34\r\n0x07\t56\r\n");
-    load.close();
+    writeFile(scratch().filePath(QStringLiteral("load.txt")),
+              "//QDM7720A Register File\r\n0x05\t12\r\n0x06\t34\r\n0x07\t56\r\n");
     for (int reg = 0; reg < kGridRegisters; ++reg)
         run.textsBefore << rig.session.registers().text(std::uint8_t(reg));
     run.chipBefore = rig.simChip().registers;

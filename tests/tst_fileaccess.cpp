@@ -2,6 +2,7 @@
 // followed openly, nothing that blocks, owner and mode kept, and the in-place
 // write where a folder takes no new file.
 #include "core/regfiles/fileaccess.h"
+#include "support/files.h"
 
 #include <QDir>
 #include <QFile>
@@ -27,11 +28,6 @@ struct stat statOf(const QString& path) {
     return st;
 }
 
-QByteArray contentsOf(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
 // Runs `check` as a user without root's privileges: in a child process that
 // drops them when the test runs as root. True when `check` returned true.
 bool asOrdinaryUser(const std::function<bool()>& check) {
@@ -52,15 +48,10 @@ class TestFileAccess : public QObject {
 private:
     QTemporaryDir dir_;
     QString at(const char* file) const { return dir_.filePath(QLatin1String(file)); }
-    void write(const char* file, const QByteArray& bytes) {
-        QFile f(at(file));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
 
 private slots:
     void initTestCase() {
-        write("file.txt", "old");
+        QVERIFY(writeFile(at("file.txt"), "old"));
         QVERIFY(QDir(dir_.path()).mkdir(QStringLiteral("folder")));
         QVERIFY(::mkfifo(name(at("fifo")).constData(), 0600) == 0);
         const std::pair<const char*, QString> links[] = {
@@ -125,7 +116,7 @@ private slots:
 
     // A replaced file keeps its owner, group and mode, and is replaced whole.
     void replacedFilesKeepOwnerAndMode() {
-        write("kept.txt", "old");
+        QVERIFY(writeFile(at("kept.txt"), "old"));
         const QString kept = at("kept.txt");
         QVERIFY(::chmod(name(kept).constData(), 0640) == 0);
         if (::geteuid() == 0)
@@ -133,7 +124,7 @@ private slots:
         const struct stat before = statOf(kept);
         QVERIFY(replaceRegularFile(kept, "new contents").ok);
         const struct stat after = statOf(kept);
-        QCOMPARE(contentsOf(kept), QByteArray("new contents"));
+        QCOMPARE(readFile(kept), QByteArray("new contents"));
         QCOMPARE(after.st_mode, before.st_mode);
         QCOMPARE(after.st_uid, before.st_uid);
         QCOMPARE(after.st_gid, before.st_gid);
@@ -146,7 +137,7 @@ private slots:
         QVERIFY(QDir(dir_.path()).mkdir(QStringLiteral("locked")));
         const QString locked = at("locked");
         const QString file = at("locked/regs.txt");
-        write("locked/regs.txt", "a longer old text");
+        QVERIFY(writeFile(at("locked/regs.txt"), "a longer old text"));
         QVERIFY(::symlink("locked/new.txt", name(at("into-locked")).constData()) == 0);
         for (const QString& path : {dir_.path(), locked, file})
             QVERIFY(::chown(name(path).constData(), ::geteuid() == 0 ? kNobody : uid_t(-1),
@@ -160,7 +151,7 @@ private slots:
                    !saveTargetOf(dangling).refusal.isEmpty() &&
                    !replaceRegularFile(at("locked/other.txt"), "x").ok;
         }));
-        QCOMPARE(contentsOf(file), QByteArray("new"));
+        QCOMPARE(readFile(file), QByteArray("new"));
         QCOMPARE(statOf(file).st_ino, inode);
         QVERIFY(::chmod(name(locked).constData(), 0755) == 0);
     }

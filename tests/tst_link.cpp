@@ -1,14 +1,20 @@
 // The board link on simulated boards: transfers and their limits, the input
-// drain, discovery, and what the program's policy makes of every failure.
+// drain, discovery, what the program's policy makes of every failure, the
+// simulated USB timing, and the hint for a board node that cannot be opened.
+#include "core/hid/accesshint.h"
 #include "core/link/boardlink.h"
 #include "core/link/reporttrace.h"
+#include "core/sim/frameclock.h"
 #include "core/sim/simtransport.h"
+#include "core/sim/usbtimedtransport.h"
 #include "support/fakeclock.h"
 #include "support/reports.h"
 #include "support/scriptedprompt.h"
 
+#include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <QtTest>
+#include <unistd.h>
 
 namespace {
 
@@ -39,6 +45,15 @@ struct LinkRig {
 };
 
 using Data = std::vector<std::uint8_t>;
+
+// One simulated time, in ns, for the USB timing model and the board under it.
+struct SimulatedTime : Clock, FrameClock {
+    std::int64_t ns = 0;
+    std::int64_t nowNs() override { return ns; }
+    void sleepUntilNs(std::int64_t until) override { ns = std::max(ns, until); }
+    double secondsSinceMidnight() override { return ns / 1e9; }
+    void sleepMs(int ms) override { ns += ms * 1'000'000; }
+};
 
 } // namespace
 
@@ -206,6 +221,54 @@ private slots:
         link.shutDown();
         QCOMPARE(transport.openHandleCount(), 0u);
         QVERIFY(!link.connectBoards());
+    }
+
+    // Requests leave at the next 1 ms frame boundary and are answered a frame
+    // later; a command without an answer delays no read.
+    void usbFrameTiming() {
+        SimulatedTime time;
+        SimTransport sim{time};
+        sim.addBoard().addChip(0x00);
+        UsbTimedTransport usb{sim, time};
+        BoardLink link{usb};
+        link.connectBoards();
+        link.selectBoard(0);
+        const HidHandle own = usb.open(sim.enumerate().at(0).path);
+        time.ns = 1'300'000;
+        QCOMPARE(link.readRegistersOnce(0x00, 0x00, 2).bytes.at(0), std::uint8_t{0x31});
+        QCOMPARE(time.ns, 3'000'000);
+        QVERIFY(link.writeRegistersOnce(0x00, 0x05, Data{1}).ok()); // on a boundary: the next
+        QCOMPARE(time.ns, 5'000'000);
+        QVERIFY(link.sendBoardCommand(reportOf({0, CMD_I2C_CLOCK, 0, 120})).ok());
+        Report in{};
+        QCOMPARE(usb.read(own, in, 1).status, IoStatus::Timeout);
+        QCOMPARE(time.ns, 7'000'000);
+    }
+
+    // The hint names the node and the first installed copy of the rule.
+    void accessHintForANodeThatCannotBeOpened() {
+        QTemporaryDir first, second;
+        const std::vector<std::string> folders{first.path().toStdString(),
+                                               second.path().toStdString()};
+        QCOMPARE(findUdevRule(folders), std::string());
+        for (QTemporaryDir* dir : {&second, &first}) {
+            QFile rule(dir->filePath(QString::fromLatin1(kUdevRuleName)));
+            QVERIFY(rule.open(QIODevice::WriteOnly));
+            QCOMPARE(findUdevRule(folders), dir->path().toStdString() + "/" + kUdevRuleName);
+        }
+        QCOMPARE(udevRuleFolders().front(), std::string("/etc/udev/rules.d"));
+        for (const std::string& rule : {std::string(), findUdevRule(folders)}) {
+            const std::string line = accessHint("tool", "/dev/hidraw3", rule);
+            QVERIFY(line.rfind("tool: no permission to open /dev/hidraw3 ", 0) == 0);
+            QVERIFY(line.find(rule.empty() ? "install the udev rule" : rule) != line.npos);
+            QCOMPARE(line.find('\n'), line.size() - 1);
+        }
+        // A missing node is not refused; a node only root may open is, to others.
+        const QString node = first.filePath(QStringLiteral("hidraw0"));
+        QVERIFY(!lacksPermission(node.toStdString()));
+        QFile file(node);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.setPermissions(QFileDevice::ReadOwner));
+        QCOMPARE(lacksPermission(node.toStdString()), ::geteuid() != 0);
     }
 };
 

@@ -86,25 +86,23 @@ private slots:
             int written; // -1: nothing
             const char* shown;
             double typingPause;
-        } rows[] = {
-            {5, "A", Qt::Key_A, 0, 0x0A, "0A", 0.5},
-            {5, "A", Qt::Key_A, 4, 0x0A, "0A", 0.5},
-            {5, "7", Qt::Key_Shift, 0, 7, "07", 0.5},
-            {5, "", Qt::Key_Delete, 0, 0, "00", 0.5},
-            {5, "A", Qt::Key_A, 1, -1, "A", 0},
-            {5, "A", Qt::Key_V, 2, -1, "A", 0},
-            {5, "A", Qt::Key_Up, 3, -1, "A", 0},
-            {6, "FF", Qt::Key_Up, 0, 0x00, "00", 0},
-            {6, "3C", Qt::Key_Right, 0, 0x3D, "3D", 0},
-            {6, "00", Qt::Key_Left, 0, 0xFF, "FF", 0},
-            {6, "", Qt::Key_Down, 0, 0xFF, "FF", 0},
-            {6, "05", Qt::Key_PageDown, 0, 0xF5, "F5", 0},
-            {6, "F8", Qt::Key_PageUp, 4, 0x08, "08", 0},
-            {6, "1ff", Qt::Key_Up, 0, -1, "1ff", 0},
-            {2, "1C", Qt::Key_C, 0, 0x1C, "0C", 0.5}, // the reset bit, cleared by the chip
-            {0x16, "C", Qt::Key_C, 0, 0x0C, "0C", 0.5},
-            {0x0A, "12", Qt::Key_2, 0, -1, "12", 0},
-        };
+        } rows[] = {{5, "A", Qt::Key_A, 0, 0x0A, "0A", 0.5},
+                    {5, "A", Qt::Key_A, 4, 0x0A, "0A", 0.5},
+                    {5, "7", Qt::Key_Shift, 0, 7, "07", 0.5},
+                    {5, "", Qt::Key_Delete, 0, 0, "00", 0.5},
+                    {5, "A", Qt::Key_A, 1, -1, "A", 0},
+                    {5, "A", Qt::Key_V, 2, -1, "A", 0},
+                    {5, "A", Qt::Key_Up, 3, -1, "A", 0},
+                    {6, "FF", Qt::Key_Up, 0, 0x00, "00", 0},
+                    {6, "3C", Qt::Key_Right, 0, 0x3D, "3D", 0},
+                    {6, "00", Qt::Key_Left, 0, 0xFF, "FF", 0},
+                    {6, "", Qt::Key_Down, 0, 0xFF, "FF", 0},
+                    {6, "05", Qt::Key_PageDown, 0, 0xF5, "F5", 0},
+                    {6, "F8", Qt::Key_PageUp, 4, 0x08, "08", 0},
+                    {6, "1ff", Qt::Key_Up, 0, -1, "1ff", 0},
+                    {2, "1C", Qt::Key_C, 0, 0x1C, "0C", 0.5}, // the reset bit, cleared by the chip
+                    {0x16, "C", Qt::Key_C, 0, 0x0C, "0C", 0.5},
+                    {0x0A, "12", Qt::Key_2, 0, -1, "12", 0}};
         for (const auto& row : rows) {
             SimRig rig;
             rig.started();
@@ -341,43 +339,46 @@ private slots:
         const QString tool = QStringLiteral("C:\\MSInfo\\msinfo32.exe");
         const QString folder = QStringLiteral("C:\\Shared");
         const QString program = folder + QStringLiteral("\\MSINFO32.EXE");
-        const QByteArray number("\x34\x12\0\0", 4);
-        const struct {
-            std::optional<RegistryValue> path, shared;
-            bool inFolder, starts;
-            QString started; // empty: nothing started
-            int queries;
-        } rows[] = {
-            {ScriptedSystemInfo::text(tool), ScriptedSystemInfo::text(folder), true, true, tool, 1},
-            {ScriptedSystemInfo::text(tool), {}, false, false, tool, 1},
+        const auto text = [](const QString& s) {
+            return ScriptedSystemInfo::text(s);
+        };
+        using Value = std::optional<RegistryValue>;
+        const std::tuple<Value, Value, bool, bool, QString, int> rows[] = {
+            {text(tool), text(folder), true, true, tool, 1},
+            {text(tool), {}, false, false, tool, 1},
             {RegistryValue{kRegistryString, tool.toLocal8Bit()}, {}, false, true, tool, 1},
-            {{}, ScriptedSystemInfo::text(folder), true, true, program, 2},
-            {{}, ScriptedSystemInfo::text(folder), false, true, {}, 2},
+            {{}, text(folder), true, true, program, 2},
+            {{}, text(folder), false, true, {}, 2},
             {{}, {}, false, true, {}, 2},
-            {RegistryValue{kRegistryNumber, number}, {}, false, true, QStringLiteral("&h1234"), 1},
+            {RegistryValue{kRegistryNumber, QByteArray("\x34\x12\0\0", 4)},
+             {},
+             false,
+             true,
+             QStringLiteral("&h1234"),
+             1},
             {RegistryValue{2, "%SystemRoot%\\x.exe"}, {}, false, true, {}, 1},
             {RegistryValue{kRegistryString, QByteArray(kRegistryValueRoom + 1, 'a')},
              {},
              false,
              true,
              {},
-             2},
-        };
-        for (const auto& row : rows) {
+             2}};
+        // path, shared folder, program in the folder, programs start, started, look-ups
+        for (const auto& [path, shared, inFolder, starts, started, queries] : rows) {
             ScriptedSystemInfo system;
-            if (row.path)
-                system.values[{kMsInfoKey, kMsInfoValue}] = *row.path;
-            if (row.shared)
-                system.values[{kSharedToolsKey, kSharedToolsValue}] = *row.shared;
-            if (row.inFolder)
+            if (path)
+                system.values[{kMsInfoKey, kMsInfoValue}] = *path;
+            if (shared)
+                system.values[{kSharedToolsKey, kSharedToolsValue}] = *shared;
+            if (inFolder)
                 system.files << program;
-            if (row.starts)
+            if (starts)
                 system.startable << tool << program;
             ScriptedPrompt prompt;
             startSystemInformation(system, prompt);
-            QCOMPARE(system.started.value(0), row.started);
-            QCOMPARE(system.queries.size(), row.queries);
-            const bool ran = !row.started.isEmpty() && system.startable.contains(row.started);
+            QCOMPARE(system.started.value(0), started);
+            QCOMPARE(system.queries.size(), queries);
+            const bool ran = !started.isEmpty() && system.startable.contains(started);
             QCOMPARE(prompt.texts(), ran ? QStringList{} : QStringList{kSysInfoUnavailableText});
         }
     }
@@ -416,17 +417,11 @@ private slots:
         rig.session.selectClock(0);
         QCOMPARE(rig.board(1).received.back(), reportOf({0, CMD_I2C_CLOCK, 0, 120}));
 
-        rig.board(1).firmwareVersion = 0x12;
-        rig.board(1).firmwareYear = 2007;
-        rig.board(1).firmwareMonth = 3;
-        rig.board(1).firmwareDay = 5;
-        rig.prompt.clear();
-        rig.session.showFirmwareVersion();
-        QCOMPARE(rig.prompt.texts(), QStringList{QStringLiteral("Firmware Version 1.2 - 2007/") +
-                                                 QLocale().monthName(3) + QStringLiteral("/5")});
-
         // The board signals go out over the report last exchanged, the
         // firmware answer: its month and day stand in bytes 5 and 6.
+        rig.board(1).firmwareMonth = 3;
+        rig.board(1).firmwareDay = 5;
+        rig.session.showFirmwareVersion();
         BoardSignals s = rig.session.boardSignals();
         s.pollDisabled = true;
         s.switches = {true, false, false, true, false, true};

@@ -2,33 +2,16 @@
 // the File menu does, on a simulated board: the bytes, the dialogs' settings,
 // the questions and messages, and what reaches the chip.
 #include "core/operations/registerfiles.h"
+#include "support/files.h"
 #include "support/reports.h"
 #include "support/simrig.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <sys/stat.h>
 
 namespace {
-
-QByteArray readFile(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    if (f.open(QIODevice::WriteOnly))
-        f.write(bytes);
-}
-
-// The chip's default registers as a save writes them.
-const QByteArray kDefaultsFile = "//QDM7720A Register File\r\n"
-                                 "0x00\t31\r\n0x01\t00\r\n0x02\t0C\r\n0x03\t12\r\n0x04\t00\r\n"
-                                 "0x05\t00\r\n0x06\t00\r\n0x07\tCC\r\n0x08\tCC\r\n0x09\t00\r\n"
-                                 "0x0A\t00\r\n0x0B\t00\r\n0x0C\t00\r\n0x10\t10\r\n";
 
 const std::vector<Report> kReadAll = {i2cRead(0x00, 0x00, 13), i2cRead(0x00, 0x10, 1)};
 

@@ -28,13 +28,10 @@ public:
 
     Answer ask(const QString& text, Buttons buttons, const QString& title) override {
         shown.push_back({text, buttons, title});
-        if (script.empty()) {
-            // Unscripted: whatever ends a Retry loop.
-            ++unscripted;
+        if (script.empty()) // unscripted: whatever ends a Retry loop
             return buttons == Buttons::Ok      ? Answer::Ok
                    : buttons == Buttons::YesNo ? Answer::No
                                                : Answer::Cancel;
-        }
         auto [a, before] = std::move(script.front());
         script.pop_front();
         if (before)
@@ -44,10 +41,11 @@ public:
     void beep() override { ++beeps; }
     std::optional<QString> choose(const FileRequest& request) override {
         requests.push_back(request);
-        if (files.empty())
-            return std::nullopt;
-        const std::optional<QString> path = files.front();
-        files.pop_front();
+        std::optional<QString> path;
+        if (!files.empty()) {
+            path = files.front();
+            files.pop_front();
+        }
         return path;
     }
 
@@ -60,7 +58,7 @@ public:
     void clear() {
         shown.clear();
         requests.clear();
-        beeps = unscripted = 0;
+        beeps = 0;
     }
 
     std::deque<std::pair<Answer, std::function<void()>>> script;
@@ -68,7 +66,6 @@ public:
     std::vector<Shown> shown;
     std::vector<FileRequest> requests;
     int beeps = 0;
-    int unscripted = 0;
 };
 
 class RecordedEnd : public ProcessEnd {

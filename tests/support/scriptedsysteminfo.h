@@ -18,28 +18,20 @@ public:
     std::optional<RegistryValue> queryValue(RegistryRoot root, const QString& keyName,
                                             const QString& valueName) override {
         queries << keyName + QLatin1Char('|') + valueName;
-        if (root != RegistryRoot::LocalMachine)
-            return std::nullopt;
         const auto it = values.find({keyName, valueName});
-        if (it == values.end())
+        if (root != RegistryRoot::LocalMachine || it == values.end())
             return std::nullopt;
         return it->second;
     }
-    bool fileExists(const QString& path) override {
-        fileChecks << path;
-        return files.contains(path);
-    }
+    bool fileExists(const QString& path) override { return files.contains(path); }
     bool startProgram(const QString& path) override {
         started << path;
         return startable.contains(path);
     }
 
-    // Key and value name -> value.
-    std::map<std::pair<QString, QString>, RegistryValue> values;
-    QStringList files;     // files that exist
-    QStringList startable; // programs that start
-
-    QStringList queries;    // "key|value" of every look-up, in order
-    QStringList fileChecks; // every file looked for
-    QStringList started;    // every program start tried
+    std::map<std::pair<QString, QString>, RegistryValue> values; // by key and value name
+    QStringList files;                                           // files that exist
+    QStringList startable;                                       // programs that start
+    QStringList queries; // "key|value" of every look-up, in order
+    QStringList started; // every program start tried
 };
