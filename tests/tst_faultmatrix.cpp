@@ -255,6 +255,9 @@ private slots:
         }
         if (f == Fault::Stale)
             QCOMPARE(run.received, clean.received);
+        if (op.path == Path::BoardSend) // the command that failed is not repeated
+            QCOMPARE(std::count(run.received.begin(), run.received.end(), clean.received.back()),
+                     0);
     }
 };
 
