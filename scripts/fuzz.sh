@@ -10,7 +10,6 @@ scripts/setup.sh clang libclang-rt-14-dev
 cmake --preset sanitize >/dev/null
 cmake --build --preset fuzz -j "$(nproc)"
 
-export LSAN_OPTIONS="suppressions=$PWD/tests/fuzz/lsan.supp"
 findings="build/sanitize/findings"
 mkdir -p "$findings"
 status=0

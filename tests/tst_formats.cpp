@@ -29,12 +29,9 @@ private slots:
     // a 0x prefix allowed; an empty text is 0.
     void hexBoxTexts() {
         const std::pair<const char*, int> rows[] = {
-            {"", 0},        {"7", 7},         {"af", 0xAF},
-            {"0x5A", 0x5A}, {"0X7", 7},       {" \t5A \r\n", 0x5A},
-            {"0x", -1},     {"1FF", -1},      {"005", -1},
-            {"zz", -1},     {"1G", -1},       {"5 A", -1},
-            {"  ", -1},     {"\x01\x02", -1}, {"0x0x5", -1},
-            {"+5", -1}};
+            {"", 0},    {"7", 7},     {"af", 0xAF},  {"0X5A", 0x5A}, {" \t5A \r\n", 0x5A},
+            {"0x", -1}, {"1FF", -1},  {"005", -1},   {"1G", -1},     {"5 A", -1},
+            {"  ", -1}, {"\x01", -1}, {"0x0x5", -1}, {"+5", -1}};
         for (const auto& [text, value] : rows) {
             const std::optional<std::uint8_t> byte = hexTextByte(QString::fromLatin1(text));
             QCOMPARE(byte ? int(*byte) : -1, value);
@@ -94,9 +91,8 @@ private slots:
     }
 
     void registerFileLines() {
-        QCOMPARE(registerLine(0x02, QStringLiteral("0C")), QByteArray("0x02\t0C\r\n"));
-        QCOMPARE(registerLine(0x10, QStringLiteral("7")), QByteArray("0x10\t7\r\n"));
-        QCOMPARE(registerLine(0x0A, QString()), QByteArray("0x0A\t\r\n"));
+        QCOMPARE(registerLine(0x10, QStringLiteral("7")) + registerLine(0x0A, QString()),
+                 QByteArray("0x10\t7\r\n0x0A\t\r\n"));
         // A pasted line end or comma would split the line into another
         // register's line; the file loads back into this register alone.
         const QByteArray split = registerLine(5, QStringLiteral("12\r\n0x03\t99")) +
@@ -138,8 +134,7 @@ private slots:
                                     " //QDM7720A Register File\r\n", "//QDM7720A Register File \n",
                                     "", "\r\n//QDM7720A Register File\r\n", "0x03\t12\r\n"}) {
             const RegisterFileCheck check = checkRegisterFile(refused);
-            QCOMPARE(check.verdict, Verdict::NotRegisterFile);
-            QVERIFY(check.writes.empty());
+            QVERIFY(check.verdict == Verdict::NotRegisterFile && check.writes.empty());
         }
         // The header is the first field: a comma ends it.
         QCOMPARE(checkRegisterFile("//QDM7720A Register File,0x03\t12\r\n").writes,
@@ -154,10 +149,9 @@ private slots:
         // One bad register line refuses the whole file and names its line.
         check =
             checkRegisterFile(withHeader("0x00\t31\r\n0x01\t00\r\n// x\r\n0x05\t\r\n0x06\t00\r\n"));
-        QCOMPARE(check.verdict, Verdict::BadRegisterLine);
+        QVERIFY(check.verdict == Verdict::BadRegisterLine && check.writes.empty());
         QCOMPARE(check.lineNumber, 5);
         QCOMPARE(check.lineText, QByteArray("0x05\t"));
-        QVERIFY(check.writes.empty());
         check = checkRegisterFile(withHeader("\r\r\n\n0x00\t31,0xQQ\t00\n"));
         QCOMPARE(check.lineNumber, 5);
         QCOMPARE(check.lineText, QByteArray("0x00\t31,0xQQ\t00"));
@@ -170,15 +164,11 @@ private slots:
             const QString text = descriptionText(i);
             const std::uint8_t reg = kMainRegisters[i];
             QVERIFY(text.startsWith(QStringLiteral("Register 0x%1, ").arg(hexByte(reg))));
-            QVERIFY(text.endsWith(QStringLiteral("\r\n\r\n")));
-            QVERIFY(!text.endsWith(QStringLiteral("\r\n\r\n\r\n")));
-            QCOMPARE(descriptionIndexOf(reg), i);
-            QVERIFY(!registerName(reg).isEmpty());
+            QVERIFY(text.endsWith("\r\n\r\n") && !text.endsWith("\r\n\r\n\r\n"));
+            QVERIFY(descriptionIndexOf(reg) == i && !registerName(reg).isEmpty());
         }
-        QCOMPARE(descriptionText(14), kNoRegisterText);
-        QCOMPARE(descriptionText(-1), kNoRegisterText);
-        QCOMPARE(registerName(0x05), QStringLiteral("Output Options"));
-        QVERIFY(registerName(0x11).isEmpty());
+        QCOMPARE(descriptionText(14) + descriptionText(-1), kNoRegisterText + kNoRegisterText);
+        QVERIFY(registerName(0x05) == "Output Options" && registerName(0x11).isEmpty());
     }
 };
 

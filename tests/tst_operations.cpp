@@ -369,21 +369,16 @@ private slots:
                  (std::vector<Report>{reportOf({0, CMD_BOARD_SIGNALS, 1}),
                                       reportOf({0, CMD_I2C_CLOCK, 1}),
                                       reportOf({0, CMD_I2C_CLOCK, 0, 120}), i2cRead(0x90, 2, 1)}));
-        QCOMPARE(rig.clock.drains(), 3);
-        QCOMPARE(options.size(), 0);
+        QVERIFY(rig.clock.drains() == 3 && options.empty());
         QCOMPARE(rig.prompt.texts(), QStringList{kInvalidAddressText}); // no chip at 0x48
 
         rig.session.selectBoard(1);
-        QCOMPARE(options.size(), 1);
         QCOMPARE(options.takeFirst().at(0).toInt(), kHardwareSelectOption);
         const std::vector<Report>& got = rig.board(1).received;
-        QCOMPARE(got.size(), 5u);
         // The LED read back as on sends the board signals once, over the
         // report the query left.
-        QCOMPARE(got[1][1], CMD_BOARD_SIGNALS);
-        QCOMPARE(got[1][3], 0x01);
-        QCOMPARE(got[1][2], 0x00);
-        QVERIFY(rig.session.boardSignals().led);
+        QVERIFY(got.size() == 5 && rig.session.boardSignals().led);
+        QCOMPARE(Report(got[1]), reportOf({0, CMD_BOARD_SIGNALS, 0, 0x01}));
         QCOMPARE(got[3], reportOf({0, CMD_I2C_CLOCK, 0, 60}));
         QCOMPARE(rig.session.clockList().items[rig.session.clockList().selected].kHz, 200);
         rig.session.selectClock(0);
