@@ -15,7 +15,6 @@
 
 #include <QTemporaryDir>
 #include <QtTest>
-#include <set>
 
 namespace {
 
@@ -175,15 +174,6 @@ QString messageFor(Path path, Fault fault) {
     }
 }
 
-std::set<Report> i2cWrites(const std::vector<Report>& reports) {
-    std::set<Report> writes;
-    for (const Report& r : reports) {
-        if (r[1] == CMD_I2C && (r[3] & 1) == 0)
-            writes.insert(r);
-    }
-    return writes;
-}
-
 } // namespace
 
 class TestFaultMatrix : public QObject {
@@ -224,22 +214,22 @@ private slots:
         QCOMPARE(rig.ended(), ends);
 
         // No write that the clean run does not make.
-        const std::set<Report> cleanWrites = i2cWrites(clean.received);
+        const std::vector<Report> cleanWrites = i2cWrites(clean.received);
         for (const Report& w : i2cWrites(run.received))
-            QVERIFY2(cleanWrites.count(w), "a write not asked for");
+            QVERIFY2(std::count(cleanWrites.begin(), cleanWrites.end(), w),
+                     "a write not asked for");
         // Nothing shown that the chip did not hold, the operation did not
         // write, or the clean run does not show.
         const RegisterModel& model = rig.session.registers();
         for (int reg = 0; reg < kGridRegisters; ++reg) {
             const auto r = std::uint8_t(reg);
             const QString text = model.text(r);
-            QVERIFY2(!text.contains(QStringLiteral("EE")), qPrintable(QString::number(reg)));
             const bool fromChip =
                 text == hexByte(rig.simChip().registers[r]) || text == hexByte(run.chipBefore[r]);
-            const bool asClean = text == clean.rig->session.registers().text(r);
-            const bool zeroShown = model.entry(r).origin == RegisterModel::Origin::ReadFailed;
-            const bool unchanged = text == run.textsBefore[reg];
-            QVERIFY2(fromChip || asClean || zeroShown || unchanged,
+            QVERIFY2(!text.contains("EE") &&
+                         (fromChip || text == clean.rig->session.registers().text(r) ||
+                          model.entry(r).origin == RegisterModel::Origin::ReadFailed ||
+                          text == run.textsBefore[reg]),
                      qPrintable(QStringLiteral("register %1 shows %2").arg(reg).arg(text)));
         }
         // After Retry, or with only stale input in the way, the operation
@@ -250,7 +240,7 @@ private slots:
         if (repeats || f == Fault::Stale) {
             QVERIFY(rig.simChip().registers == clean.rig->simChip().registers);
             for (int reg = 0; reg < kGridRegisters; ++reg)
-                QCOMPARE(rig.session.registers().text(std::uint8_t(reg)),
+                QCOMPARE(model.text(std::uint8_t(reg)),
                          clean.rig->session.registers().text(std::uint8_t(reg)));
         }
         if (f == Fault::Stale)

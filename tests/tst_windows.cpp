@@ -202,7 +202,7 @@ private slots:
                     sendKey(edit, type, text.front().toUpper().unicode(), mods, text);
             }
             QCOMPARE(edit->text(), QLatin1String(row.after));
-            const std::vector<Report> writes = i2cWritesReceived(rig.board());
+            const std::vector<Report> writes = i2cWrites(rig.board().received);
             QCOMPARE(writes.empty() ? -1 : int(writes.front()[5]), row.written);
             QCOMPARE(rig.prompt.beeps, text == QLatin1String("zz") ? 1 : 0);
         }

@@ -4,7 +4,9 @@
 #include "core/hid/report.h"
 #include "core/sim/simboard.h"
 
+#include <algorithm>
 #include <initializer_list>
+#include <iterator>
 #include <vector>
 
 // A report whose first bytes are `leading`, the rest 0.
@@ -26,14 +28,12 @@ inline std::vector<Report> reportsWithCommand(const SimBoard& board, std::uint8_
     return out;
 }
 
-// The I2C write requests a board received, in order (reads carry the
-// address byte plus one).
-inline std::vector<Report> i2cWritesReceived(const SimBoard& board) {
+// The I2C write requests among `reports`, in order (reads carry the address
+// byte plus one).
+inline std::vector<Report> i2cWrites(const std::vector<Report>& reports) {
     std::vector<Report> out;
-    for (const Report& r : reportsWithCommand(board, CMD_I2C)) {
-        if ((r[3] & 1) == 0)
-            out.push_back(r);
-    }
+    std::copy_if(reports.begin(), reports.end(), std::back_inserter(out),
+                 [](const Report& r) { return r[1] == CMD_I2C && (r[3] & 1) == 0; });
     return out;
 }
 

@@ -30,9 +30,6 @@ struct WindowRig {
         prompt.clear();
         return *window;
     }
-    template <typename W> W* widget(const char* name) {
-        return window->findChild<W*>(QLatin1String(name));
-    }
     SimBoard& board() { return transport.board(0); }
     SimChip& chip() { return transport.board(0).chips.front(); }
     Ui::frmMain& ui() { return window->ui(); }
