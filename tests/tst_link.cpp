@@ -87,45 +87,29 @@ private slots:
         QCOMPARE(read.statusByte, 0x80);
     }
 
-    // A failure of a retrying transfer: the messages, a reconnection before
-    // the same transfer goes again, and what reaches the caller.
-    void failurePolicy() {
-        const struct {
-            int fault; // 0 not acknowledged, 1 no answer, 2 pulled out and back, 3 out for good
-            bool quiet;
-            QStringList messages;
-            int requests; // I2C requests the board took
-            bool ok;
-        } rows[] = {
-            {0, false, {kInvalidAddressText}, 1, false},
-            {0, true, {}, 1, false},
-            {1, false, {kReadFileErrorText}, 2, true},
-            {2, false, {kWriteFileErrorText}, 1, true},
-            {3, false, {kWriteFileErrorText, kBoardNotFoundText}, 0, false},
-        };
-        for (const auto& row : rows) {
+    // A board pulled out: the message, and a reconnection before the same
+    // transfer goes again. Not found again, Retry searches once more; Cancel
+    // ends the program, after which nothing goes out and nothing is asked.
+    void boardPulledOut() {
+        for (const int notFound : {0, 1, 2}) { // times "not found" is shown: Retry, then Cancel
             LinkRig rig;
             SimBoard& board = rig.board();
-            if (row.fault < 2)
-                board.answerFaults = {row.fault ? AnswerFault::drop() : AnswerFault::nak()};
-            board.unplugged = row.fault >= 2;
-            // Plugged back in while the message is open (or never).
-            rig.prompt.answer(Answer::Retry, [&] { board.unplugged = row.fault == 3; });
-            const LinkResult result = rig.link.readRegisters(0x80, 0x02, 1, row.quiet);
-            QCOMPARE(rig.prompt.texts(), row.messages);
-            QCOMPARE(result.ok(), row.ok);
-            QCOMPARE(int(reportsWithCommand(board, CMD_I2C).size()), row.requests);
-            for (const Report& r : board.received)
-                QCOMPARE(r, i2cRead(0x80, 0x02, 1)); // the same transfer again, nothing else
-            QCOMPARE(rig.connections, row.fault == 1 || row.fault == 2 ? 2 : 1);
-            QCOMPARE(result.bytes, row.ok ? Data{0x0C} : Data{});
-            // Out for good: Cancel to "not found" ends the program; nothing
-            // more goes out, nothing more is asked.
-            QCOMPARE(rig.end.calls, int(row.fault == 3));
-            if (row.fault == 3) {
-                QVERIFY(rig.link.isShutDown() && !rig.link.readRegisters(0x80, 0, 1).ok());
-                QCOMPARE(rig.prompt.shown.size(), 2u);
-            }
+            board.unplugged = true;
+            rig.prompt.answer(Answer::Retry, [&] { board.unplugged = notFound > 0; });
+            rig.prompt.answer(Answer::Retry, [&] { board.unplugged = notFound > 1; });
+            const LinkResult result = rig.link.readRegisters(0x80, 0x02, 1);
+            QStringList messages{kWriteFileErrorText};
+            for (int i = 0; i < notFound; ++i)
+                messages << kBoardNotFoundText;
+            QCOMPARE(rig.prompt.texts(), messages);
+            QCOMPARE(result.bytes, notFound < 2 ? Data{0x0C} : Data{});
+            QCOMPARE(board.received,
+                     notFound < 2 ? std::vector{i2cRead(0x80, 0x02, 1)} : std::vector<Report>{});
+            QCOMPARE(rig.connections, notFound < 2 ? 2 : 1);
+            QCOMPARE(rig.end.calls, int(notFound == 2));
+            QVERIFY(notFound < 2 ||
+                    (rig.link.isShutDown() && !rig.link.readRegisters(0x80, 0, 1).ok() &&
+                     rig.prompt.shown.size() == 3));
         }
     }
 

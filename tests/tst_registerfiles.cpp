@@ -67,17 +67,13 @@ private slots:
         QVERIFY(writeFile(path("file.txt"), "old"));
         QVERIFY(QDir(dir_.path()).mkdir(QStringLiteral("folder")));
         QVERIFY(::mkfifo(name(path("fifo")).constData(), 0600) == 0);
-        const std::pair<const char*, QString> links[] = {
-            {"to-file", QStringLiteral("file.txt")},
-            {"chain", path("to-file")},
-            {"to-device", QStringLiteral("/dev/null")},
-            {"to-fifo", QStringLiteral("fifo")},
-            {"to-folder", QStringLiteral("folder")},
-            {"dangling", QStringLiteral("folder/new.txt")},
-            {"to-nowhere", QStringLiteral("missing/new.txt")},
-            {"loop", QStringLiteral("loop")}};
+        const std::pair<const char*, const char*> links[] = {
+            {"to-file", "file.txt"},           {"chain", "to-file"},
+            {"to-device", "/dev/null"},        {"to-fifo", "fifo"},
+            {"to-folder", "folder"},           {"dangling", "folder/new.txt"},
+            {"to-nowhere", "missing/new.txt"}, {"loop", "loop"}};
         for (const auto& [link, to] : links)
-            QVERIFY(::symlink(name(to).constData(), name(path(link)).constData()) == 0);
+            QVERIFY(::symlink(to, name(path(link)).constData()) == 0);
     }
 
     void saveReadsAllThenWritesTheCells() {
@@ -221,20 +217,18 @@ private slots:
             const char* file;
             const char* target; // relative to the folder, or absolute; "": none
             bool isLink, exists, refused;
-        } rows[] = {
-            {"new.txt", "new.txt", false, false, false},
-            {"file.txt", "file.txt", false, true, false},
-            {"folder", "folder", false, true, true},
-            {"fifo", "fifo", false, true, true},
-            {"to-file", "file.txt", true, true, false},
-            {"chain", "file.txt", true, true, false},
-            {"to-device", "/dev/null", true, true, true},
-            {"to-fifo", "fifo", true, true, true},
-            {"to-folder", "folder", true, true, true},
-            {"dangling", "folder/new.txt", true, false, false},
-            {"to-nowhere", "missing/new.txt", true, false, true},
-            {"loop", "", true, false, true},
-        };
+        } rows[] = {{"new.txt", "new.txt", false, false, false},
+                    {"file.txt", "file.txt", false, true, false},
+                    {"folder", "folder", false, true, true},
+                    {"fifo", "fifo", false, true, true},
+                    {"to-file", "file.txt", true, true, false},
+                    {"chain", "file.txt", true, true, false},
+                    {"to-device", "/dev/null", true, true, true},
+                    {"to-fifo", "fifo", true, true, true},
+                    {"to-folder", "folder", true, true, true},
+                    {"dangling", "folder/new.txt", true, false, false},
+                    {"to-nowhere", "missing/new.txt", true, false, true},
+                    {"loop", "", true, false, true}};
         for (const auto& row : rows) {
             const SaveTarget t = saveTargetOf(path(row.file));
             QVERIFY2(t.isLink == row.isLink && t.refusal.isEmpty() == !row.refused, row.file);
@@ -248,14 +242,11 @@ private slots:
 
     // Nothing that is not a regular file is replaced or read, and nothing waits.
     void onlyRegularFiles() {
-        for (const char* file : {"folder", "fifo"}) {
-            QVERIFY(!replaceRegularFile(path(file), "new").ok);
-            QVERIFY(!readRegularFile(path(file), 100).bytes);
-        }
-        QVERIFY(S_ISFIFO(statOf(path("fifo")).st_mode));
-        QVERIFY(
-            !replaceRegularFile(path("to-file"), "new").ok); // a link itself: its target is named
-        QVERIFY(S_ISLNK(statOf(path("to-file")).st_mode));
+        for (const char* file : {"folder", "fifo"})
+            QVERIFY(!replaceRegularFile(path(file), "new").ok &&
+                    !readRegularFile(path(file), 9).bytes);
+        QVERIFY(!replaceRegularFile(path("to-file"), "new").ok); // a link: its target is named
+        QVERIFY(S_ISFIFO(statOf(path("fifo")).st_mode) && S_ISLNK(statOf(path("to-file")).st_mode));
         QCOMPARE(*readRegularFile(path("chain"), 100).bytes, QByteArray("old"));
         QCOMPARE(readRegularFile(path("gone.txt"), 100).reason,
                  QStringLiteral("No such file or directory"));
@@ -274,10 +265,8 @@ private slots:
         QVERIFY(replaceRegularFile(kept, "new contents").ok);
         const struct stat after = statOf(kept);
         QCOMPARE(readFile(kept), QByteArray("new contents"));
-        QCOMPARE(after.st_mode, before.st_mode);
-        QCOMPARE(after.st_uid, before.st_uid);
-        QCOMPARE(after.st_gid, before.st_gid);
-        QVERIFY(after.st_ino != before.st_ino);
+        QVERIFY(after.st_mode == before.st_mode && after.st_ino != before.st_ino);
+        QVERIFY(after.st_uid == before.st_uid && after.st_gid == before.st_gid);
     }
 
     // In a folder that takes no new file, a writable file is written in place;
