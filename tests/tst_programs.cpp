@@ -35,27 +35,21 @@ Ran cli(const QStringList& arguments, bool demo = true) {
 
 const QString kProgram = QStringLiteral(QDM_EVAL_PROGRAM);
 
-// The environment of a session without a display.
-QProcessEnvironment withoutDisplay() {
+// The environment of a session without a display, or of a window program
+// that can run here.
+QProcessEnvironment environment(bool offscreen) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
         env.remove(QLatin1String(name));
-    return env;
-}
-
-// The environment of a window program that can run here.
-QProcessEnvironment offscreen() {
-    QProcessEnvironment env = withoutDisplay();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    if (offscreen)
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     return env;
 }
 
 // The demo program with its chip at the start-up address, so that it comes
-// up without a question and sits in its window.
-QStringList windowRun(const QStringList& more) {
-    return QStringList{QStringLiteral("--demo"), QStringLiteral("--demo-address"),
-                       QStringLiteral("0")} +
-           more;
+// up without a question and sits in its window, tracing to `trace`.
+QStringList windowRun(const char* trace) {
+    return {"--demo", "--demo-address", "0", "--trace", trace};
 }
 
 void stop(QProcess& p) {
@@ -131,8 +125,7 @@ private slots:
         const QString saved = path("saved.txt");
         QCOMPARE(cli({"save", saved}).status, 0);
         QCOMPARE(readFile(saved), kDefaultsFile);
-        QCOMPARE(cli({"load", saved}).status, 0);
-        QCOMPARE(cli({"diff", saved}).status, 0);
+        QCOMPARE(cli({"load", saved}).status + cli({"diff", saved}).status, 0);
         const QString other = path("other.txt");
         QVERIFY(writeFile(other, "//QDM7720A Register File\r\n0x05\t12\r\n0x06\t\r\n"));
         const QString trace = path("trace.txt");
@@ -144,8 +137,7 @@ private slots:
         const Ran differs = cli({"diff", other});
         QCOMPARE(differs.status, 1);
         QCOMPARE(differs.out, QStringLiteral("0x05: file 0x12, chip 0x00\n"));
-        QCOMPARE(cli({"load", path("missing.txt")}).status, 2);
-        QCOMPARE(cli({"save", QStringLiteral("/dev/null")}).status, 2);
+        QCOMPARE(cli({"load", path("missing.txt")}).status + cli({"save", "/dev/null"}).status, 4);
 
         const Ran json = cli({"--json", "--address", "65", "read", "0"});
         const QJsonObject doc = QJsonDocument::fromJson(json.out.toUtf8()).object();
@@ -213,7 +205,7 @@ private slots:
         QFETCH(int, status);
         QFETCH(QString, says);
         QProcess p;
-        p.setProcessEnvironment(withoutDisplay());
+        p.setProcessEnvironment(environment(false));
         p.start(kProgram, arguments);
         QVERIFY(p.waitForFinished(10000) && p.exitStatus() == QProcess::NormalExit);
         QCOMPARE(p.exitCode(), status);
@@ -228,12 +220,12 @@ private slots:
     // before anything else can take them.
     void closedStandardDescriptors() {
         QProcess p;
-        p.setProcessEnvironment(offscreen());
+        p.setProcessEnvironment(environment(true));
         p.setChildProcessModifier([] {
             for (int fd = 0; fd <= 2; ++fd)
                 ::close(fd);
         });
-        p.start(kProgram, windowRun({QStringLiteral("--trace"), QStringLiteral("-")}));
+        p.start(kProgram, windowRun("-"));
         QVERIFY(p.waitForStarted());
         const auto fd = [&p](int n) {
             return QFile::symLinkTarget(QStringLiteral("/proc/%1/fd/%2").arg(p.processId()).arg(n));
@@ -250,18 +242,18 @@ private slots:
         QVERIFY(::pipe(pipeEnds) == 0);
         ::close(pipeEnds[0]); // nobody reads: the first write meets a broken pipe
         QProcess cut;
-        cut.setProcessEnvironment(offscreen());
+        cut.setProcessEnvironment(environment(true));
         const int writer = pipeEnds[1];
         cut.setChildProcessModifier([writer] { ::dup2(writer, 2); });
-        cut.start(kProgram, windowRun({QStringLiteral("--trace"), QStringLiteral("-")}));
+        cut.start(kProgram, windowRun("-"));
         ::close(writer);
         QVERIFY(cut.waitForStarted());
         QVERIFY2(!cut.waitForFinished(3000), "ended by the closed pipe");
         stop(cut);
 
         QProcess full;
-        full.setProcessEnvironment(offscreen());
-        full.start(kProgram, windowRun({QStringLiteral("--trace"), QStringLiteral("/dev/full")}));
+        full.setProcessEnvironment(environment(true));
+        full.start(kProgram, windowRun("/dev/full"));
         QByteArray said;
         QTRY_VERIFY_WITH_TIMEOUT((said += full.readAllStandardError()).contains("stops here"),
                                  5000);
@@ -272,9 +264,8 @@ private slots:
         stop(full);
 
         QProcess nowhere;
-        nowhere.setProcessEnvironment(withoutDisplay());
-        nowhere.start(kProgram, windowRun({QStringLiteral("--trace"),
-                                           QStringLiteral("/nonexistent/trace.txt")}));
+        nowhere.setProcessEnvironment(environment(false));
+        nowhere.start(kProgram, windowRun("/nonexistent/trace.txt"));
         QVERIFY(nowhere.waitForFinished(10000));
         QCOMPARE(nowhere.exitCode(), 2);
         QVERIFY(nowhere.readAllStandardError().contains(

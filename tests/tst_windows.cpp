@@ -45,14 +45,13 @@ void click(QAbstractButton* button) {
 class TestWindows : public QObject {
     Q_OBJECT
 private slots:
-    void stateAfterStartUp() {
+    void startUpAndWhatTheWindowShows() {
         WindowRig rig;
         MainWindow& window = rig.started();
         Ui::frmMain& ui = rig.ui();
         // Only "Registers" is offered, current, with the tab strip focused.
         QVERIFY(ui.SSTab1->isTabVisible(0) && !ui.SSTab1->isTabVisible(1) &&
-                !ui.SSTab1->isTabVisible(2));
-        QCOMPARE(ui.SSTab1->currentIndex(), 0);
+                !ui.SSTab1->isTabVisible(2) && ui.SSTab1->currentIndex() == 0);
         QCOMPARE(QApplication::focusWidget(), ui.SSTab1->tabBar());
         QVERIFY(ui.obChannelSelect_5->isChecked() && ui.chkBurstRead->isChecked());
         QVERIFY(!ui.fraManualHPD_DDC_0->isEnabled());
@@ -66,6 +65,18 @@ private slots:
                      isUserWritable(reg) || cell->isHidden());
         }
         QCOMPARE(window.minimumSize(), window.maximumSize());
+        // The grid shows the model, the address boxes the address.
+        rig.chip().registers[0x07] = 0x5A;
+        click(rig.ui().cmdReadAllRegisters);
+        QCOMPARE(window.grid().cell(0x07)->text() + window.grid().cell(0x00)->text(), "5A31");
+        click(rig.ui().chkADDRbit_6);
+        click(rig.ui().chkADDRbit_3);
+        QCOMPARE(window.session().address().byte(), 0x90);
+        QCOMPARE(rig.ui().txtI2Caddress->text(), QStringLiteral("90"));
+        window.session().address().setByte(0xFE);
+        QVERIFY(rig.ui().chkADDRbit_0->isChecked() && rig.ui().chkADDRbit_6->isChecked());
+        QTest::keyClick(&window, Qt::Key_T, Qt::ControlModifier); // Exit's shortcut
+        QVERIFY(rig.end.calls == 1 && !window.isVisible());
     }
 
     // Each control reaches its operation: the first report it sends.
@@ -107,24 +118,6 @@ private slots:
                      control);
             QVERIFY(rig.prompt.shown.empty());
         }
-    }
-
-    void windowShowsTheModelAndTheAddress() {
-        WindowRig rig;
-        MainWindow& window = rig.started();
-        rig.chip().registers[0x07] = 0x5A;
-        click(rig.ui().cmdReadAllRegisters);
-        QCOMPARE(window.grid().cell(0x07)->text() + window.grid().cell(0x00)->text(),
-                 QStringLiteral("5A31"));
-        click(rig.ui().chkADDRbit_6);
-        click(rig.ui().chkADDRbit_3);
-        QCOMPARE(window.session().address().byte(), 0x90);
-        QCOMPARE(rig.ui().txtI2Caddress->text(), QStringLiteral("90"));
-        window.session().address().setByte(0xFE);
-        QVERIFY(rig.ui().chkADDRbit_0->isChecked() && rig.ui().chkADDRbit_6->isChecked());
-        QTest::keyClick(&window, Qt::Key_T, Qt::ControlModifier); // Exit's shortcut
-        QCOMPARE(rig.end.calls, 1);
-        QVERIFY(!window.isVisible());
     }
 
     // The status bar names the board and the chip address, and says what
@@ -329,12 +322,10 @@ private slots:
         const QByteArray savedPath = qgetenv("PATH");
         qputenv("PATH", bin.path().toLocal8Bit());
         DesktopSystemInfo system;
-        const auto found =
-            registryText(system, RegistryRoot::LocalMachine, kMsInfoKey, kMsInfoValue);
+        const auto root = RegistryRoot::LocalMachine;
+        QCOMPARE(registryText(system, root, kMsInfoKey, kMsInfoValue), script.fileName());
         qputenv("PATH", savedPath);
-        QCOMPARE(found.value_or(QString()), script.fileName());
-        QVERIFY(
-            !registryText(system, RegistryRoot::LocalMachine, kSharedToolsKey, kSharedToolsValue));
+        QVERIFY(!registryText(system, root, kSharedToolsKey, kSharedToolsValue));
         const QString odd = bin.filePath(QStringLiteral("sys info; x"));
         QVERIFY(script.rename(odd) && system.startProgram(odd));
         QTRY_VERIFY(QFile::exists(marker));
