@@ -36,36 +36,28 @@ class TestOperations : public QObject {
     Q_OBJECT
 private slots:
     void readAll() {
-        const struct {
-            bool burst;
-            int refusedAt; // the request the chip does not take, -1: none
-            int requests;
-            int read; // registers in the model afterwards, from 0x00 on
-        } rows[] = {{true, -1, 2, 14},
-                    {false, -1, 14, 14},
-                    {true, 0, 1, 0},
-                    {true, 1, 2, 13},
-                    {false, 5, 6, 5}};
-        for (const auto& row : rows) {
+        // burst, the request the chip does not take (-1: none), requests, registers read
+        const std::array<int, 4> rows[] = {
+            {1, -1, 2, 14}, {0, -1, 14, 14}, {1, 0, 1, 0}, {1, 1, 2, 13}, {0, 5, 6, 5}};
+        for (const auto& [burst, refusedAt, requests, read] : rows) {
             SimRig rig;
             rig.started();
             for (int r = 0; r <= 0x10; ++r)
                 rig.simChip().registers[r] = std::uint8_t(0xA0 + r);
-            for (int i = 0; i < row.refusedAt; ++i)
-                rig.board().answerFaults.push_back(AnswerFault::none());
-            if (row.refusedAt >= 0)
+            rig.board().answerFaults.resize(std::max(refusedAt, 0), AnswerFault::none());
+            if (refusedAt >= 0)
                 rig.board().answerFaults.push_back(AnswerFault::nak());
             rig.prompt.answer(Answer::Retry);
             const RangeRead all =
-                readAllRegisters(rig.chip(), row.burst ? ReadMode::Burst : ReadMode::Single);
-            QCOMPARE(all.registersRead, row.read);
-            QCOMPARE(rig.prompt.shown.size(), std::size_t(row.refusedAt >= 0));
+                readAllRegisters(rig.chip(), burst ? ReadMode::Burst : ReadMode::Single);
+            QCOMPARE(all.registersRead, read);
+            QCOMPARE(rig.prompt.shown.size(), std::size_t(refusedAt >= 0));
             QCOMPARE(rig.clock.drains(), 1);
             const std::vector<Report> sent = i2cOf(rig.board());
-            QCOMPARE(int(sent.size()), row.requests);
-            for (int i = 0; i < row.requests; ++i) {
-                const int first = row.burst ? i * 0x10 : i < 13 ? i : 0x10;
-                QCOMPARE(sent[i], i2cRead(0x00, first, row.burst && i == 0 ? 13 : 1));
+            QCOMPARE(int(sent.size()), requests);
+            for (int i = 0; i < requests; ++i) {
+                const int first = burst ? i * 0x10 : i < 13 ? i : 0x10;
+                QCOMPARE(sent[i], i2cRead(0x00, first, burst && i == 0 ? 13 : 1));
             }
             int shown = 0;
             for (std::uint8_t reg : kMainRegisters) {
@@ -73,61 +65,57 @@ private slots:
                 QVERIFY(!isRead || rig.session.registers().text(reg) == hexByte(0xA0 + reg));
                 shown += isRead;
             }
-            QCOMPARE(shown, row.read);
+            QCOMPARE(shown, read);
         }
     }
 
     // A key released in a cell: what is written and shown, and the pauses.
     void cellKeys() {
-        const struct {
-            int reg;
-            const char* before;
-            int key, modifiers;
-            int written; // -1: nothing
-            const char* shown;
-            double typingPause;
-        } rows[] = {{5, "A", Qt::Key_A, 0, 0x0A, "0A", 0.5},
-                    {5, "A", Qt::Key_A, 4, 0x0A, "0A", 0.5},
-                    {5, "7", Qt::Key_Shift, 0, 7, "07", 0.5},
-                    {5, "", Qt::Key_Delete, 0, 0, "00", 0.5},
-                    {5, "A", Qt::Key_A, 1, -1, "A", 0},
-                    {5, "A", Qt::Key_V, 2, -1, "A", 0},
-                    {5, "A", Qt::Key_Up, 3, -1, "A", 0},
-                    {6, "FF", Qt::Key_Up, 0, 0x00, "00", 0},
-                    {6, "3C", Qt::Key_Right, 0, 0x3D, "3D", 0},
-                    {6, "00", Qt::Key_Left, 0, 0xFF, "FF", 0},
-                    {6, "", Qt::Key_Down, 0, 0xFF, "FF", 0},
-                    {6, "05", Qt::Key_PageDown, 0, 0xF5, "F5", 0},
-                    {6, "F8", Qt::Key_PageUp, 4, 0x08, "08", 0},
-                    {6, "1ff", Qt::Key_Up, 0, -1, "1ff", 0},
-                    {2, "1C", Qt::Key_C, 0, 0x1C, "0C", 0.5}, // the reset bit, cleared by the chip
-                    {0x16, "C", Qt::Key_C, 0, 0x0C, "0C", 0.5},
-                    {0x0A, "12", Qt::Key_2, 0, -1, "12", 0}};
-        for (const auto& row : rows) {
+        // register, text before, key, modifiers (1 Shift, 2 Ctrl, 4 Alt; Shift or Ctrl
+        // stops the write, unless with Alt), written (-1: nothing), shown, typing pause
+        const std::tuple<int, const char*, int, int, int, const char*, double> rows[] = {
+            {5, "A", Qt::Key_A, 0, 0x0A, "0A", 0.5},
+            {5, "A", Qt::Key_A, 4, 0x0A, "0A", 0.5},
+            {5, "7", Qt::Key_Shift, 0, 7, "07", 0.5},
+            {5, "", Qt::Key_Delete, 0, 0, "00", 0.5},
+            {5, "A", Qt::Key_A, 1, -1, "A", 0},
+            {5, "A", Qt::Key_V, 2, -1, "A", 0},
+            {5, "A", Qt::Key_Up, 3, -1, "A", 0},
+            {6, "FF", Qt::Key_Up, 0, 0x00, "00", 0},
+            {6, "3C", Qt::Key_Right, 0, 0x3D, "3D", 0},
+            {6, "00", Qt::Key_Left, 0, 0xFF, "FF", 0},
+            {6, "", Qt::Key_Down, 0, 0xFF, "FF", 0},
+            {6, "05", Qt::Key_PageDown, 0, 0xF5, "F5", 0},
+            {6, "F8", Qt::Key_PageUp, 5, 0x08, "08", 0},
+            {6, "1ff", Qt::Key_Up, 0, -1, "1ff", 0},
+            {2, "1C", Qt::Key_C, 0, 0x1C, "0C", 0.5}, // the reset bit, cleared by the chip
+            {0x16, "C", Qt::Key_C, 0, 0x0C, "0C", 0.5},
+            {0x0A, "12", Qt::Key_2, 0, -1, "12", 0}};
+        for (const auto& [reg, textBefore, key, modifiers, written, textAfter, typingPause] :
+             rows) {
             SimRig rig;
             rig.started();
-            const auto r = std::uint8_t(row.reg);
-            const QString before = QString::fromLatin1(row.before);
+            const auto r = std::uint8_t(reg);
+            const QString before = QString::fromLatin1(textBefore);
             rig.session.registers().setTyped(r, before);
             QString shownDuringPause;
             rig.clock.onSleep = [&](double) {
                 if (shownDuringPause.isNull() && !i2cOf(rig.board()).empty())
                     shownDuringPause = rig.session.registers().text(r);
             };
-            const CellWrite result = releaseKeyInCell(rig.chip(), r, row.key, row.modifiers);
-            const QString shown = QString::fromLatin1(row.shown);
+            const CellWrite result = releaseKeyInCell(rig.chip(), r, key, modifiers);
+            const QString shown = QString::fromLatin1(textAfter);
             QCOMPARE(rig.session.registers().text(r), shown);
             QCOMPARE(rig.clock.drains(), isUserWritable(r) ? 1 : 0);
-            if (row.written < 0) {
+            if (written < 0) {
                 QVERIFY(i2cOf(rig.board()).empty());
                 QCOMPARE(result.outcome == CellWrite::Outcome::NotAByte, before == "1ff");
                 continue;
             }
             QCOMPARE(i2cOf(rig.board()),
-                     (std::vector<Report>{i2cWrite(0x00, row.reg, {row.written}),
-                                          i2cRead(0x00, row.reg, 1)}));
-            QCOMPARE(shownDuringPause, stepOfKey(row.key) ? shown : before); // a step shows at once
-            QVERIFY(pausedFor(rig.clock, row.typingPause + 0.2));
+                     (std::vector<Report>{i2cWrite(0x00, reg, {written}), i2cRead(0x00, reg, 1)}));
+            QCOMPARE(shownDuringPause, stepOfKey(key) ? shown : before); // a step shows at once
+            QVERIFY(pausedFor(rig.clock, typingPause + 0.2));
         }
     }
 

@@ -213,30 +213,27 @@ private slots:
     }
     // What a save under each name would write, and whether it may.
     void saveTargets() {
-        const struct {
-            const char* file;
-            const char* target; // relative to the folder, or absolute; "": none
-            bool isLink, exists, refused;
-        } rows[] = {{"new.txt", "new.txt", false, false, false},
-                    {"file.txt", "file.txt", false, true, false},
-                    {"folder", "folder", false, true, true},
-                    {"fifo", "fifo", false, true, true},
-                    {"to-file", "file.txt", true, true, false},
-                    {"chain", "file.txt", true, true, false},
-                    {"to-device", "/dev/null", true, true, true},
-                    {"to-fifo", "fifo", true, true, true},
-                    {"to-folder", "folder", true, true, true},
-                    {"dangling", "folder/new.txt", true, false, false},
-                    {"to-nowhere", "missing/new.txt", true, false, true},
-                    {"loop", "", true, false, true}};
-        for (const auto& row : rows) {
-            const SaveTarget t = saveTargetOf(path(row.file));
-            QVERIFY2(t.isLink == row.isLink && t.refusal.isEmpty() == !row.refused, row.file);
-            if (*row.target) {
-                QVERIFY2(t.exists == row.exists, row.file);
-                QCOMPARE(t.target,
-                         row.target[0] == '/' ? QString::fromLatin1(row.target) : path(row.target));
-            }
+        // name, target (relative to the folder, or absolute; "": none), is a link,
+        // the target exists, the save is refused
+        const std::tuple<const char*, const char*, bool, bool, bool> rows[] = {
+            {"new.txt", "new.txt", false, false, false},
+            {"file.txt", "file.txt", false, true, false},
+            {"folder", "folder", false, true, true},
+            {"fifo", "fifo", false, true, true},
+            {"to-file", "file.txt", true, true, false},
+            {"chain", "file.txt", true, true, false},
+            {"to-device", "/dev/null", true, true, true},
+            {"to-fifo", "fifo", true, true, true},
+            {"to-folder", "folder", true, true, true},
+            {"dangling", "folder/new.txt", true, false, false},
+            {"to-nowhere", "missing/new.txt", true, false, true},
+            {"loop", "", true, false, true}};
+        for (const auto& [file, target, isLink, exists, refused] : rows) {
+            const SaveTarget t = saveTargetOf(path(file));
+            QVERIFY2(t.isLink == isLink && t.refusal.isEmpty() == !refused, file);
+            QVERIFY2(!*target || t.exists == exists, file);
+            if (*target)
+                QCOMPARE(t.target, target[0] == '/' ? QString::fromLatin1(target) : path(target));
         }
     }
 

@@ -157,10 +157,8 @@ private slots:
     // Every way text can enter a hex box goes through the filter; a key
     // release in a cell writes, a paste that is no byte beeps.
     void hexBoxes() {
-        const struct {
-            const char *box, *how, *text, *after;
-            int written; // -1: nothing
-        } rows[] = {
+        // box, how the text enters, the text, the box's text after, written (-1: nothing)
+        const std::tuple<const char*, const char*, const char*, const char*, int> rows[] = {
             {"txtRegVal_5", "type", "a", "0A", 0x0A},
             {"txtRegVal_5", "type", "g", "00", 0x00},
             {"txtRegVal_5", "alt", "g", "00", 0x00},
@@ -171,11 +169,11 @@ private slots:
             {"txtRegVal_9", "paste", "zz", "zz", -1},
             {"txtRegVal_1", "type", "a", "00", -1}, // a read-only cell
         };
-        for (const auto& row : rows) {
+        for (const auto& [box, entry, typed, after, written] : rows) {
             WindowRig rig;
             rig.started();
-            const QString how = QLatin1String(row.how), text = QString::fromUtf8(row.text);
-            auto* edit = rig.window->findChild<QLineEdit*>(QLatin1String(row.box));
+            const QString how = QLatin1String(entry), text = QString::fromUtf8(typed);
+            auto* edit = rig.window->findChild<QLineEdit*>(QLatin1String(box));
             edit->setText(QStringLiteral("00"));
             edit->setFocus();
             edit->setSelection(1, 1); // typing replaces the second digit
@@ -194,9 +192,9 @@ private slots:
                 for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease})
                     sendKey(edit, type, text.front().toUpper().unicode(), mods, text);
             }
-            QCOMPARE(edit->text(), QLatin1String(row.after));
+            QCOMPARE(edit->text(), QLatin1String(after));
             const std::vector<Report> writes = i2cWrites(rig.board().received);
-            QCOMPARE(writes.empty() ? -1 : int(writes.front()[5]), row.written);
+            QCOMPARE(writes.empty() ? -1 : int(writes.front()[5]), written);
             QCOMPARE(rig.prompt.beeps, text == QLatin1String("zz") ? 1 : 0);
         }
     }

@@ -27,8 +27,8 @@ public:
             onSleep(now);
     }
 
-    // The input drains that found nothing waiting (each waits 1 ms), and the
-    // time spent in the window's pauses (4 ms slices).
+    // The input drains that found nothing waiting (1 ms each), and the time
+    // in the window's pauses (4 ms slices).
     long drains() const { return std::count(sleeps.begin(), sleeps.end(), 1); }
     long pausedMs() const { return 4 * std::count(sleeps.begin(), sleeps.end(), 4); }
     void clearSleeps() {

@@ -41,11 +41,9 @@ public:
     void beep() override { ++beeps; }
     std::optional<QString> choose(const FileRequest& request) override {
         requests.push_back(request);
-        std::optional<QString> path;
-        if (!files.empty()) {
-            path = files.front();
+        std::optional<QString> path = files.empty() ? std::nullopt : files.front();
+        if (!files.empty())
             files.pop_front();
-        }
         return path;
     }
 
