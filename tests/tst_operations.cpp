@@ -302,27 +302,21 @@ private slots:
         const auto text = [](const QString& s) {
             return ScriptedSystemInfo::text(s);
         };
+        const RegistryValue raw{kRegistryString, tool.toLocal8Bit()}; // without its NUL
+        const RegistryValue number{kRegistryNumber, QByteArray("\x34\x12\0\0", 4)};
+        const RegistryValue other{2, "%SystemRoot%\\x.exe"};
+        const RegistryValue huge{kRegistryString, QByteArray(kRegistryValueRoom + 1, 'a')};
         using Value = std::optional<RegistryValue>;
         const std::tuple<Value, Value, bool, bool, QString, int> rows[] = {
             {text(tool), text(folder), true, true, tool, 1},
             {text(tool), {}, false, false, tool, 1},
-            {RegistryValue{kRegistryString, tool.toLocal8Bit()}, {}, false, true, tool, 1},
+            {raw, {}, false, true, tool, 1},
             {{}, text(folder), true, true, program, 2},
             {{}, text(folder), false, true, {}, 2},
             {{}, {}, false, true, {}, 2},
-            {RegistryValue{kRegistryNumber, QByteArray("\x34\x12\0\0", 4)},
-             {},
-             false,
-             true,
-             QStringLiteral("&h1234"),
-             1},
-            {RegistryValue{2, "%SystemRoot%\\x.exe"}, {}, false, true, {}, 1},
-            {RegistryValue{kRegistryString, QByteArray(kRegistryValueRoom + 1, 'a')},
-             {},
-             false,
-             true,
-             {},
-             2}};
+            {number, {}, false, true, QStringLiteral("&h1234"), 1},
+            {other, {}, false, true, {}, 1},
+            {huge, {}, false, true, {}, 2}};
         // path, shared folder, program in the folder, programs start, started, look-ups
         for (const auto& [path, shared, inFolder, starts, started, queries] : rows) {
             ScriptedSystemInfo system;
