@@ -17,22 +17,6 @@
 
 namespace {
 
-struct Ran {
-    int status = -1;
-    QString out;
-    QString err;
-};
-
-Ran cli(const QStringList& arguments, bool demo = true) {
-    QProcess p;
-    p.start(QStringLiteral(QDM_CLI_PROGRAM),
-            (demo ? QStringList{QStringLiteral("--demo")} : QStringList{}) + arguments);
-    p.waitForFinished(20000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-            QString::fromLocal8Bit(p.readAllStandardOutput()),
-            QString::fromLocal8Bit(p.readAllStandardError())};
-}
-
 const QString kProgram = QStringLiteral(QDM_EVAL_PROGRAM);
 
 // The environment of a session without a display, or of a window program
@@ -44,6 +28,27 @@ QProcessEnvironment environment(bool offscreen) {
     if (offscreen)
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     return env;
+}
+
+struct Ran {
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+Ran run(const QString& program, const QStringList& arguments) {
+    QProcess p;
+    p.setProcessEnvironment(environment(false));
+    p.start(program, arguments);
+    p.waitForFinished(20000);
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+            QString::fromLocal8Bit(p.readAllStandardOutput()),
+            QString::fromLocal8Bit(p.readAllStandardError())};
+}
+
+Ran cli(const QStringList& arguments, bool demo = true) {
+    return run(QStringLiteral(QDM_CLI_PROGRAM),
+               (demo ? QStringList{"--demo"} : QStringList{}) + arguments);
 }
 
 // The demo program with its chip at the start-up address, so that it comes
@@ -66,14 +71,18 @@ private:
     QString path(const char* name) const { return dir_.filePath(QLatin1String(name)); }
 
 private slots:
-    // Output and exit status of each command; a failure is one line.
-    void commands_data() {
+    // Output and exit status of each command line; a failure is one line on
+    // standard error. The window program reads its options before it needs a
+    // display: help, version and every error work over ssh.
+    void commandLines_data() {
+        QTest::addColumn<bool>("isCli");
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("says"); // on stdout for 0 and for a diff, else on stderr
-        const auto row = [](const char* name, const QStringList& args, int status,
-                            const char* says) {
-            QTest::newRow(name) << args << status << QString::fromLatin1(says);
+        QTest::addColumn<QString>("says"); // on stdout for 0, else on stderr
+        bool isCli = true; // the command-line tool's rows first, then the window program's
+        const auto row = [&isCli](const char* name, const QStringList& args, int status,
+                                  const char* says) {
+            QTest::newRow(name) << isCli << args << status << QString::fromLatin1(says);
         };
         row("dump", {"dump"}, 0, "0x07  0xCC  Equalization for Channels B and A\n0x08");
         row("dump --all", {"dump", "--all"}, 0,
@@ -103,20 +112,27 @@ private slots:
         row("--all elsewhere", {"--all", "read", "0"}, 2, "--all is an option of dump");
         row("timeout 0", {"--timeout-ms", "0", "read", "0"}, 2, "--timeout-ms");
         row("bad address", {"--address", "0x0x40", "read", "0"}, 2, "7-bit address");
+        isCli = false;
+        row("help", {"--help"}, 0, "--demo-boards <N>");
+        row("version", {"--version"}, 0, "qdm7720a-eval " QDM_VERSION);
+        row("16 boards", {"--demo", "--demo-boards", "16", "--version"}, 0, "qdm7720a-eval");
+        row("17 boards", {"--demo", "--demo-boards", "17"}, 2, "1 to 16");
+        row("boards without demo", {"--demo-boards", "2"}, 2, "--demo-boards");
+        row("address without demo", {"--demo-address", "0x40"}, 2, "--demo-address");
+        row("above 7 bits", {"--demo", "--demo-address", "0x80"}, 2, "7-bit");
+        row("stray argument", {"stray"}, 2, "stray");
+        row("trace nowhere", {"--trace", "/nonexistent/t"}, 2,
+            "cannot write the trace to /nonexistent/t: No such file or directory");
     }
-    void commands() {
+    void commandLines() {
+        QFETCH(bool, isCli);
         QFETCH(QStringList, arguments);
         QFETCH(int, status);
         QFETCH(QString, says);
-        const Ran ran = cli(arguments);
+        const Ran ran = isCli ? cli(arguments) : run(kProgram, arguments);
         QCOMPARE(ran.status, status);
-        if (status == 0) {
-            QVERIFY2(ran.out.contains(says), qPrintable(ran.out));
-            QVERIFY(ran.err.isEmpty());
-        } else {
-            QVERIFY2(ran.err.contains(says), qPrintable(ran.err));
-            QCOMPARE(ran.err.count(QLatin1Char('\n')), 1);
-        }
+        QVERIFY2((status ? ran.err : ran.out).contains(says), qPrintable(ran.out + ran.err));
+        QCOMPARE(ran.err.count(QLatin1Char('\n')), status ? 1 : 0);
     }
 
     // Files: the window's bytes, checked whole before anything is written,
@@ -177,42 +193,6 @@ private slots:
         const CommandResult r = run("write", [](SimBoard& b) { b.unplugAfterReports = 0; });
         QCOMPARE(r.status, 3);
         QVERIFY(r.error.endsWith(QStringLiteral("took no request: No such device")));
-    }
-
-    // Options are read before any display is needed: help, version and every
-    // error work over ssh; an error is one line and exit status 2.
-    void optionsWithoutADisplay_data() {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("says"); // on stdout for 0, stderr for 2
-        const auto row = [](const char* name, QStringList args, int status, const char* says) {
-            QTest::newRow(name) << args << status << QString::fromLatin1(says);
-        };
-        row("help", {"--help"}, 0, "--demo-boards <N>");
-        row("version", {"--version"}, 0, "qdm7720a-eval " QDM_VERSION);
-        row("16 boards", {"--demo", "--demo-boards", "16", "--version"}, 0, "qdm7720a-eval");
-        row("17 boards", {"--demo", "--demo-boards", "17"}, 2, "1 to 16");
-        row("boards without demo", {"--demo-boards", "2"}, 2, "--demo-boards");
-        row("address without demo", {"--demo-address", "0x40"}, 2, "--demo-address");
-        row("above 7 bits", {"--demo", "--demo-address", "0x80"}, 2, "7-bit");
-        row("stray argument", {"stray"}, 2, "stray");
-        row("trace nowhere", {"--trace", "/nonexistent/t"}, 2,
-            "cannot write the trace to /nonexistent/t: No such file or directory");
-    }
-    void optionsWithoutADisplay() {
-        QFETCH(QStringList, arguments);
-        QFETCH(int, status);
-        QFETCH(QString, says);
-        QProcess p;
-        p.setProcessEnvironment(environment(false));
-        p.start(kProgram, arguments);
-        QVERIFY(p.waitForFinished(10000) && p.exitStatus() == QProcess::NormalExit);
-        QCOMPARE(p.exitCode(), status);
-        const QString out =
-            QString::fromLocal8Bit(status ? p.readAllStandardError() : p.readAllStandardOutput());
-        QVERIFY2(out.contains(says), qPrintable(out));
-        if (status)
-            QCOMPARE(out.count(QLatin1Char('\n')), 1);
     }
 
     // Started with 0, 1 and 2 closed, the program opens them on /dev/null
