@@ -40,8 +40,7 @@ private slots:
         const std::array<int, 4> rows[] = {
             {1, -1, 2, 14}, {0, -1, 14, 14}, {1, 0, 1, 0}, {1, 1, 2, 13}, {0, 5, 6, 5}};
         for (const auto& [burst, refusedAt, requests, read] : rows) {
-            SimRig rig;
-            rig.started();
+            StartedRig rig;
             for (int r = 0; r <= 0x10; ++r)
                 rig.simChip().registers[r] = std::uint8_t(0xA0 + r);
             rig.board().answerFaults.resize(std::max(refusedAt, 0), AnswerFault::none());
@@ -93,8 +92,7 @@ private slots:
             {0x0A, "12", Qt::Key_2, 0, -1, "12", 0}};
         for (const auto& [reg, textBefore, key, modifiers, written, textAfter, typingPause] :
              rows) {
-            SimRig rig;
-            rig.started();
+            StartedRig rig;
             const auto r = std::uint8_t(reg);
             const QString before = QString::fromLatin1(textBefore);
             rig.session.registers().setTyped(r, before);
@@ -122,8 +120,7 @@ private slots:
     // After a failed write the cell keeps its text; after a failed read-back
     // it shows the value written.
     void cellWriteFailures() {
-        SimRig rig;
-        rig.started();
+        StartedRig rig;
         RegisterModel& model = rig.session.registers();
         model.setTyped(5, QStringLiteral("3"));
         rig.board().answerFaults = {AnswerFault::nak()};
@@ -143,8 +140,7 @@ private slots:
             {"0D", "10", 0x10}, {"0F", "10", 0x10},   {"11", "10", 0x10}, {"FF", "10", 0x10},
             {" 0x05", "05", 5}, {"1234", "1234", -1}, {"zz", "zz", -1}}; // -1: nothing read
         for (const auto& [typed, shown, read] : rows) {
-            SimRig rig;
-            rig.started();
+            StartedRig rig;
             if (read >= 0)
                 rig.simChip().registers[read] = 0x5A;
             PanelTexts panel;
@@ -164,8 +160,7 @@ private slots:
     }
 
     void panelToggle() {
-        SimRig rig;
-        rig.started();
+        StartedRig rig;
         PanelTexts panel;
         panel.reg = QStringLiteral("9");
         panel.values = {QStringLiteral("0"), QStringLiteral("FF")};
@@ -225,8 +220,7 @@ private slots:
     }
 
     void channel() {
-        SimRig rig;
-        rig.started();
+        StartedRig rig;
         const Chip chip = rig.chip();
         for (int option = 0; option < kChannelOptions; ++option) {
             rig.clearRecords();
@@ -250,8 +244,7 @@ private slots:
 
     void recalibration() {
         for (const auto& [before, high] : {std::pair{0x12, 0x92}, {0x80, 0x80}}) {
-            SimRig rig;
-            rig.started();
+            StartedRig rig;
             rig.simChip().registers[3] = std::uint8_t(before);
             QString shownHigh;
             rig.clock.onSleep = [&](double) {
@@ -270,8 +263,7 @@ private slots:
     }
 
     void multiWrite() {
-        SimRig rig;
-        rig.started();
+        StartedRig rig;
         // Something else changes register 0x07 between the write and the read.
         rig.clock.onSleep = [&](double) {
             rig.simChip().registers[7] = 0x5A;

@@ -22,8 +22,7 @@ namespace {
 
 const std::vector<Report> kReadAll = {i2cRead(0x00, 0x00, 13), i2cRead(0x00, 0x10, 1)};
 
-struct FilesRig : SimRig {
-    FilesRig() { started(); }
+struct FilesRig : StartedRig {
     RegisterFileResult save() { return files.save(chip(), ReadMode::Burst); }
     RegisterFileResult load() { return files.load(chip(), ReadMode::Burst); }
     RegisterFileCommands files{prompt, prompt};

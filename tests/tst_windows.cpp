@@ -46,8 +46,8 @@ class TestWindows : public QObject {
     Q_OBJECT
 private slots:
     void startUpAndWhatTheWindowShows() {
-        WindowRig rig;
-        MainWindow& window = rig.started();
+        StartedWindowRig rig;
+        MainWindow& window = *rig.window;
         Ui::frmMain& ui = rig.ui();
         // Only "Registers" is offered, current, with the tab strip focused.
         QVERIFY(ui.SSTab1->isTabVisible(0) && !ui.SSTab1->isTabVisible(1) &&
@@ -97,8 +97,7 @@ private slots:
             {"cboSMBusFrequency", reportOf({0, CMD_I2C_CLOCK, 0, 115})},
         };
         for (const auto& [control, first] : rows) {
-            WindowRig rig;
-            rig.started();
+            StartedWindowRig rig;
             rig.window->testTabs().setShown(true);
             if (control == QLatin1String("chkHPDoff_3")) {
                 click(rig.ui().chkDisablePoll);
@@ -145,8 +144,7 @@ private slots:
             {[](WindowRig& r) { r.ui().mnuSaveRegisters->trigger(); }, "Save cancelled"},
         };
         for (const auto& [step, says] : rows) {
-            WindowRig rig;
-            rig.started();
+            StartedWindowRig rig;
             QCOMPARE(rig.window->statusLine().where(),
                      QStringLiteral("Board 0 \u00b7 SIM0000 Chip 0x00 (address byte 0x00)"));
             step(rig);
@@ -170,8 +168,7 @@ private slots:
             {"txtRegVal_1", "type", "a", "00", -1}, // a read-only cell
         };
         for (const auto& [box, entry, typed, after, written] : rows) {
-            WindowRig rig;
-            rig.started();
+            StartedWindowRig rig;
             const QString how = QLatin1String(entry), text = QString::fromUtf8(typed);
             auto* edit = rig.window->findChild<QLineEdit*>(QLatin1String(box));
             edit->setText(QStringLiteral("00"));
@@ -202,8 +199,7 @@ private slots:
     // While hidden, no key, wheel or click makes a test tab current or
     // reaches a control on one; once revealed they work as usual.
     void accessCodeAndHiddenTabs() {
-        WindowRig rig;
-        rig.started();
+        StartedWindowRig rig;
         QTabWidget* tabs = rig.ui().SSTab1;
         QTabBar* strip = tabs->tabBar();
         const std::pair<int, Qt::KeyboardModifiers> keys[] = {
@@ -267,8 +263,8 @@ private slots:
     }
 
     void aboutAndRegisterDefinitions() {
-        WindowRig rig;
-        MainWindow& window = rig.started();
+        StartedWindowRig rig;
+        MainWindow& window = *rig.window;
         window.move(300, 200);
         QTRY_COMPARE(window.frameGeometry().topLeft(), QPoint(300, 200));
         QTest::keyClick(&window, Qt::Key_S, Qt::ControlModifier); // the File menu's shortcuts

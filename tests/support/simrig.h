@@ -43,3 +43,8 @@ struct SimRig {
     SimTransport transport{clock};
     Session session{transport, prompt, end, clock};
 };
+
+// A rig whose session has started.
+struct StartedRig : SimRig {
+    StartedRig() { started(); }
+};

@@ -41,3 +41,8 @@ struct WindowRig {
     SimTransport transport{clock};
     std::unique_ptr<MainWindow> window;
 };
+
+// A rig whose window has started and shows.
+struct StartedWindowRig : WindowRig {
+    StartedWindowRig() { started(); }
+};
