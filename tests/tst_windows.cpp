@@ -202,14 +202,10 @@ private slots:
         StartedWindowRig rig;
         QTabWidget* tabs = rig.ui().SSTab1;
         QTabBar* strip = tabs->tabBar();
-        const std::pair<int, Qt::KeyboardModifiers> keys[] = {
-            {Qt::Key_Right, {}},
-            {Qt::Key_End, {}},
-            {Qt::Key_Tab, Qt::ControlModifier},
-            {Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier}};
-        for (const auto& [key, mods] : keys) {
-            QTest::keyClick(strip, Qt::Key(key), mods);
-            QTest::keyClick(rig.ui().cmdQuit->parentWidget(), Qt::Key(key), mods);
+        for (const auto& [key, mods] : {std::pair{Qt::Key_End, Qt::KeyboardModifiers{}},
+                                        {Qt::Key_Tab, Qt::ControlModifier}}) {
+            QTest::keyClick(strip, key, mods);
+            QTest::keyClick(rig.ui().cmdQuit->parentWidget(), key, mods);
         }
         for (int delta : {-120, 120}) {
             QWheelEvent turn(strip->rect().center(), strip->mapToGlobal(strip->rect().center()), {},
@@ -273,11 +269,9 @@ private slots:
         rig.ui().mnuAbout->trigger();
         QPointer<AboutWindow> about = window.aboutWindow();
         QVERIFY(about && QTest::qWaitForWindowExposed(about));
-        QVERIFY(
-            (about->frameGeometry().center() - window.frameGeometry().center()).manhattanLength() <=
-            2);
-        QCOMPARE(QApplication::activeModalWidget(), about.data());
-        QCOMPARE(QApplication::focusWidget(), about->ui().cmdOK);
+        const QPoint offCentre = about->frameGeometry().center() - window.frameGeometry().center();
+        QVERIFY(offCentre.manhattanLength() <= 2 && QApplication::activeModalWidget() == about &&
+                QApplication::focusWidget() == about->ui().cmdOK);
         click(about->ui().cmdFirmwareVersion);
         QVERIFY(rig.prompt.texts().back().startsWith(QStringLiteral("Firmware Version 2.0")));
         click(about->ui().cmdSysInfo);
