@@ -160,40 +160,33 @@ private slots:
         QCOMPARE(rig.prompt.requests.at(1).fileName, file);
     }
 
-    void refusedFilesWriteNothing_data() {
-        QTest::addColumn<QByteArray>("contents"); // "-": no file
-        QTest::addColumn<QString>("message");     // %1: the path
-        const QByteArray header = "//QDM7720A Register File\r\n";
-        QTest::newRow("header in lower case")
-            << QByteArray("//qdm7720a register file\r\n0x03\t12\r\n") << kNotRegisterFileText;
-        QTest::newRow("empty") << QByteArray() << kNotRegisterFileText;
-        QTest::newRow("empty cell saved") << header + "0x03\t12\r\n0x04\t34\r\n0x05\t\r\n"
-                                          << badLineText(QStringLiteral("%1"), 4, "0x05\t");
-        QTest::newRow("control characters")
-            << header + "0x03\x01\x02\x1b\n"
-            << badLineText(QStringLiteral("%1"), 2, "0x03\x01\x02\x1b");
-        QTest::newRow("far too large")
-            << header + QByteArray(2 * 1024 * 1024, '/')
-            << readFailedText(QStringLiteral("%1"), "It is far larger than any register file.");
-        QTest::newRow("gone") << QByteArray("-")
-                              << readFailedText(QStringLiteral("%1"), "No such file or directory");
-    }
     void refusedFilesWriteNothing() {
-        QFETCH(QByteArray, contents);
-        QFETCH(QString, message);
-        FilesRig rig;
-        const QString file = path("refused 100%1.txt"); // a percent sign is no place holder
-        QFile::remove(file);
-        if (contents != "-")
-            writeFile(file, contents);
-        rig.prompt.chooseFile(file);
-        QCOMPARE(rig.load().outcome, RegisterFileResult::Outcome::Refused);
-        QVERIFY(reportsWithCommand(rig.board(), CMD_I2C).empty()); // not even Read All
-        QCOMPARE(rig.prompt.shown.size(), 1u);
-        QCOMPARE(rig.prompt.shown[0].text,
-                 message.replace(QStringLiteral("%1"), QDir::toNativeSeparators(file)));
-        QCOMPARE(rig.prompt.shown[0].title,
-                 message == kNotRegisterFileText ? QStringLiteral("Error") : kAppTitle);
+        const QByteArray header = "//QDM7720A Register File\r\n";
+        const QString at = QStringLiteral("%1"); // the path
+        const std::pair<QByteArray, QString> rows[] = {
+            // contents ("-": no file), message
+            {"//qdm7720a register file\r\n0x03\t12\r\n", kNotRegisterFileText},
+            {"", kNotRegisterFileText},
+            {header + "0x03\t12\r\n0x04\t34\r\n0x05\t\r\n", badLineText(at, 4, "0x05\t")},
+            {header + "0x03\x01\x02\x1b\n", badLineText(at, 2, "0x03\x01\x02\x1b")},
+            {header + QByteArray(2 * 1024 * 1024, '/'),
+             readFailedText(at, "It is far larger than any register file.")},
+            {"-", readFailedText(at, "No such file or directory")}};
+        for (auto [contents, message] : rows) {
+            FilesRig rig;
+            const QString file = path("refused 100%1.txt"); // a percent sign is no place holder
+            QFile::remove(file);
+            if (contents != "-")
+                writeFile(file, contents);
+            rig.prompt.chooseFile(file);
+            QCOMPARE(rig.load().outcome, RegisterFileResult::Outcome::Refused);
+            QVERIFY(reportsWithCommand(rig.board(), CMD_I2C).empty()); // not even Read All
+            QCOMPARE(rig.prompt.shown.size(), 1u);
+            QCOMPARE(rig.prompt.shown[0].text,
+                     message.replace(QStringLiteral("%1"), QDir::toNativeSeparators(file)));
+            QCOMPARE(rig.prompt.shown[0].title,
+                     message == kNotRegisterFileText ? QStringLiteral("Error") : kAppTitle);
+        }
     }
 
     void writeNotAcknowledgedEndsTheLoad() {
