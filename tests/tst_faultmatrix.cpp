@@ -124,10 +124,9 @@ Run runOperation(const Operation& op, std::optional<Fault> fault) {
         run.textsBefore << rig.session.registers().text(std::uint8_t(reg));
     run.chipBefore = rig.simChip().registers;
     SimBoard& board = rig.board();
-    const Answer retry = Answer::Retry;
     if (fault == Fault::Unplugged || fault == Fault::BackAfterRetry) {
         board.unplugAfterReports = op.reportsBefore >= 0 ? op.reportsBefore : op.before;
-        rig.prompt.answer(fault == Fault::Unplugged ? Answer::Cancel : retry,
+        rig.prompt.answer(fault == Fault::Unplugged ? Answer::Cancel : Answer::Retry,
                           [&board] { board.unplugged = false; });
     } else if (fault == Fault::Stale) {
         // Stale reports waiting before the request, and more during pauses.
@@ -140,14 +139,13 @@ Run runOperation(const Operation& op, std::optional<Fault> fault) {
                 board.queueInput(junk);
         };
     } else if (fault) {
-        for (int i = 0; i < op.before; ++i)
-            board.answerFaults.push_back(AnswerFault::none());
+        board.answerFaults.resize(op.before, AnswerFault::none());
         const AnswerFault kinds[] = {AnswerFault::drop(),          AnswerFault::drop(),
                                      AnswerFault::late(),          AnswerFault::shortReport(),
                                      AnswerFault::none(),          AnswerFault::nak(),
                                      AnswerFault::withStatus(0x80)};
         board.answerFaults.push_back(kinds[int(*fault) - int(Fault::NoAnswer)]);
-        rig.prompt.answer(fault == Fault::NoAnswerCancel ? Answer::Cancel : retry);
+        rig.prompt.answer(fault == Fault::NoAnswerCancel ? Answer::Cancel : Answer::Retry);
     }
     op.run(rig);
     rig.clock.onSleep = nullptr;
