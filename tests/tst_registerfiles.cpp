@@ -117,8 +117,9 @@ private slots:
         rig.save();
         QCOMPARE(readFile(target), QByteArray("old"));
         // The question names where the link leads; OK replaces the target.
-        QVERIFY(rig.prompt.shown.back().text.startsWith(kFileExistsText));
-        QVERIFY(rig.prompt.shown.back().text.contains(QDir::toNativeSeparators(target)));
+        const QString question = rig.prompt.shown.back().text;
+        QVERIFY(question.startsWith(kFileExistsText) &&
+                question.contains(QDir::toNativeSeparators(target)));
         rig.prompt.chooseFile(link);
         rig.prompt.answer(Answer::Ok);
         rig.save();
@@ -126,8 +127,7 @@ private slots:
         QVERIFY(QFileInfo(link).isSymLink());
 
         // A FIFO or a folder that is missing: a message naming the file.
-        const QString fifo = path("fifo");
-        for (const QString& refused : {fifo, path("missing/regs.txt")}) {
+        for (const QString& refused : {path("fifo"), path("missing/regs.txt")}) {
             rig.prompt.clear();
             rig.prompt.chooseFile(refused);
             QCOMPARE(rig.save().outcome, RegisterFileResult::Outcome::Refused);
