@@ -10,11 +10,6 @@
 
 class ScriptedSystemInfo : public SystemInfo {
 public:
-    // A string value as the registry stores it, with its terminating NUL.
-    static RegistryValue text(const QString& s) {
-        return {kRegistryString, s.toLocal8Bit() + '\0'};
-    }
-
     std::optional<RegistryValue> queryValue(RegistryRoot root, const QString& keyName,
                                             const QString& valueName) override {
         queries << keyName + QLatin1Char('|') + valueName;
