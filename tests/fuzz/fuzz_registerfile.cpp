@@ -4,53 +4,34 @@
 // the line names: the writes a load makes.
 #include "core/regfiles/registerfile.h"
 
-#include <algorithm>
+#include <QRegularExpression>
 #include <cstdlib>
 #include <optional>
 
 namespace {
 
-bool isHexDigit(char c) {
-    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-}
-
-int hexValue(char c) {
-    return c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10;
-}
-
-// The loader's rules written out once more, plainly, as the oracle: lines end
-// at CR LF, CR or LF; fields at commas; the first field is the header; a
-// field starting "0x" has its address in characters 3-4 and its value in 6-7,
-// where one digit may be followed by a blank.
+// The loader's rules written out once more, another way, as the oracle: lines
+// end at CR LF, CR or LF; fields at commas; the first field is the header; a
+// field starting "0x" goes on with two hex digits of the register, any one
+// character, and two hex digits of the value, or one before a blank or the end.
 std::optional<std::vector<RegisterWrite>> expectedWrites(const QByteArray& bytes) {
-    QByteArray text = bytes;
-    text.replace("\r\n", "\n");
-    text.replace('\r', '\n');
+    static const QRegularExpression registerField(
+        QStringLiteral("^0x([0-9A-Fa-f]{2}).([0-9A-Fa-f]{2}|[0-9A-Fa-f](?=[ \t]|$))"),
+        QRegularExpression::DotMatchesEverythingOption);
+    QString text = QString::fromLatin1(bytes);
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"))
+        .replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    const QStringList fields = text.split(QRegularExpression(QStringLiteral("[\n,]")));
+    if (fields.front() != QLatin1String(kRegisterFileHeader))
+        return std::nullopt;
     std::vector<RegisterWrite> writes;
-    bool first = true;
-    for (const QByteArray& line : text.split('\n')) {
-        for (const QByteArray& field : line.split(',')) {
-            if (first) {
-                if (field != kRegisterFileHeader)
-                    return std::nullopt;
-                first = false;
-                continue;
-            }
-            if (!field.startsWith("0x"))
-                continue;
-            QByteArray value = field.mid(5, 2);
-            if (value.size() == 2 && (value[1] == ' ' || value[1] == '\t'))
-                value.chop(1);
-            if (field.size() < 6 || !isHexDigit(field[2]) || !isHexDigit(field[3]) ||
-                value.isEmpty() || !std::all_of(value.begin(), value.end(), isHexDigit))
-                return std::nullopt;
-            int v = 0;
-            for (char c : value)
-                v = v * 16 + hexValue(c);
-            writes.push_back(
-                {static_cast<std::uint8_t>(hexValue(field[2]) * 16 + hexValue(field[3])),
-                 static_cast<std::uint8_t>(v)});
-        }
+    for (const QString& field : fields.mid(1)) {
+        const QRegularExpressionMatch m = registerField.match(field);
+        if (field.startsWith(QLatin1String("0x")) && !m.hasMatch())
+            return std::nullopt;
+        if (m.hasMatch())
+            writes.push_back({std::uint8_t(m.captured(1).toUInt(nullptr, 16)),
+                              std::uint8_t(m.captured(2).toUInt(nullptr, 16))});
     }
     return writes;
 }
