@@ -19,9 +19,8 @@
 namespace {
 
 struct LinkRig {
-    explicit LinkRig(int boards = 1) {
-        for (int i = 0; i < boards; ++i)
-            transport.addBoard().addChip(0x40);
+    LinkRig() {
+        transport.addBoard().addChip(0x40);
         link.setFailurePolicy(&policy);
         link.setAnswerLimitMs(50);
         link.setFailureLog([this](const QString& line) { log << line; });

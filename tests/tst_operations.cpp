@@ -208,8 +208,8 @@ private slots:
             const RangeRead all =
                 readAllRegisters(rig.chip(), burst ? ReadMode::Burst : ReadMode::Single);
             QCOMPARE(all.registersRead, read);
-            QCOMPARE(rig.prompt.shown.size(), std::size_t(refusedAt >= 0));
-            QCOMPARE(rig.clock.drains(), 1);
+            QVERIFY(rig.prompt.shown.size() == std::size_t(refusedAt >= 0) &&
+                    rig.clock.drains() == 1);
             const std::vector<Report> sent = i2cOf(rig.board());
             QCOMPARE(int(sent.size()), requests);
             for (int i = 0; i < requests; ++i) {
@@ -331,15 +331,13 @@ private slots:
             QCOMPARE(
                 i2cOf(rig.board()),
                 (std::vector<Report>{i2cRead(0, 9, 1), i2cWrite(0, 9, {value}), i2cRead(0, 9, 1)}));
-            QCOMPARE(panel.read, hexByte(std::uint8_t(value)));
-            QCOMPARE(rig.session.registers().text(9), panel.read);
+            QVERIFY(panel.read == hexByte(value) && rig.session.registers().text(9) == panel.read);
         }
         QCOMPARE(panel.values[0], QStringLiteral("00")); // the pressed box, as two digits
         // A failed read-back shows the value read before.
         rig.board().answerFaults = {AnswerFault::none(), AnswerFault::none(), AnswerFault::drop()};
         toggleIndividualRegister(rig.chip(), panel, 1);
-        QCOMPARE(rig.simChip().registers[9], 0xFF);
-        QCOMPARE(panel.read, QStringLiteral("00"));
+        QVERIFY(rig.simChip().registers[9] == 0xFF && panel.read == "00");
         panel.values[0] = QStringLiteral("100");
         QCOMPARE(toggleIndividualRegister(rig.chip(), panel, 1).outcome,
                  PanelResult::Outcome::NotAValue);
@@ -366,8 +364,8 @@ private slots:
             QCOMPARE(scan.found ? int(*scan.found) : -1, found);
             QCOMPARE(int(i2cOf(rig.board()).size()), probes);
             QCOMPARE(i2cOf(rig.board()).back(), i2cRead(found < 0 ? 0xFE : found, 0x00, 1));
-            QCOMPARE(moves.size(), probes);
-            QCOMPARE(rig.session.address().byte(), found < 0 ? 0xFE : found);
+            QVERIFY(moves.size() == probes &&
+                    rig.session.address().byte() == (found < 0 ? 0xFE : found));
             QCOMPARE(rig.prompt.texts(),
                      found < 0 ? QStringList{kAddressNotFoundText} : QStringList{});
             QCOMPARE(rig.ended(), found < 0 && answer == Answer::Yes);
@@ -438,8 +436,8 @@ private slots:
         QCOMPARE(rig.session.registers().text(6) + rig.session.registers().text(7) +
                      rig.session.registers().text(8),
                  QStringLiteral("015A01"));
-        QVERIFY(pausedFor(rig.clock, 0.2) && rig.clock.drains() == 1);
-        QVERIFY(rig.session.registers().text(9).isEmpty());
+        QVERIFY(pausedFor(rig.clock, 0.2) && rig.clock.drains() == 1 &&
+                rig.session.registers().text(9).isEmpty());
         // A read-back that fails shows zeros.
         rig.clock.onSleep = nullptr;
         rig.board().answerFaults = {AnswerFault::none(), AnswerFault::drop()};

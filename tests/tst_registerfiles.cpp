@@ -63,9 +63,9 @@ private:
 
 private slots:
     void initTestCase() {
-        QVERIFY(writeFile(path("file.txt"), "old"));
-        QVERIFY(QDir(dir_.path()).mkdir(QStringLiteral("folder")));
-        QVERIFY(::mkfifo(name(path("fifo")).constData(), 0600) == 0);
+        QVERIFY(writeFile(path("file.txt"), "old") &&
+                QDir(dir_.path()).mkdir(QStringLiteral("folder")) &&
+                ::mkfifo(name(path("fifo")).constData(), 0600) == 0);
         const std::pair<const char*, const char*> links[] = {
             {"to-file", "file.txt"},           {"chain", "to-file"},
             {"to-device", "/dev/null"},        {"to-fifo", "fifo"},
@@ -269,8 +269,8 @@ private slots:
         for (const QString& path : {dir_.path(), locked, file})
             QVERIFY(::chown(name(path).constData(), ::geteuid() == 0 ? kNobody : uid_t(-1),
                             gid_t(-1)) == 0);
-        QVERIFY(::chmod(name(dir_.path()).constData(), 0755) == 0);
-        QVERIFY(::chmod(name(locked).constData(), 0555) == 0);
+        QVERIFY(::chmod(name(dir_.path()).constData(), 0755) == 0 &&
+                ::chmod(name(locked).constData(), 0555) == 0);
         const ino_t inode = statOf(file).st_ino;
         const QString dangling = path("into-locked");
         QVERIFY(asOrdinaryUser([&] {

@@ -53,8 +53,8 @@ private slots:
         QVERIFY(ui.SSTab1->isTabVisible(0) && !ui.SSTab1->isTabVisible(1) &&
                 !ui.SSTab1->isTabVisible(2) && ui.SSTab1->currentIndex() == 0);
         QCOMPARE(QApplication::focusWidget(), ui.SSTab1->tabBar());
-        QVERIFY(ui.obChannelSelect_5->isChecked() && ui.chkBurstRead->isChecked());
-        QVERIFY(!ui.fraManualHPD_DDC_0->isEnabled());
+        QVERIFY(ui.obChannelSelect_5->isChecked() && ui.chkBurstRead->isChecked() &&
+                !ui.fraManualHPD_DDC_0->isEnabled());
         QCOMPARE(ui.cboEVBinstance->itemText(0) + ui.cboSMBusFrequency->currentText(),
                  QStringLiteral("0100"));
         for (int reg = 0; reg <= 0x10; ++reg) { // the test tabs' pages are disabled while hidden
@@ -119,8 +119,8 @@ private slots:
                 click(qobject_cast<QAbstractButton*>(w));
             QVERIFY2(!rig.board().received.empty() && rig.board().received.front() == first,
                      control);
-            QVERIFY(rig.prompt.shown.empty());
-            QVERIFY(!*says || rig.window->statusLine().outcome() == QString::fromUtf8(says));
+            QVERIFY(rig.prompt.shown.empty() &&
+                    (!*says || rig.window->statusLine().outcome() == QString::fromUtf8(says)));
         }
     }
 
