@@ -186,8 +186,8 @@ private slots:
             QVERIFY(r.error.startsWith(QStringLiteral("read of the main registers at 0x40: ")));
         }
         const CommandResult r = run("write", [](SimBoard& b) { b.unplugAfterReports = 0; });
-        QCOMPARE(r.status, 3);
-        QVERIFY(r.error.endsWith(QStringLiteral("took no request: No such device")));
+        QVERIFY(r.status == 3 &&
+                r.error.endsWith(QStringLiteral("took no request: No such device")));
     }
 
     // Started with 0, 1 and 2 closed, the program opens them on /dev/null

@@ -123,8 +123,7 @@ private slots:
         rig.prompt.chooseFile(link);
         rig.prompt.answer(Answer::Ok);
         rig.save();
-        QCOMPARE(readFile(target), kDefaultsFile);
-        QVERIFY(QFileInfo(link).isSymLink());
+        QVERIFY(readFile(target) == kDefaultsFile && QFileInfo(link).isSymLink());
 
         // A FIFO or a folder that is missing: a message naming the file.
         for (const QString& refused : {path("fifo"), path("missing/regs.txt")}) {
@@ -278,8 +277,7 @@ private slots:
                    !saveTargetOf(dangling).refusal.isEmpty() &&
                    !replaceRegularFile(path("locked/other.txt"), "x").ok;
         }));
-        QCOMPARE(readFile(file), QByteArray("new"));
-        QCOMPARE(statOf(file).st_ino, inode);
+        QVERIFY(readFile(file) == "new" && statOf(file).st_ino == inode); // written in place
         QVERIFY(::chmod(name(locked).constData(), 0755) == 0);
     }
 };
