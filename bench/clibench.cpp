@@ -138,38 +138,14 @@ BENCHMARK(modelScan)->Name("cli/model_scan")->UseRealTime()->Unit(benchmark::kMi
 BENCHMARK(modelDumpAll)->Name("cli/model_dump_all")->UseRealTime()->Unit(benchmark::kMillisecond);
 
 void addCliRows(const Runs& runs, std::vector<ResultRow>& rows) {
-    constexpr double kGoalRatio = 1.05;
-    const struct {
-        const char* name;
-        const char* model;
-        const char* what;
-        int exchanges;
-    } commands[] = {
-        {"cli/scan", "cli/model_scan", "qdm7720a-cli scan (128 exchanges), full-speed USB model",
-         kScanExchanges},
-        {"cli/dump_all", "cli/model_dump_all",
-         "qdm7720a-cli dump --all (5 exchanges), full-speed USB model", kDumpAllExchanges},
-    };
-    for (const auto& c : commands) {
-        const auto run = runs.find(c.name);
-        if (run == runs.end())
-            continue; // left out by a filter
-        if (run->second.error_occurred) {
-            rows.push_back(missingRow(c.what, run->second.error_message));
-            continue;
-        }
-        const double ms = run->second.GetAdjustedRealTime();
-        const double floor = floorMs(c.exchanges);
-        std::string floorText = withUnit(floor, 3, "ms (model)");
-        const auto alone = runs.find(c.model);
-        if (alone != runs.end() && !alone->second.error_occurred) {
-            const double aloneMs = alone->second.GetAdjustedRealTime();
-            char text[96];
-            std::snprintf(text, sizeof text, "; %.3f ms model alone (x%.3f)", aloneMs,
-                          ms / aloneMs);
-            floorText += text;
-        }
-        rows.push_back({c.what, withUnit(ms, 3, "ms"), floorText, ms / floor, "ratio <= 1.05",
-                        ms / floor <= kGoalRatio});
-    }
+    addModelledRows(
+        runs,
+        {
+            {"cli/scan", "cli/model_scan",
+             "qdm7720a-cli scan (128 exchanges), full-speed USB model", floorMs(kScanExchanges)},
+            {"cli/dump_all", "cli/model_dump_all",
+             "qdm7720a-cli dump --all (5 exchanges), full-speed USB model",
+             floorMs(kDumpAllExchanges)},
+        },
+        rows);
 }

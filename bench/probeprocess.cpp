@@ -1,4 +1,5 @@
 #include "probeprocess.h"
+#include "monotonic.h"
 
 #include <cerrno>
 #include <csignal>
@@ -15,12 +16,6 @@
 extern char** environ;
 
 namespace {
-
-long long monotonicNs() {
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<long long>(now.tv_sec) * 1'000'000'000LL + now.tv_nsec;
-}
 
 long long msLeft(long long deadlineNs) {
     return (deadlineNs - monotonicNs()) / 1'000'000;

@@ -116,39 +116,13 @@ BENCHMARK(modelBurst)->Name("readall/model_burst")->UseRealTime()->Unit(benchmar
 BENCHMARK(modelSingle)->Name("readall/model_single")->UseRealTime()->Unit(benchmark::kMillisecond);
 
 void addReadAllRows(const Runs& runs, std::vector<ResultRow>& rows) {
-    constexpr double kGoalRatio = 1.05;
-    const struct {
-        const char* name;
-        const char* model;
-        const char* what;
-        int exchanges;
-    } modes[] = {
-        {"readall/burst", "readall/model_burst",
-         "Read All, burst (2 exchanges), full-speed USB model", kBurstExchanges},
-        {"readall/single", "readall/model_single",
-         "Read All, single (14 exchanges), full-speed USB model", kSingleExchanges},
-    };
-    for (const auto& m : modes) {
-        const auto run = runs.find(m.name);
-        if (run == runs.end())
-            continue; // left out by a filter
-        if (run->second.error_occurred) {
-            rows.push_back(missingRow(m.what, run->second.error_message));
-            continue;
-        }
-        const double ms = run->second.GetAdjustedRealTime();
-        const double floor = floorMs(m.exchanges);
-        std::string floorText = withUnit(floor, 3, "ms (model)");
-        const auto alone = runs.find(m.model);
-        if (alone != runs.end() && !alone->second.error_occurred) {
-            // How much of the excess is the program's, not the machine's wake-ups.
-            const double aloneMs = alone->second.GetAdjustedRealTime();
-            char text[96];
-            std::snprintf(text, sizeof text, "; %.3f ms model alone (x%.3f)", aloneMs,
-                          ms / aloneMs);
-            floorText += text;
-        }
-        rows.push_back({m.what, withUnit(ms, 3, "ms"), floorText, ms / floor, "ratio <= 1.05",
-                        ms / floor <= kGoalRatio});
-    }
+    addModelledRows(
+        runs,
+        {
+            {"readall/burst", "readall/model_burst",
+             "Read All, burst (2 exchanges), full-speed USB model", floorMs(kBurstExchanges)},
+            {"readall/single", "readall/model_single",
+             "Read All, single (14 exchanges), full-speed USB model", floorMs(kSingleExchanges)},
+        },
+        rows);
 }

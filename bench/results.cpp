@@ -61,3 +61,29 @@ void printTable(std::FILE* out, const std::vector<ResultRow>& rows) {
 ResultRow missingRow(const std::string& what, const std::string& why) {
     return ResultRow{what, "-", "-", 0, why, false, false};
 }
+
+void addModelledRows(const Runs& runs, const std::vector<ModelledBenchmark>& benchmarks,
+                     std::vector<ResultRow>& rows) {
+    constexpr double kGoalRatio = 1.05;
+    for (const ModelledBenchmark& b : benchmarks) {
+        const auto run = runs.find(b.name);
+        if (run == runs.end())
+            continue; // left out by a filter
+        if (run->second.error_occurred) {
+            rows.push_back(missingRow(b.what, run->second.error_message));
+            continue;
+        }
+        const double ms = run->second.GetAdjustedRealTime();
+        std::string floorText = withUnit(b.floorMs, 3, "ms (model)");
+        const auto alone = runs.find(b.model);
+        if (alone != runs.end() && !alone->second.error_occurred) {
+            const double aloneMs = alone->second.GetAdjustedRealTime();
+            char text[96];
+            std::snprintf(text, sizeof text, "; %.3f ms model alone (x%.3f)", aloneMs,
+                          ms / aloneMs);
+            floorText += text;
+        }
+        rows.push_back({b.what, withUnit(ms, 3, "ms"), floorText, ms / b.floorMs, "ratio <= 1.05",
+                        ms / b.floorMs <= kGoalRatio});
+    }
+}

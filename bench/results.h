@@ -43,3 +43,19 @@ void printTable(std::FILE* out, const std::vector<ResultRow>& rows);
 
 // A measurement that failed, as a row that says why.
 ResultRow missingRow(const std::string& what, const std::string& why);
+
+// A benchmark against the full-speed USB model: its run's name, the name of
+// the run of the model alone (the same exchanges without the program), what
+// the row says, and the floor the model puts under it.
+struct ModelledBenchmark {
+    const char* name;
+    const char* model;
+    const char* what;
+    double floorMs;
+};
+
+// A row for each benchmark that ran: its time against its floor, goal within
+// 5 %, with the model alone beside it to tell the program's share of any
+// excess from the machine's wake-ups.
+void addModelledRows(const Runs& runs, const std::vector<ModelledBenchmark>& benchmarks,
+                     std::vector<ResultRow>& rows);

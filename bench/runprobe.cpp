@@ -8,6 +8,8 @@
 // child would seem as large as the benchmark program. This probe is small and
 // uses no Qt, so the peak it reports is the child's own as long as it exceeds
 // the probe's own peak, given last for the check.
+#include "monotonic.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -21,12 +23,6 @@
 extern char** environ;
 
 namespace {
-
-long long monotonicNs() {
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<long long>(now.tv_sec) * 1'000'000'000LL + now.tv_nsec;
-}
 
 long ownPeakKiB() {
     std::FILE* status = std::fopen("/proc/self/status", "r");
