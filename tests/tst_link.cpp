@@ -126,7 +126,7 @@ private slots:
         QVERIFY(!rig.board().hasInput());
         rig.board().queueInput(reportOf({0, 0, 0xEE}));
         QCOMPARE(rig.link.readRegistersOnce(0x80, 0, 1).bytes, Data{0x31});
-        rig.board().queueInput(reportOf({0, 0, 0xEE}));
+        rig.board().queueInput(reportOf({0, 0x01, 0xEE})); // it would say "not acknowledged"
         QVERIFY(rig.link.writeRegistersOnce(0x80, 0x05, Data{1}).ok());
         QCOMPARE(rig.board().chips.front().registers[5], 1);
         // A board that is gone ends the drain at its first failed read.
