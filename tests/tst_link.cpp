@@ -1,7 +1,9 @@
-// The board link on simulated boards: transfers and their limits, the input
-// drain, discovery, what the program's policy makes of every failure, the
-// simulated USB timing, and the hint for a board node that cannot be opened.
+// The board link: the board commands' bytes and the trace's lines; on
+// simulated boards, transfers and their limits, the input drain, discovery,
+// what the program's policy makes of every failure, the simulated USB timing;
+// and the hint for a board node that cannot be opened.
 #include "core/hid/accesshint.h"
+#include "core/link/boardframes.h"
 #include "core/link/boardlink.h"
 #include "core/link/reporttrace.h"
 #include "core/sim/frameclock.h"
@@ -210,6 +212,32 @@ private slots:
             QVERIFY(line.find(rule.empty() ? "install the udev rule" : rule) != line.npos);
             QCOMPARE(line.find('\n'), line.size() - 1);
         }
+    }
+
+    // The board commands' bytes beyond what the operations' tests show.
+    void boardReports() {
+        QCOMPARE(signalsSwitchByte({false, true, true, false, true, false}), 0x46);
+        QVERIFY(!ledOnInAnswer(reportOf({0, 0, 0xBF})));
+        // Base clock 12 MHz, divider 120 in use: from 100 kHz up to 12000.
+        const ClockList list = clockListFromAnswer(reportOf({0, 0, 12, 120}));
+        QCOMPARE(list.items.size(), 120u);
+        QCOMPARE(list.items[1].kHz + list.items[2].kHz + list.items.back().kHz, 100 + 101 + 12000);
+        QCOMPARE(list.items.back().divider, 1);
+        QCOMPARE(clockListFromAnswer(reportOf({0, 0, 0, 1})).items.size(), 0u);
+        QCOMPARE(clockListFromAnswer(reportOf({0, 0, 12, 121})).selected, -1); // 99 kHz
+        const FirmwareVersion v =
+            firmwareVersionFromAnswer(reportOf({0, 0, 0x12, 0x07, 0xD7, 3, 5}));
+        QCOMPARE(firmwareVersionText(v, QLocale::c()),
+                 QStringLiteral("Firmware Version 1.2 - 2007/March/5"));
+        QCOMPARE(firmwareVersionText({2, 0, 2010, 13, 1}, QLocale::c()),
+                 QStringLiteral("Firmware Version 2.0 - 2010/13/1"));
+    }
+
+    void traceLine() {
+        const QString line = ReportTrace::line(18 * 3600 + 30 * 60 + 7.125, "out", 1,
+                                               reportOf({0, 2, 1, 0x81, 0xAB}));
+        QVERIFY(line.startsWith(QStringLiteral("18:30:07.125 out 1 00 02 01 81 AB 00")));
+        QCOMPARE(line.count(QLatin1Char(' ')), 2 + 64);
     }
 };
 

@@ -12,6 +12,7 @@
 #include "core/operations/systeminformation.h"
 #include "core/registers/hextext.h"
 #include "core/registers/registermap.h"
+#include "core/regtexts/registertexts.h"
 #include "support/files.h"
 #include "support/reports.h"
 #include "support/scriptedsysteminfo.h"
@@ -446,40 +447,38 @@ private slots:
     // holds the program; every failure ends in the one message.
     void systemInformation() {
         const QString tool = QStringLiteral("C:\\MSInfo\\msinfo32.exe");
-        const QString folder = QStringLiteral("C:\\Shared");
-        const QString program = folder + QStringLiteral("\\MSINFO32.EXE");
+        const QString gone = QStringLiteral("C:\\Gone\\msinfo32.exe");
+        const QString program = QStringLiteral("C:\\Shared\\MSINFO32.EXE");
         const auto text = [](const QString& s) { // as the registry stores it, with its NUL
             return RegistryValue{kRegistryString, s.toLocal8Bit() + '\0'};
         };
         const RegistryValue raw{kRegistryString, tool.toLocal8Bit()}; // without its NUL
         const RegistryValue number{kRegistryNumber, QByteArray("\x34\x12\0\0", 4)};
         const RegistryValue huge{kRegistryString, QByteArray(kRegistryValueRoom + 1, 'a')};
+        const RegistryValue shared = text(QStringLiteral("C:\\Shared"));
         using Value = std::optional<RegistryValue>;
-        const std::tuple<Value, Value, bool, bool, QString, int> rows[] = {
-            {text(tool), text(folder), true, true, tool, 1},
-            {text(tool), {}, false, false, tool, 1},
-            {raw, {}, false, true, tool, 1},
-            {{}, text(folder), true, true, program, 2},
-            {{}, text(folder), false, true, {}, 2},
-            {number, {}, false, true, QStringLiteral("&h1234"), 1},
-            {huge, {}, false, true, {}, 2}};
-        // path, shared folder, program in the folder, programs start, started, look-ups
-        for (const auto& [path, shared, inFolder, starts, started, queries] : rows) {
+        // the tool's path, the shared tools' folder, what is started (empty: nothing)
+        const std::tuple<Value, Value, QString> rows[] = {{text(tool), shared, tool},
+                                                          {text(gone), {}, gone},
+                                                          {raw, {}, tool},
+                                                          {{}, shared, program},
+                                                          {{}, text("C:\\Empty"), QString()},
+                                                          {number, {}, QStringLiteral("&h1234")},
+                                                          {huge, {}, QString()}};
+        for (const auto& [path, folder, started] : rows) {
             ScriptedSystemInfo system;
+            system.files << program;
+            system.startable << tool << program;
             if (path)
-                system.values[{kMsInfoKey, kMsInfoValue}] = *path;
-            if (shared)
-                system.values[{kSharedToolsKey, kSharedToolsValue}] = *shared;
-            if (inFolder)
-                system.files << program;
-            if (starts)
-                system.startable << tool << program;
+                system.values[kMsInfoKey + '\\' + kMsInfoValue] = *path;
+            if (folder)
+                system.values[kSharedToolsKey + '\\' + kSharedToolsValue] = *folder;
             ScriptedPrompt prompt;
             startSystemInformation(system, prompt);
             QCOMPARE(system.started.value(0), started);
-            QCOMPARE(system.queries.size(), queries);
-            const bool ran = !started.isEmpty() && system.startable.contains(started);
-            QCOMPARE(prompt.texts(), ran ? QStringList{} : QStringList{kSysInfoUnavailableText});
+            QCOMPARE(prompt.texts(), system.startable.contains(started)
+                                         ? QStringList{}
+                                         : QStringList{kSysInfoUnavailableText});
         }
     }
 
@@ -595,6 +594,56 @@ private slots:
             QCOMPARE(
                 std::count(run.received().begin(), run.received().end(), clean.received().back()),
                 0);
+    }
+
+    // A hex box's text is a byte only as one or two digits, blanks around and
+    // a 0x prefix allowed; an empty text is 0.
+    void hexBoxTexts() {
+        const std::pair<const char*, int> rows[] = {
+            {"", 0},    {"7", 7},     {"af", 0xAF},  {"0X5A", 0x5A}, {" \t5A \r\n", 0x5A},
+            {"0x", -1}, {"1FF", -1},  {"005", -1},   {"1G", -1},     {"5 A", -1},
+            {"  ", -1}, {"\x01", -1}, {"0x0x5", -1}, {"+5", -1}};
+        for (const auto& [text, value] : rows) {
+            const std::optional<std::uint8_t> byte = hexTextByte(QString::fromLatin1(text));
+            QCOMPARE(byte ? int(*byte) : -1, value);
+        }
+    }
+
+    void typedCharactersAndNumbers() {
+        const std::pair<int, int> typed[] = {{'7', '7'}, {'a', 'A'}, {'F', 'F'}, {'g', 0}, {'G', 0},
+                                             {' ', 0},   {'-', 0},   {13, 13},   {8, 8},   {1, 0},
+                                             {22, 0},    {27, 0},    {0xE9, 0}};
+        for (const auto& [in, out] : typed)
+            QCOMPARE(filterHexKey(in), out);
+        const std::pair<const char*, int> numbers[] = {
+            {"64", 64},   {"0x40", 0x40}, {"0X7f", 0x7F},   {"127", 127},     {"128", -1},
+            {"0x80", -1}, {"-1", -1},     {"+64", -1},      {" 64", -1},      {"64 ", -1},
+            {"0x", -1},   {"0x0x40", -1}, {"0x+7f", -1},    {"zz", -1},       {"", -1},
+            {"64\n", -1}, {"0x40\n", -1}, {"00000064", 64}, {"000000064", -1}};
+        for (const auto& [text, value] : numbers)
+            QCOMPARE(parseNumber(QString::fromLatin1(text), 0x7F).value_or(-1), value);
+    }
+
+    void channelOptions() {
+        // The option shown for register 0x02: hardware select first, then auto.
+        const std::pair<int, int> shown[] = {{0x0C, 5}, {0x0E, 5}, {0x06, 4},
+                                             {0x02, 2}, {0x21, 1}, {0x13, 3}};
+        for (const auto& [value, option] : shown)
+            QCOMPARE(channelOptionFor(std::uint8_t(value)), option);
+    }
+
+    // Each option shows the description of its own register, headed by it,
+    // ending with two line breaks; anything else asks for a register.
+    void registerDescriptions() {
+        for (int i = 0; i < kDescribedRegisters; ++i) {
+            const QString text = descriptionText(i);
+            const std::uint8_t reg = kMainRegisters[i];
+            QVERIFY(text.startsWith(QStringLiteral("Register 0x%1, ").arg(hexByte(reg))));
+            QVERIFY(text.endsWith("\r\n\r\n") && !text.endsWith("\r\n\r\n\r\n"));
+            QVERIFY(descriptionIndexOf(reg) == i && !registerName(reg).isEmpty());
+        }
+        QCOMPARE(descriptionText(14) + descriptionText(-1), kNoRegisterText + kNoRegisterText);
+        QVERIFY(registerName(0x05) == "Output Options" && registerName(0x11).isEmpty());
     }
 };
 

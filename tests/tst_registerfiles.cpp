@@ -6,6 +6,7 @@
 // where a folder takes no new file.
 #include "core/operations/registerfiles.h"
 #include "core/regfiles/fileaccess.h"
+#include "core/regfiles/registerfile.h"
 #include "support/files.h"
 #include "support/reports.h"
 #include "support/simrig.h"
@@ -51,6 +52,13 @@ bool asOrdinaryUser(const std::function<bool()>& check) {
     int status = 0;
     ::waitpid(child, &status, 0);
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+using Verdict = RegisterFileCheck::Verdict;
+using Writes = std::vector<RegisterWrite>;
+
+QByteArray withHeader(const QByteArray& rest) {
+    return kRegisterFileHeader + "\r\n" + rest;
 }
 
 } // namespace
@@ -279,6 +287,65 @@ private slots:
         }));
         QVERIFY(readFile(file) == "new" && statOf(file).st_ino == inode); // written in place
         QVERIFY(::chmod(name(locked).constData(), 0755) == 0);
+    }
+
+    void registerFileLines() {
+        QCOMPARE(registerLine(0x10, QStringLiteral("7")) + registerLine(0x0A, QString()),
+                 QByteArray("0x10\t7\r\n0x0A\t\r\n"));
+        // A pasted line end or comma would split the line into another
+        // register's line; the file loads back into this register alone.
+        const QByteArray split = registerLine(5, QStringLiteral("12\r\n0x03\t99")) +
+                                 registerLine(5, QStringLiteral("12,0x04\t77"));
+        QCOMPARE(split, QByteArray("0x05\t12??0x03\t99\r\n0x05\t12?0x04\t77\r\n"));
+        QCOMPARE(checkRegisterFile(withHeader(split)).writes, (Writes{{5, 0x12}, {5, 0x12}}));
+        QCOMPARE(fileLine(QStringLiteral("\u00e9\u20ac")), QByteArray("\xe9?\r\n"));
+    }
+
+    void registerFileFields() {
+        // field, register (-1: not a readable register line), value
+        const std::tuple<const char*, int, int> rows[] = {
+            {"0x03\t12", 3, 0x12},    {"0x03 12", 3, 0x12}, {"0x03=12", 3, 0x12},
+            {"0xff\tab", 0xFF, 0xAB}, {"0x05\t5", 5, 5},    {"0x10\t10 PLL", 0x10, 0x10},
+            {"0x05\t5 ", 5, 5},       {"0x05\t5\t9", 5, 5}, {"0x05\t5x", -1, 0},
+            {"0x05\t", -1, 0},        {"0x05", -1, 0},      {"0x05\tG1", -1, 0},
+            {"0x05\t+1", -1, 0},      {"0x05\t 1", -1, 0},  {"0x-1\t12", -1, 0},
+            {"0x5\t12", -1, 0},
+        };
+        for (const auto& [field, reg, value] : rows) {
+            const auto write = readRegisterLine(field);
+            QVERIFY2(write.has_value() == (reg >= 0), field);
+            if (write)
+                QCOMPARE(*write, (RegisterWrite{std::uint8_t(reg), std::uint8_t(value)}));
+        }
+        for (const char* other : {"0X03\t12", " 0x03\t12", "0", ""})
+            QVERIFY(!isRegisterLine(other));
+    }
+
+    void registerFileChecks() {
+        for (const char* refused : {"//qdm7720a register file\r\n0x03\t12\r\n",
+                                    " //QDM7720A Register File\r\n", "//QDM7720A Register File \n",
+                                    "", "\r\n//QDM7720A Register File\r\n", "0x03\t12\r\n"}) {
+            const RegisterFileCheck check = checkRegisterFile(refused);
+            QVERIFY(check.verdict == Verdict::NotRegisterFile && check.writes.empty());
+        }
+        // The header is the first field: a comma ends it.
+        QCOMPARE(checkRegisterFile("//QDM7720A Register File,0x03\t12\r\n").writes,
+                 (Writes{{0x03, 0x12}}));
+        QCOMPARE(checkRegisterFile(kRegisterFileHeader).verdict, Verdict::Accepted);
+        // File order kept, comments and blank lines skipped, commas split
+        // fields, LF-only and CR-only line ends, no end on the last line.
+        RegisterFileCheck check = checkRegisterFile(
+            withHeader("// comment\r\n\r\n0x05\t01\n0X06\t02\r0x01 FF,0x00\t31,note\r\n0xFF\t00"));
+        QCOMPARE(check.verdict, Verdict::Accepted);
+        QCOMPARE(check.writes, (Writes{{0x05, 0x01}, {0x01, 0xFF}, {0x00, 0x31}, {0xFF, 0x00}}));
+        // One bad register line refuses the whole file and names its line.
+        check =
+            checkRegisterFile(withHeader("0x00\t31\r\n0x01\t00\r\n// x\r\n0x05\t\r\n0x06\t00\r\n"));
+        QVERIFY(check.verdict == Verdict::BadRegisterLine && check.writes.empty() &&
+                check.lineNumber == 5);
+        QCOMPARE(check.lineText, QByteArray("0x05\t"));
+        check = checkRegisterFile(withHeader("\r\r\n\n0x00\t31,0xQQ\t00\n"));
+        QVERIFY(check.lineNumber == 5 && check.lineText == "0x00\t31,0xQQ\t00");
     }
 };
 
