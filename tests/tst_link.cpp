@@ -1,26 +1,21 @@
 // The board link: the board commands' bytes and the trace's lines; on
 // simulated boards, transfers and their limits, the input drain, discovery,
-// what the program's policy makes of every failure, the simulated USB timing;
-// and the hint for a board node that cannot be opened.
-#include "core/hid/accesshint.h"
+// what the program's policy makes of every failure, the simulated USB timing.
 #include "core/link/boardframes.h"
 #include "core/link/boardlink.h"
 #include "core/link/reporttrace.h"
 #include "core/sim/frameclock.h"
 #include "core/sim/simtransport.h"
 #include "core/sim/usbtimedtransport.h"
-#include "support/fakeclock.h"
-#include "support/files.h"
 #include "support/reports.h"
-#include "support/scriptedprompt.h"
+#include "support/simrig.h"
 
-#include <QTemporaryDir>
 #include <QtTest>
 #include <cstdio>
 
 namespace {
 
-struct LinkRig {
+struct LinkRig : SimBench {
     LinkRig() {
         transport.addBoard().addChip(0x40);
         link.setFailurePolicy(&policy);
@@ -33,12 +28,7 @@ struct LinkRig {
         link.connectBoards();
         board().received.clear();
     }
-    SimBoard& board(int i = 0) { return transport.board(i); }
 
-    FakeClock clock;
-    ScriptedPrompt prompt;
-    RecordedEnd end;
-    SimTransport transport{clock};
     AskingPolicy policy{prompt, end};
     BoardLink link{transport};
     QStringList log;
@@ -198,20 +188,6 @@ private slots:
         Report in{};
         QCOMPARE(usb.read(own, in, 1).status, IoStatus::Timeout);
         QCOMPARE(time.ns, 7'000'000);
-    }
-
-    // The hint names the node and the installed rule, or says to install it.
-    void accessHintForANodeThatCannotBeOpened() {
-        QTemporaryDir first;
-        QVERIFY(writeFile(first.filePath(QString::fromLatin1(kUdevRuleName)), {}));
-        const std::string installed = findUdevRule({"/nonexistent", first.path().toStdString()});
-        QCOMPARE(installed, first.path().toStdString() + "/" + kUdevRuleName);
-        for (const std::string& rule : {std::string(), installed}) {
-            const std::string line = accessHint("tool", "/dev/hidraw3", rule);
-            QVERIFY(line.rfind("tool: no permission to open /dev/hidraw3 ", 0) == 0);
-            QVERIFY(line.find(rule.empty() ? "install the udev rule" : rule) != line.npos);
-            QCOMPARE(line.find('\n'), line.size() - 1);
-        }
     }
 
     // The board commands' bytes beyond what the operations' tests show.

@@ -25,7 +25,6 @@
 
 namespace {
 
-using Data = std::vector<std::uint8_t>;
 using Origin = RegisterModel::Origin;
 
 // The pause of a wait of `seconds`, within the 4 ms slices it is made of.

@@ -57,11 +57,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
     // The board commands' answers, whatever the board put in them.
     if (const BoardAnswer<ClockList> clock = readClockList(link)) {
-        for (const ClockItem& item : clock->items) {
-            if (item.divider < 1 || item.kHz < 100)
-                std::abort();
-        }
-        if (clock->selected >= static_cast<int>(clock->items.size()))
+        const auto bad = [](const ClockItem& item) {
+            return item.divider < 1 || item.kHz < 100;
+        };
+        if (std::any_of(clock->items.begin(), clock->items.end(), bad) ||
+            clock->selected >= static_cast<int>(clock->items.size()))
             std::abort();
     }
     readLedState(link);

@@ -7,7 +7,18 @@
 #include "support/fakeclock.h"
 #include "support/scriptedprompt.h"
 
-struct SimRig {
+// Simulated boards and the platform a test controls.
+struct SimBench {
+    SimBoard& board(std::size_t i = 0) { return transport.board(i); }
+    SimChip& simChip(std::size_t i = 0) { return transport.board(i).chips.front(); }
+
+    FakeClock clock;
+    ScriptedPrompt prompt;
+    RecordedEnd end;
+    SimTransport transport{clock};
+};
+
+struct SimRig : SimBench {
     // `boards` boards, each with one chip at 7-bit address `chip7`; the
     // default 0 answers the start-up's channel read-back.
     explicit SimRig(int boards = 1, std::uint8_t chip7 = 0x00) {
@@ -32,15 +43,9 @@ struct SimRig {
         prompt.clear();
         clock.clearSleeps();
     }
-    SimBoard& board(std::size_t i = 0) { return transport.board(i); }
-    SimChip& simChip(std::size_t i = 0) { return transport.board(i).chips.front(); }
     Chip chip() { return session.chip(); }
     bool ended() const { return end.calls > 0; }
 
-    FakeClock clock;
-    ScriptedPrompt prompt;
-    RecordedEnd end;
-    SimTransport transport{clock};
     Session session{transport, prompt, end, clock};
 };
 

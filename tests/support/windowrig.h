@@ -2,19 +2,17 @@
 // clock whose waits cost no time and a recorded end of the program.
 #pragma once
 
-#include "core/sim/simtransport.h"
-#include "support/fakeclock.h"
-#include "support/scriptedprompt.h"
 #include "support/scriptedsysteminfo.h"
+#include "support/simrig.h"
 #include "ui_mainwindow.h"
 #include "windows/mainwindow.h"
 
 #include <QtTest>
 #include <memory>
 
-struct WindowRig {
-    explicit WindowRig(std::uint8_t chip7 = 0x00) {
-        transport.addBoard().addChip(chip7);
+struct WindowRig : SimBench {
+    WindowRig() {
+        transport.addBoard().addChip(0x00);
         window = std::make_unique<MainWindow>(
             Platform{transport, prompt, prompt, clock, end, nullptr, &systemInfo});
         window->session().link().setAnswerLimitMs(50);
@@ -30,15 +28,9 @@ struct WindowRig {
         prompt.clear();
         return *window;
     }
-    SimBoard& board() { return transport.board(0); }
-    SimChip& chip() { return transport.board(0).chips.front(); }
     Ui::frmMain& ui() { return window->ui(); }
 
-    FakeClock clock;
-    ScriptedPrompt prompt;
-    RecordedEnd end;
     ScriptedSystemInfo systemInfo;
-    SimTransport transport{clock};
     std::unique_ptr<MainWindow> window;
 };
 
