@@ -188,10 +188,10 @@ private slots:
                 r.error.endsWith(QStringLiteral("took no request: No such device")));
     }
 
-    // Started with 0 and 1 closed, the program opens them on /dev/null before
+    // Started with 0 and 2 closed, the program opens them on /dev/null before
     // anything else can take them. A trace that cannot be written is cut with
     // one line that says why; it never ends the program (a pipe whose reader
-    // has gone, a full disk).
+    // has gone, here on 1, a full disk).
     void closedStreamsAndTraceThatCannotBeWritten() {
         int pipeEnds[2];
         QVERIFY(::pipe(pipeEnds) == 0);
@@ -200,18 +200,18 @@ private slots:
         cut.setProcessEnvironment(environment(true));
         const int writer = pipeEnds[1];
         cut.setChildProcessModifier([writer] {
-            ::dup2(writer, 2);
+            ::dup2(writer, 1);
             ::close(0);
-            ::close(1);
+            ::close(2);
         });
-        cut.start(kProgram, windowRun("-"));
+        cut.start(kProgram, windowRun("/dev/fd/1"));
         ::close(writer);
         QVERIFY(cut.waitForStarted());
         const auto fd = [&cut](int n) {
             return QFile::symLinkTarget(
                 QStringLiteral("/proc/%1/fd/%2").arg(cut.processId()).arg(n));
         };
-        QTRY_COMPARE_WITH_TIMEOUT(fd(0) + fd(1), "/dev/null/dev/null", 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(fd(0) + fd(2), "/dev/null/dev/null", 5000);
         QVERIFY2(!cut.waitForFinished(3000), "ended by the closed pipe");
         stop(cut);
 
