@@ -3,7 +3,9 @@
 // that talks to the board against every fault the simulated board can make at
 // its exchange, judged against the same operation without the fault: the
 // messages, the end of the program, a repetition after Retry, no value shown
-// that did not come from the chip, and no write not asked for.
+// that did not come from the chip, and no write not asked for. Also the rules
+// beneath them as tables: hex texts, typed keys, numbers, channel options and
+// the register descriptions.
 #include "core/operations/celledit.h"
 #include "core/operations/chipcontrols.h"
 #include "core/operations/individual.h"

@@ -1,9 +1,9 @@
 // Register files: saving the main registers and loading a file into the chip
 // as the File menu does, on a simulated board (the bytes, the dialogs'
-// settings, the questions and messages, what reaches the chip); and what a
-// save may replace and a load may read: regular files only, links followed
-// openly, nothing that blocks, owner and mode kept, and the in-place write
-// where a folder takes no new file.
+// settings, the questions and messages, what reaches the chip); the format's
+// lines and checks as tables; and what a save may replace and a load may
+// read: regular files only, links followed openly, nothing that blocks, owner
+// and mode kept, and the in-place write where a folder takes no new file.
 #include "core/operations/registerfiles.h"
 #include "core/regfiles/fileaccess.h"
 #include "core/regfiles/registerfile.h"
