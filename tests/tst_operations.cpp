@@ -1,10 +1,7 @@
-// The operations of the core on simulated boards, without a window: what each
-// sends, pauses, asks and leaves in the register model; and every operation
-// that talks to the board against every fault the simulated board can make at
-// its exchange, judged against the same operation without the fault: the
-// messages, the end of the program, a repetition after Retry, no value shown
-// that did not come from the chip, and no write not asked for. Also the rules
-// beneath them as tables: hex texts, typed keys, numbers, channel options and
+// The operations on simulated boards, without a window: what each sends,
+// pauses, asks and leaves in the register model; each under every fault the
+// simulated board can make, judged against its run without it (the fault matrix);
+// and the rules beneath them: hex texts, typed keys, numbers, channel options,
 // the register descriptions.
 #include "core/operations/celledit.h"
 #include "core/operations/chipcontrols.h"
@@ -40,6 +37,7 @@ std::vector<Report> i2cOf(const SimBoard& board) {
     return reportsWithCommand(board, CMD_I2C);
 }
 
+// The fault matrix: how an operation meets the board, and the faults.
 enum class Path {
     Retrying,      // an I2C transfer with the messages and Retry
     Quiet,         // the same, with no message for an address not acknowledged

@@ -1,8 +1,7 @@
-// The two programs as processes, as a script or a terminal runs them. The
-// window program: its options without a display, its standard streams and
-// its trace when they are closed, full or cut. qdm7720a-cli: its output, exit
-// statuses and one-line messages on the demo board; and in process, on a
-// simulated board that fails, the status each failure comes to.
+// The two programs as a script or a terminal runs them: options without a
+// display, standard streams and traces closed, full or cut; qdm7720a-cli's
+// output, exit statuses and one-line messages on the demo board, and in
+// process, on a simulated board that fails, the status each failure comes to.
 #include "cli/commands.h"
 #include "core/sim/simtransport.h"
 #include "support/fakeclock.h"

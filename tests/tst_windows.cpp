@@ -121,8 +121,7 @@ private slots:
         }
     }
 
-    // The status bar after a cell's write, a transfer not acknowledged, a
-    // dialog cancelled.
+    // The status bar after a cell's write, a read not acknowledged, a Cancel.
     void statusBar() {
         using Step = std::function<void(WindowRig&)>;
         const std::pair<Step, const char*> rows[] = {
