@@ -176,8 +176,8 @@ private slots:
         };
         for (const auto& [fault, status] :
              {std::pair{AnswerFault::drop(), 4}, {AnswerFault::withStatus(0x80), 1}}) {
-            const CommandResult r = run("dump", [&](SimBoard& b) {
-                b.answerFaults = {AnswerFault::none(), fault};
+            const CommandResult r = run("dump", [f = fault](SimBoard& b) {
+                b.answerFaults = {AnswerFault::none(), f};
             });
             QCOMPARE(r.status, status);
             QVERIFY(r.error.startsWith(QStringLiteral("read of the main registers at 0x40: ")));
