@@ -1,6 +1,7 @@
 #!/bin/sh
 # Sets up, builds and starts the program. With no evaluation board plugged in
-# it starts on the simulated board (--demo). Extra arguments go to the program.
+# it starts on the simulated board (--demo). Extra arguments go to the program
+# (--trace FILE, for one).
 set -eu
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -11,8 +12,13 @@ board_present() {
     grep -qs 'HID_ID=0003:000009AA:00002007' /sys/class/hidraw/*/device/uevent
 }
 
-if [ "$#" -eq 0 ] && ! board_present; then
-    echo "No QDM7720A evaluation board found: starting on the simulated board (--demo)."
-    set -- --demo
-fi
+case " $* " in
+*" --demo "*) ;;
+*)
+    if ! board_present; then
+        echo "No QDM7720A evaluation board found: starting on the simulated board (--demo)."
+        set -- --demo "$@"
+    fi
+    ;;
+esac
 exec build/default/bin/qdm7720a-eval "$@"

@@ -136,6 +136,9 @@ private slots:
         std::FILE* out = ::fmemopen(traced, sizeof traced - 1, "w");
         ReportTrace trace(out, rig.clock, QStringLiteral("memory"));
         rig.link.setTrace(&trace);
+        Report query{};
+        buildClockQuery(query);
+        QVERIFY(rig.link.readRegistersOnce(0x80, 2, 1).ok() && rig.link.queryBoard(query).ok());
         rig.board().unplugged = true;
         QCOMPARE(rig.link.writeRegistersOnce(0x80, 0, Data{1}).reason, "No such device");
         std::fclose(out);
@@ -143,6 +146,9 @@ private slots:
         QVERIFY(rig.log.contains(line));
         QVERIFY(QByteArray(traced).contains(" out-refused 0 00 02 01 80 00 01 00"));
         QVERIFY(QByteArray(traced).contains("# " + line.toUtf8()));
+        for (const char* meaning : {"# I2C read 0x40 reg 0x02 count 1: 0C, acknowledged\n",
+                                    "# I2C clock query: base 12 MHz, divider 120\n"})
+            QVERIFY2(QByteArray(traced).contains(meaning), meaning);
     }
 
     // Only the board's vendor and product are boards; each is opened twice,

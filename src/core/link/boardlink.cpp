@@ -127,7 +127,8 @@ void BoardLink::drainInput(int waitMs) {
 
 void BoardLink::traceMeaning(bool answered) {
     if (trace_)
-        trace_->note(QStringLiteral("# ") + describeExchange(request_, answered ? &report_ : nullptr));
+        trace_->note(QStringLiteral("# ") +
+                     describeExchange(request_, answered ? &report_ : nullptr));
 }
 
 bool BoardLink::writeReport() {
@@ -239,7 +240,9 @@ LinkResult BoardLink::queryBoard(const Report& request) {
     report_ = request;
     if (!writeReport())
         return commandFailed(LinkStatus::WriteFailed);
-    if (!readReport())
+    const bool answered = readReport();
+    traceMeaning(answered);
+    if (!answered)
         return commandFailed(LinkStatus::NoAnswer);
     return {
         LinkStatus::Ok, std::vector<std::uint8_t>(report_.begin(), report_.end()), report_[1], {}};
