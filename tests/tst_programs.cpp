@@ -161,30 +161,34 @@ private slots:
 
     // A board that fails mid-command: the status a script sees for it.
     void failuresOnTheBoard() {
-        const auto run = [](const char* command, const std::function<void(SimBoard&)>& fail) {
+        const auto run = [](const QStringList& line, const std::function<void(SimBoard&)>& fail) {
             FakeClock clock;
             SimTransport transport{clock};
             transport.addBoard().addChip(0x40);
             BoardLink link{transport};
             Arguments a;
-            a.command = QLatin1String(command);
-            a.operands = a.command == "write" ? QStringList{"5", "1"} : QStringList{};
+            a.command = line[0];
+            a.operands = line.mid(1);
             Workbench bench(link, a);
             bench.address.setByte(0x80);
             fail(transport.board(0));
             return runCommand(bench);
         };
-        for (const auto& [fault, status] :
-             {std::pair{AnswerFault::drop(), 4}, {AnswerFault::withStatus(0x80), 1}}) {
-            const CommandResult r = run("dump", [f = fault](SimBoard& b) {
+        const std::tuple<QStringList, AnswerFault, int, const char*> rows[] = {
+            {{"dump"}, AnswerFault::drop(), 4, "read of the main registers at 0x40: "},
+            {{"dump"}, AnswerFault::withStatus(0x80), 1, "read of the main registers at 0x40: "},
+            {{"channel", "c"}, AnswerFault::drop(), 4, "read-back of register 0x02 at 0x40: "}};
+        for (const auto& [line, fault, status, what] : rows) { // the fault hits the second answer
+            const CommandResult r = run(line, [f = fault](SimBoard& b) {
                 b.answerFaults = {AnswerFault::none(), f};
             });
-            QCOMPARE(r.status, status);
-            QVERIFY(r.error.startsWith(QStringLiteral("read of the main registers at 0x40: ")));
+            QVERIFY2(r.status == status && r.error.startsWith(QLatin1String(what)), what);
         }
-        const CommandResult r = run("write", [](SimBoard& b) { b.unplugAfterReports = 0; });
+        const auto r = run({"write", "5", "1"}, [](SimBoard& b) { b.unplugAfterReports = 0; });
         QVERIFY(r.status == 3 &&
                 r.error.endsWith(QStringLiteral("took no request: No such device")));
+        const Ran full = ::run("/bin/sh", {"-c", QDM_CLI_PROGRAM " --demo dump >/dev/full"});
+        QVERIFY(full.status == 2 && full.err.endsWith("output: No space left on device\n"));
     }
 
     // Started with 0 and 2 closed, the program opens them on /dev/null before

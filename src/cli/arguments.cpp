@@ -112,10 +112,11 @@ ParsedArguments parseArguments(const QStringList& arguments) {
         QString what;
         int& into;
     } numbers[] = {
-        {board, 0, 255, QStringLiteral("a board instance, 0 or more"), a.board},
+        {board, 0, 255, QStringLiteral("a board instance, 0 to 255"), a.board},
         {demoBoards, 1, kMaxDemoBoards, QStringLiteral("a number from 1 to %1").arg(kMaxDemoBoards),
          a.demoBoards},
-        {timeout, 1, 3'600'000, QStringLiteral("a time in milliseconds, 1 or more"), a.timeoutMs},
+        {timeout, 1, 3'600'000, QStringLiteral("a time in milliseconds, 1 to 3600000"),
+         a.timeoutMs},
     };
     for (auto& n : numbers) {
         if (!parser.isSet(n.option))

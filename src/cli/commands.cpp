@@ -379,7 +379,10 @@ CommandResult channel(Workbench& b) {
         if (!written.written)
             return linkFailure(b, QStringLiteral("write of register 0x02") + atChip(b),
                                written.failure);
-        value = written.readBack.value_or(written.value);
+        if (!written.readBack)
+            return linkFailure(b, QStringLiteral("read-back of register 0x02") + atChip(b),
+                               written.failure);
+        value = *written.readBack;
     }
     CommandResult r;
     const QString name = QLatin1String(kChannelNames[channelOptionFor(value)]);

@@ -10,7 +10,9 @@
 
 #include <QCoreApplication>
 #include <QJsonDocument>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -28,7 +30,12 @@ int finish(const Arguments& a, CommandResult r) {
     } else {
         std::fputs(r.text.toLocal8Bit().constData(), stdout);
     }
-    std::fflush(stdout);
+    // Output that did not reach its file is a file error, as a save's is.
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        std::fprintf(stderr, "qdm7720a-cli: cannot write standard output: %s\n",
+                     std::strerror(errno));
+        return r.status ? r.status : kUsageOrFileError;
+    }
     return r.status;
 }
 

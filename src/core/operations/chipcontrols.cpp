@@ -52,6 +52,7 @@ ChannelWrite selectChannel(const Chip& chip, int option) {
         chip.registers.setRead(kChannelSelectRegister, readBack.bytes[0]);
     } else {
         chip.registers.setWritten(kChannelSelectRegister, result.value);
+        result.failure = readBack;
     }
     return result;
 }

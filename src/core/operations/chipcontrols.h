@@ -28,7 +28,8 @@ struct ChannelWrite {
 };
 
 // Writes the option's byte to register 0x02 and reads it back once into the
-// model (the byte written when the read-back fails).
+// model (the byte written when the read-back fails). `failure` is the transfer
+// that failed, the write or the read-back.
 ChannelWrite selectChannel(const Chip& chip, int option);
 
 // The option that matches the chip's register 0x02; nothing when it was not
