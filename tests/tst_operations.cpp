@@ -1,8 +1,7 @@
-// The operations on simulated boards, without a window: what each sends,
-// pauses, asks and leaves in the register model; each under every fault the
-// simulated board can make, judged against its run without it (the fault matrix);
-// and the rules beneath them: hex texts, typed keys, numbers, channel options,
-// the register descriptions.
+// The operations on simulated boards, without a window: what each sends, pauses, asks and
+// leaves in the register model, alone and under every fault the simulated board can make
+// (the fault matrix, judged against the run without it); and the rules beneath them: hex
+// texts, typed keys, numbers, channel options, the register descriptions.
 #include "core/operations/celledit.h"
 #include "core/operations/chipcontrols.h"
 #include "core/operations/individual.h"

@@ -24,12 +24,6 @@
 
 namespace {
 
-void sendKey(QWidget* w, QEvent::Type type, int key, Qt::KeyboardModifiers mods,
-             const QString& text) {
-    QKeyEvent event(type, key, mods, text);
-    QApplication::sendEvent(w, &event);
-}
-
 // Check boxes and option buttons react on their indicator, near their left edge.
 void click(QAbstractButton* button) {
     const bool indicator = qobject_cast<QCheckBox*>(button) || qobject_cast<QRadioButton*>(button);
@@ -121,7 +115,7 @@ private slots:
         }
     }
 
-    // The status bar after a cell's write, a read not acknowledged, a Cancel.
+    // The status bar after a cell's write, a read or a board command not taken, a Cancel.
     void statusBar() {
         using Step = std::function<void(WindowRig&)>;
         const std::pair<Step, const char*> rows[] = {
@@ -133,7 +127,19 @@ private slots:
                  click(r.ui().cmdReadAllRegisters);
              },
              "No acknowledge from 0x08: set the address or scan"},
-            {[](WindowRig& r) { r.ui().mnuSaveRegisters->trigger(); }, "Save cancelled"}};
+            {[](WindowRig& r) { r.ui().mnuSaveRegisters->trigger(); }, "Save cancelled"},
+            {[](WindowRig& r) { // the board gone and back: Retry reconnects, nothing is resent
+                 r.board().unplugged = true;
+                 r.prompt.answer(Answer::Retry, [&r] { r.board().unplugged = false; });
+                 click(r.ui().chkLED);
+             },
+             "The board did not take the command"},
+            {[](WindowRig& r) { // the start-up's channel read-back, not acknowledged
+                 r.simChip().address7 = 0x40;
+                 r.prompt.answer(Answer::Retry);
+                 click(r.ui().cmdReconnect);
+             },
+             "No acknowledge from 0x00: set the address or scan"}};
         for (const auto& [step, says] : rows) {
             StartedWindowRig rig;
             step(rig);
@@ -174,8 +180,10 @@ private slots:
                                                    : how == QLatin1String("ctrl+alt")
                                                        ? Qt::ControlModifier | Qt::AltModifier
                                                        : Qt::NoModifier;
-                for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease})
-                    sendKey(edit, type, text.front().toUpper().unicode(), mods, text);
+                for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+                    QKeyEvent key(type, text.front().toUpper().unicode(), mods, text);
+                    QApplication::sendEvent(edit, &key);
+                }
             }
             QCOMPARE(edit->text(), QLatin1String(after));
             const std::vector<Report> writes = i2cWrites(rig.board().received);

@@ -28,8 +28,8 @@ BoardPanel::BoardPanel(QWidget* window, Session& session)
     for (QCheckBox* box : chkHPDoff_)
         connect(box, &QCheckBox::toggled, this, &BoardPanel::sendSignals);
     connect(cboSMBusFrequency_, &QComboBox::activated, this, [this](int index) {
-        session_.selectClock(index);
-        emit clockSelected(session_.clockList().items.at(index).kHz);
+        const bool sent = session_.selectClock(index);
+        emit clockSelected(session_.clockList().items.at(index).kHz, sent);
     });
 
     connect(&session_, &Session::boardsChanged, this, &BoardPanel::showBoards);
@@ -77,6 +77,6 @@ void BoardPanel::sendSignals() {
     s.pollDisabled = chkDisablePoll_->isChecked();
     for (std::size_t i = 0; i < s.switches.size(); ++i)
         s.switches[i] = chkHPDoff_[i]->isChecked();
-    session_.setBoardSignals(s);
-    emit signalsSent(s);
+    const bool sent = session_.setBoardSignals(s);
+    emit signalsSent(s, sent);
 }

@@ -23,8 +23,9 @@ public:
     static void setFrameEnabled(QGroupBox* frame, bool enabled);
 
 signals:
-    void signalsSent(const BoardSignals& state);
-    void clockSelected(int kHz);
+    // `sent` is false when the board did not take the command.
+    void signalsSent(const BoardSignals& state, bool sent);
+    void clockSelected(int kHz, bool sent);
 
 private:
     void showBoards();

@@ -56,10 +56,14 @@ MainWindow::MainWindow(const Platform& platform, QWidget* parent)
             [this](const Recalibration& r) { status_->say(statusOf(r, chip7())); });
     connect(chipControls, &ChipControlsPanel::multiWritten, this,
             [this](const MultiWrite& r) { status_->say(statusOf(r, chip7())); });
+    const QString notTaken = QStringLiteral("The board did not take the command");
     connect(board, &BoardPanel::signalsSent, this,
-            [this](const BoardSignals& s) { status_->say(statusOf(s)); });
-    connect(board, &BoardPanel::clockSelected, this,
-            [this](int kHz) { status_->say(QStringLiteral("I2C clock set to %1 kHz").arg(kHz)); });
+            [this, notTaken](const BoardSignals& s, bool sent) {
+                status_->say(sent ? statusOf(s) : notTaken);
+            });
+    connect(board, &BoardPanel::clockSelected, this, [this, notTaken](int kHz, bool sent) {
+        status_->say(sent ? QStringLiteral("I2C clock set to %1 kHz").arg(kHz) : notTaken);
+    });
 
     connect(ui_->cmdQuit, &QPushButton::clicked, session_, &Session::endProgram);
     connect(ui_->mnuExit, &QAction::triggered, session_, &Session::endProgram);

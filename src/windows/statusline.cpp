@@ -137,6 +137,8 @@ StatusLine::StatusLine(QStatusBar* bar, Session& session)
         showBoard();
         say(QStringLiteral("Board %1 selected").arg(session_.link().selectedBoard()));
     });
+    connect(&session_, &Session::channelOptionUnread, this,
+            [this] { say(notAcknowledgedText(session_.address().byte() >> 1)); });
     connect(&session_.address(), &DeviceAddress::changed, this, &StatusLine::showAddress);
     connect(&session_, &Session::probing, this, [this](std::uint8_t byte) {
         say(QStringLiteral("Scanning: probing %1 \u2026").arg(hex(byte >> 1)));

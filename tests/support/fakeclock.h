@@ -5,6 +5,7 @@
 #include "core/platform/clock.h"
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
 #include <vector>
 
@@ -20,9 +21,7 @@ public:
     void sleepMs(int ms) override {
         sleptMs += ms;
         sleeps.push_back(ms);
-        now += ms / 1000.0;
-        if (now >= 86400.0)
-            now -= 86400.0;
+        now = std::fmod(now + ms / 1000.0, 86400.0);
         if (onSleep)
             onSleep(now);
     }

@@ -21,10 +21,8 @@ inline Report reportOf(std::initializer_list<int> leading) {
 // The reports of one command that a board received, in order.
 inline std::vector<Report> reportsWithCommand(const SimBoard& board, std::uint8_t command) {
     std::vector<Report> out;
-    for (const Report& r : board.received) {
-        if (r[1] == command)
-            out.push_back(r);
-    }
+    std::copy_if(board.received.begin(), board.received.end(), std::back_inserter(out),
+                 [command](const Report& r) { return r[1] == command; });
     return out;
 }
 

@@ -47,18 +47,20 @@ void Session::selectBoard(int instance) {
     }
     if (const std::optional<int> option = readChannelOption(chip()))
         emit channelOptionRead(*option);
+    else
+        emit channelOptionUnread();
 }
 
-void Session::setBoardSignals(const BoardSignals& state) {
+bool Session::setBoardSignals(const BoardSignals& state) {
     signals_ = state;
-    sendBoardSignals(link_, signals_);
+    return sendBoardSignals(link_, signals_).ok();
 }
 
-void Session::selectClock(int index) {
+bool Session::selectClock(int index) {
     if (index < 0 || index >= static_cast<int>(clockList_.items.size()))
-        return;
+        return false;
     clockList_.selected = index;
-    setClockDivider(link_, clockList_.items[index].divider);
+    return setClockDivider(link_, clockList_.items[index].divider).ok();
 }
 
 void Session::showFirmwareVersion() {

@@ -50,11 +50,13 @@ public:
     void selectBoard(int instance);
 
     const BoardSignals& boardSignals() const { return signals_; }
-    // Sends the board-signals command with these states.
-    void setBoardSignals(const BoardSignals& state);
+    // Sends the board-signals command with these states; false when the
+    // board did not take it.
+    bool setBoardSignals(const BoardSignals& state);
     const ClockList& clockList() const { return clockList_; }
-    // Sends the divider of clock list item `index`.
-    void selectClock(int index);
+    // Sends the divider of clock list item `index`; false when the board did
+    // not take it.
+    bool selectClock(int index);
     // Asks the board for its firmware version and shows it.
     void showFirmwareVersion();
 
@@ -77,6 +79,8 @@ signals:
     void clockListChanged();
     // The chip's channel selection read back at a board selection.
     void channelOptionRead(int option);
+    // The chip did not answer that read-back.
+    void channelOptionUnread();
     // Each address the scan probes, before its pause.
     void probing(std::uint8_t addressByte);
 
