@@ -56,14 +56,10 @@ MainWindow::MainWindow(const Platform& platform, QWidget* parent)
             [this](const Recalibration& r) { status_->say(statusOf(r, chip7())); });
     connect(chipControls, &ChipControlsPanel::multiWritten, this,
             [this](const MultiWrite& r) { status_->say(statusOf(r, chip7())); });
-    const QString notTaken = QStringLiteral("The board did not take the command");
     connect(board, &BoardPanel::signalsSent, this,
-            [this, notTaken](const BoardSignals& s, bool sent) {
-                status_->say(sent ? statusOf(s) : notTaken);
-            });
-    connect(board, &BoardPanel::clockSelected, this, [this, notTaken](int kHz, bool sent) {
-        status_->say(sent ? QStringLiteral("I2C clock set to %1 kHz").arg(kHz) : notTaken);
-    });
+            [this](const BoardSignals& s, bool sent) { status_->say(statusOf(s, sent)); });
+    connect(board, &BoardPanel::clockSelected, this,
+            [this](int kHz, bool sent) { status_->say(clockStatus(kHz, sent)); });
 
     connect(ui_->cmdQuit, &QPushButton::clicked, session_, &Session::endProgram);
     connect(ui_->mnuExit, &QAction::triggered, session_, &Session::endProgram);

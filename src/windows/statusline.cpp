@@ -18,6 +18,10 @@ QString written(std::uint8_t reg, std::uint8_t value, std::optional<std::uint8_t
                       : QStringLiteral("no read-back"));
 }
 
+QString notTakenText() {
+    return QStringLiteral("The board did not take the command");
+}
+
 const char* const kChannelNames[kChannelOptions] = {
     "Channel A", "Channel B", "Channel C", "Channel D", "Channel auto-select", "Hardware select"};
 
@@ -111,7 +115,9 @@ QString statusOf(const RegisterFileResult& file, bool save) {
                       .arg(file.registers);
 }
 
-QString statusOf(const BoardSignals& s) {
+QString statusOf(const BoardSignals& s, bool sent) {
+    if (!sent)
+        return notTakenText();
     QString text = QStringLiteral("Board signals set: LED %1, poll %2")
                        .arg(s.led ? QStringLiteral("on") : QStringLiteral("off"),
                             s.pollDisabled ? QStringLiteral("off") : QStringLiteral("on"));
@@ -122,6 +128,10 @@ QString statusOf(const BoardSignals& s) {
             text += QStringLiteral(", ") + QLatin1String(names[i]);
     }
     return text;
+}
+
+QString clockStatus(int kHz, bool sent) {
+    return sent ? QStringLiteral("I2C clock set to %1 kHz").arg(kHz) : notTakenText();
 }
 
 StatusLine::StatusLine(QStatusBar* bar, Session& session)

@@ -25,7 +25,9 @@ QString statusOf(int option, const ChannelWrite& write, std::uint8_t chip7);
 QString statusOf(const Recalibration& recal, std::uint8_t chip7);
 QString statusOf(const MultiWrite& multi, std::uint8_t chip7);
 QString statusOf(const RegisterFileResult& file, bool save);
-QString statusOf(const BoardSignals& signals_);
+// A board command: `sent` is false when the board did not take it.
+QString statusOf(const BoardSignals& signals_, bool sent);
+QString clockStatus(int kHz, bool sent);
 
 class StatusLine : public QObject {
     Q_OBJECT
