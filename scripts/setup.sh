@@ -5,6 +5,8 @@
 set -eu
 
 packages="build-essential cmake pkg-config qt6-base-dev qt6-base-dev-tools libhidapi-dev"
+# The scenario transcripts of the tests: cram.
+packages="$packages python3-cram"
 # Benchmarks: Google Benchmark, and a virtual X display to show windows on.
 packages="$packages libbenchmark-dev xvfb xauth"
 # Checking the installed files, building the Debian package and checking it
