@@ -3,6 +3,7 @@
 #include "core/registers/hextext.h"
 
 #include <QCommandLineParser>
+#include <QRegularExpression>
 
 namespace {
 
@@ -10,14 +11,17 @@ const char* const kDescription = R"(The QDM7720A evaluation board and chip from 
 
 Commands:
   list                      the boards found: instance, node, serial number, firmware
-  scan                      probe every 7-bit address; a grid of those that answer,
-                            and the addresses where register 0x00 reads as this chip
+  scan [FIRST [LAST]]       probe the 7-bit addresses FIRST to LAST (default 0x00 to
+                            0x7F): a grid of those that answer, and the addresses
+                            where register 0x00 reads as this chip
   read REG [COUNT]          COUNT registers from REG (default 1)
   write REG BYTE...         the bytes to REG and the registers after it
+                            (--read-back: then read them back and compare)
   dump [--all]              the 14 main registers with their names (--all: 0x00-0xFF)
-  save FILE                 the main registers to a register file
-  load FILE [--no-verify]   a register file into the chip, then a read-back of it
-  diff FILE                 the chip against a register file (exit status 1: they differ)
+  save FILE                 the main registers to a register file (-: standard output)
+  load FILE [--no-verify]   a register file (-: standard input) into the chip, then
+                            a read-back of it
+  diff FILE                 the chip against a register file (-: standard input)
   channel [A|B|C|D|auto|hardware]   the input channel or channel mode
   recal                     re-calibrate the input termination
   clock [DIVIDER]           the I2C clock, or set its divider (1-255)
@@ -25,8 +29,31 @@ Commands:
                             on and clears its manual HPD and DDC lines)
 
 Registers, bytes and addresses are decimal (64) or hexadecimal (0x40).
-Exit status: 0 done, 1 the chip or board answered with a failure, 2 usage or
-file error, 3 no board, 4 time-out.)";
+Exit status: 0 done; 1 the chip or board answered with a failure, or what was
+read back or compared differs; 2 usage or file error, or a trace or output that
+cannot be written; 3 no board, or the board is gone; 4 time-out.)";
+
+// "-1" on a command line is taken for an option; as an operand it is a
+// negative number, and says so.
+// (The value of an option that takes one is the option's.)
+std::optional<QString> negativeOperand(const QStringList& arguments,
+                                       const QList<QCommandLineOption>& options) {
+    static const QRegularExpression negative(QStringLiteral("^-[0-9]"));
+    QStringList takeValues;
+    for (const QCommandLineOption& o : options) {
+        if (!o.valueName().isEmpty())
+            takeValues << QStringLiteral("--") + o.names().constFirst();
+    }
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        if (arguments[i] == QLatin1String("--"))
+            break;
+        if (takeValues.contains(arguments[i]))
+            ++i;
+        else if (negative.match(arguments[i]).hasMatch())
+            return arguments[i];
+    }
+    return std::nullopt;
+}
 
 } // namespace
 
@@ -34,7 +61,9 @@ ParsedArguments parseArguments(const QStringList& arguments) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QString::fromLatin1(kDescription));
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
-    const QCommandLineOption help = parser.addHelpOption();
+    // --help only: the tool has no options of Qt's own for --help-all to add.
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Displays help on commandline options."));
     const QCommandLineOption version = parser.addVersionOption();
     const QCommandLineOption board(QStringLiteral("board"),
                                    QStringLiteral("The board instance, as list numbers them "
@@ -56,6 +85,12 @@ ParsedArguments parseArguments(const QStringList& arguments) {
         QStringLiteral("demo-address"),
         QStringLiteral("With --demo: the simulated chip's 7-bit address (default 0x40)."),
         QStringLiteral("A"));
+    const QCommandLineOption demoFault(
+        QStringLiteral("demo-fault"),
+        QStringLiteral("With --demo: from exchange N on (default 1), the chip acknowledges "
+                       "nothing (nak), the board does not answer (silent) or sends short "
+                       "reports (short), or the board is gone (gone)."),
+        QStringLiteral("KIND[@N]"));
     const QCommandLineOption trace(
         QStringLiteral("trace"),
         QStringLiteral("Write every report sent to and received from the board to FILE "
@@ -71,37 +106,62 @@ ParsedArguments parseArguments(const QStringList& arguments) {
                                  QStringLiteral("dump: every register, 0x00 to 0xFF."));
     const QCommandLineOption noVerify(QStringLiteral("no-verify"),
                                       QStringLiteral("load: no read-back."));
-    parser.addOptions(
-        {board, address, demo, demoBoards, demoAddress, trace, json, timeout, all, noVerify});
+    const QCommandLineOption readBack(
+        {QStringLiteral("r"), QStringLiteral("read-back")},
+        QStringLiteral("write: read the registers back; exit status 1 when they differ."));
+    const QList<QCommandLineOption> options = {help,        board,     address, demo, demoBoards,
+                                               demoAddress, demoFault, trace,   json, timeout,
+                                               all,         noVerify,  readBack};
+    parser.addOptions(options);
     parser.addPositionalArgument(QStringLiteral("COMMAND"), QStringLiteral("What to do."),
                                  QStringLiteral("COMMAND [ARGS]"));
 
     ParsedArguments result;
     result.helpText = parser.helpText();
+    if (const std::optional<QString> negative = negativeOperand(arguments, options)) {
+        result.error = QStringLiteral("'%1': registers, bytes, counts and addresses are not "
+                                      "negative.")
+                           .arg(*negative);
+        return result;
+    }
     if (!parser.parse(arguments)) {
         result.error = parser.errorText();
         return result;
     }
     Arguments a;
-    a.help = parser.isSet(help) || parser.isSet(QStringLiteral("help-all"));
+    a.help = parser.isSet(help);
     a.version = parser.isSet(version);
     a.demo = parser.isSet(demo);
     a.json = parser.isSet(json);
     a.all = parser.isSet(all);
     a.noVerify = parser.isSet(noVerify);
+    a.readBack = parser.isSet(readBack);
     a.traceFile = parser.value(trace);
+    if (parser.isSet(trace) && a.traceFile.isEmpty()) {
+        result.error = QStringLiteral("--trace takes a file name, or - for standard error.");
+        return result;
+    }
     // A number option: its value as parseNumber takes it, within limits.
     const auto number = [&](const QCommandLineOption& option, int least, int most,
                             const QString& what) -> std::optional<int> {
         const std::optional<int> n = parseNumber(parser.value(option), most);
         if (!n || *n < least)
-            result.error = QStringLiteral("--%1 takes %2.").arg(option.names().constFirst(), what);
+            result.error = QStringLiteral("--%1 takes %2, not '%3'.")
+                               .arg(option.names().constLast(), what, parser.value(option));
         return n && *n >= least ? n : std::nullopt;
     };
-    for (const QCommandLineOption* demoOnly : {&demoBoards, &demoAddress}) {
+    for (const QCommandLineOption* demoOnly : {&demoBoards, &demoAddress, &demoFault}) {
         if (parser.isSet(*demoOnly) && !a.demo) {
             result.error =
                 QStringLiteral("--%1 is an option of --demo.").arg(demoOnly->names().constFirst());
+            return result;
+        }
+    }
+    if (parser.isSet(demoFault)) {
+        a.demoFault = parseDemoFault(parser.value(demoFault));
+        if (!a.demoFault) {
+            result.error = QStringLiteral("--demo-fault takes %1, not '%2'.")
+                               .arg(demoFaultForms(), parser.value(demoFault));
             return result;
         }
     }

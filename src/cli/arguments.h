@@ -2,6 +2,8 @@
 // command's arguments.
 #pragma once
 
+#include "core/sim/simtransport.h"
+
 #include <QString>
 #include <QStringList>
 #include <cstdint>
@@ -15,11 +17,13 @@ struct Arguments {
     bool demo = false;
     int demoBoards = 1;
     std::uint8_t demoAddress7 = 0x40;
+    std::optional<DemoFault> demoFault;
     QString traceFile; // empty: none; "-": standard error
     bool json = false;
     int timeoutMs = 6000;
     bool all = false;      // dump --all
     bool noVerify = false; // load --no-verify
+    bool readBack = false; // write --read-back
     bool help = false;
     bool version = false;
     QString command;
@@ -32,5 +36,7 @@ struct ParsedArguments {
     QString helpText;
 };
 
-// `arguments` includes the program name first.
+// `arguments` includes the program name first. File names among them are
+// taken as nameFromBytes() gives them, so that they reach the system as the
+// command line gave them.
 ParsedArguments parseArguments(const QStringList& arguments);

@@ -2,13 +2,14 @@
 
 #include "cli/commandsupport.h"
 #include "core/operations/boardcontrols.h"
+#include "core/platform/outsidetext.h"
 
 #include <QJsonArray>
 
 namespace cli {
 
 CommandResult clock(Workbench& b) {
-    if (CommandResult r = operandCount(b, 0, 1); r.status)
+    if (CommandResult r = operandCount(b, 0, 1, "at most one divider, 1 to 255"); r.status)
         return r;
     const std::optional<int> divider =
         b.arguments.operands.isEmpty() ? 0 : byteOperand(b.arguments.operands[0]);
@@ -34,7 +35,7 @@ CommandResult clock(Workbench& b) {
 }
 
 CommandResult led(Workbench& b) {
-    if (CommandResult r = operandCount(b, 0, 1); r.status)
+    if (CommandResult r = operandCount(b, 0, 1, "at most one of on or off"); r.status)
         return r;
     const QString state = b.arguments.operands.value(0).toLower();
     if (!state.isEmpty() && state != QLatin1String("on") && state != QLatin1String("off"))
@@ -57,13 +58,19 @@ CommandResult led(Workbench& b) {
 }
 
 CommandResult list(Workbench& b) {
-    if (CommandResult r = operandCount(b, 0, 0); r.status)
+    if (CommandResult r = operandCount(b, 0, 0, "no arguments"); r.status)
         return r;
-    if (std::optional<CommandResult> none = b.connect())
-        return *none;
-    BoardLink& link = b.link;
     CommandResult r;
     QJsonArray boards;
+    // No board is an answer, not a failure, for the list of boards.
+    if (std::optional<CommandResult> none = b.connect()) {
+        if (none->status != kNoBoard)
+            return *none;
+        r.notice = none->error;
+        r.json = {{"boards", boards}};
+        return r;
+    }
+    BoardLink& link = b.link;
     for (int i = 0; i < link.boardCount(); ++i) {
         link.selectBoard(i);
         const HidDevice& device = link.boardDevice(i);
@@ -82,12 +89,15 @@ CommandResult list(Workbench& b) {
             board.insert(QStringLiteral("firmware"), firmware.section(' ', 0, 0));
             board.insert(QStringLiteral("firmwareDate"), firmware.section(' ', 1));
         } else {
-            r.status = kTimedOut;
-            r.error = QStringLiteral("board %1: no answer to the firmware query").arg(i);
+            const CommandResult failed =
+                linkFailure(b, QStringLiteral("firmware query"), fw.failure);
+            r.status = failed.status;
+            r.error = failed.error;
         }
         r.text += QStringLiteral("%1  %2  serial %3  firmware %4\n")
                       .arg(i)
-                      .arg(path, serial.isEmpty() ? QStringLiteral("-") : serial, firmware);
+                      .arg(escapedText(path),
+                           serial.isEmpty() ? QStringLiteral("-") : escapedText(serial), firmware);
         boards.append(board);
     }
     r.json = {{"boards", boards}};

@@ -12,7 +12,8 @@ const char* const kChannelNames[kChannelOptions] = {"A", "B", "C", "D", "auto", 
 } // namespace
 
 CommandResult channel(Workbench& b) {
-    if (CommandResult r = operandCount(b, 0, 1); r.status)
+    if (CommandResult r = operandCount(b, 0, 1, "at most one of A, B, C, D, auto or hardware");
+        r.status)
         return r;
     int option = -1;
     if (!b.arguments.operands.isEmpty()) {
@@ -47,21 +48,28 @@ CommandResult channel(Workbench& b) {
     const QString name = QLatin1String(kChannelNames[channelOptionFor(value)]);
     r.text = QStringLiteral("%1 (%2)\n").arg(name, hex(value));
     r.json = {{"channel", name}, {"value", value}};
+    putAddress(b, r.json);
     return r;
 }
 
 CommandResult recal(Workbench& b) {
-    if (CommandResult r = operandCount(b, 0, 0); r.status)
+    if (CommandResult r = operandCount(b, 0, 0, "no arguments"); r.status)
         return r;
     if (std::optional<CommandResult> none = b.connect())
         return *none;
     const Recalibration done = recalibrateTermination(b.chip());
-    if (!done.done || !done.failure.ok()) // either write of the pulse, or the read before
-        return linkFailure(b, QStringLiteral("re-calibration with register 0x03") + atChip(b),
+    if (!done.done)
+        return linkFailure(b, QStringLiteral("read of register 0x03") + atChip(b), done.failure);
+    if (!done.failure.ok()) // either write of the pulse
+        return linkFailure(b,
+                           QStringLiteral("re-calibration: a write of register 0x03%1 (its bit 7 "
+                                          "may be left set)")
+                               .arg(atChip(b)),
                            done.failure);
     CommandResult r;
     r.text = hex(done.value) + '\n';
     r.json = {{"register", 3}, {"value", done.value}};
+    putAddress(b, r.json);
     return r;
 }
 

@@ -19,30 +19,51 @@ const Command kCommands[] = {
     {"channel", cli::channel}, {"recal", cli::recal}, {"clock", cli::clock}, {"led", cli::led},
 };
 
+// The options that belong to one command.
+const struct {
+    bool Arguments::*set;
+    const char* option;
+    const char* command;
+} kCommandOptions[] = {
+    {&Arguments::all, "all", "dump"},
+    {&Arguments::noVerify, "no-verify", "load"},
+    {&Arguments::readBack, "read-back", "write"},
+};
+
 } // namespace
 
 std::optional<CommandResult> Workbench::connect() {
     if (link.selectedBoard() >= 0)
         return std::nullopt;
+    if (openTrace) {
+        if (const std::optional<QString> why = openTrace(files))
+            return cli::failure(
+                kUsageOrFileError,
+                QStringLiteral("cannot write the trace to %1: %2").arg(arguments.traceFile, *why));
+    }
     if (!link.connectBoards())
         return cli::failure(kNoBoard, QStringLiteral("no QDM7720A evaluation board found "
                                                      "(--demo runs on a simulated one)"));
     // The list of boards selects each in turn.
     if (arguments.command == QLatin1String("list") || link.selectBoard(arguments.board))
         return std::nullopt;
-    return cli::failure(kNoBoard, QStringLiteral("there is no board %1: %2 found")
+    return cli::failure(kNoBoard, QStringLiteral("there is no board %1: %2 found, numbered from 0")
                                       .arg(arguments.board)
                                       .arg(link.boardCount()));
 }
 
 CommandResult runCommand(Workbench& b) {
-    if (b.arguments.all && b.arguments.command != QLatin1String("dump"))
-        return cli::usage(QStringLiteral("--all is an option of dump."));
-    if (b.arguments.noVerify && b.arguments.command != QLatin1String("load"))
-        return cli::usage(QStringLiteral("--no-verify is an option of load."));
+    const Command* command = nullptr;
     for (const Command& c : kCommands) {
         if (b.arguments.command == QLatin1String(c.name))
-            return c.run(b);
+            command = &c;
     }
-    return cli::usage(QStringLiteral("unknown command '%1'.").arg(b.arguments.command));
+    if (!command)
+        return cli::usage(QStringLiteral("unknown command '%1'.").arg(b.arguments.command));
+    for (const auto& o : kCommandOptions) {
+        if (b.arguments.*o.set && b.arguments.command != QLatin1String(o.command))
+            return cli::usage(QStringLiteral("--%1 is an option of %2.")
+                                  .arg(QLatin1String(o.option), QLatin1String(o.command)));
+    }
+    return command->run(b);
 }

@@ -1,11 +1,18 @@
 #include "cli/commandsupport.h"
 
+#include "core/operations/readall.h"
 #include "core/registers/hextext.h"
+
+#include <QJsonArray>
 
 namespace cli {
 
 QString hex(int value) {
     return QStringLiteral("0x") + hexByte(static_cast<std::uint8_t>(value));
+}
+
+QString registers(int count) {
+    return QStringLiteral("%1 register%2").arg(count).arg(count == 1 ? "" : "s");
 }
 
 CommandResult failure(int status, const QString& error) {
@@ -24,19 +31,26 @@ CommandResult fileError(const QString& path, const QString& why) {
 }
 
 CommandResult linkFailure(const Workbench& b, const QString& what, const LinkResult& r) {
+    const int board = b.link.selectedBoard() >= 0 ? b.link.selectedBoard() : b.arguments.board;
     switch (r.status) {
     case LinkStatus::NoAnswer:
-        return failure(kTimedOut, QStringLiteral("%1: no answer from board %2 within %3 ms%4")
+        if (!r.reason.isEmpty()) // something came, but not the answer
+            return failure(kTimedOut, QStringLiteral("%1: no answer from board %2: %3")
+                                          .arg(what)
+                                          .arg(board)
+                                          .arg(r.reason));
+        return failure(kTimedOut, QStringLiteral("%1: no answer from board %2 within %3 ms")
                                       .arg(what)
-                                      .arg(b.arguments.board)
-                                      .arg(b.arguments.timeoutMs)
-                                      .arg(r.reason.isEmpty() ? QString() : ": " + r.reason));
+                                      .arg(board)
+                                      .arg(b.arguments.timeoutMs));
     case LinkStatus::WriteFailed:
+    case LinkStatus::ReadFailed:
         return failure(kNoBoard,
-                       QStringLiteral("%1: board %2 took no request: %3")
+                       QStringLiteral("%1: board %2 is gone: %3")
                            .arg(what)
-                           .arg(b.arguments.board)
-                           .arg(r.reason.isEmpty() ? QStringLiteral("refused") : r.reason));
+                           .arg(board)
+                           .arg(r.reason.isEmpty() ? QStringLiteral("the system refused the report")
+                                                   : r.reason));
     default:
         return failure(
             kChipOrBoardFailed,
@@ -50,19 +64,54 @@ QString atChip(const Workbench& b) {
     return QStringLiteral(" at ") + hex(b.address.sevenBit());
 }
 
+void putAddress(const Workbench& b, QJsonObject& json) {
+    json.insert(QStringLiteral("address"), b.address.sevenBit());
+    json.insert(QStringLiteral("addressByte"), b.address.byte());
+}
+
 std::optional<int> byteOperand(const QString& text) {
     return parseNumber(text, 0xFF);
 }
 
-CommandResult operandCount(const Workbench& b, int least, int most) {
+CommandResult operandCount(const Workbench& b, int least, int most, const char* takes) {
     const int n = static_cast<int>(b.arguments.operands.size());
     if (n >= least && n <= most)
         return {};
-    return usage(QStringLiteral("%1 takes %2 argument%3.")
-                     .arg(b.arguments.command)
-                     .arg(least == most ? QString::number(least)
-                                        : QStringLiteral("%1 to %2").arg(least).arg(most))
-                     .arg(most == 1 ? "" : "s"));
+    return usage(QStringLiteral("%1 takes %2.").arg(b.arguments.command, QLatin1String(takes)));
+}
+
+CommandResult compareWithChip(Workbench& b, const std::map<int, std::uint8_t>& expected,
+                              const char* expectedName) {
+    CommandResult r;
+    QJsonArray differences;
+    for (auto run = expected.begin(); run != expected.end();) {
+        auto end = std::next(run);
+        int count = 1;
+        while (end != expected.end() && end->first == run->first + count) {
+            ++end;
+            ++count;
+        }
+        const LinkResult read =
+            readRegisterSpan(b.link, b.address.byte(), std::uint8_t(run->first), count);
+        if (!read.ok())
+            return linkFailure(b,
+                               QStringLiteral("read of %1 from %2%3")
+                                   .arg(registers(count), hex(run->first), atChip(b)),
+                               read);
+        for (int i = 0; run != end; ++run, ++i) {
+            const auto [reg, value] = *run;
+            const std::uint8_t chip = read.bytes[i];
+            if (chip == value)
+                continue;
+            r.status = kChipOrBoardFailed;
+            r.text += QStringLiteral("%1: %2 %3, chip %4\n")
+                          .arg(hex(reg), QLatin1String(expectedName), hex(value), hex(chip));
+            differences.append(
+                QJsonObject{{"register", reg}, {expectedName, value}, {"chip", chip}});
+        }
+    }
+    r.json = {{"differences", differences}};
+    return r;
 }
 
 } // namespace cli

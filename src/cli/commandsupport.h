@@ -1,16 +1,21 @@
 // What the commands of qdm7720a-cli share: how numbers and failures are
-// said, and how a command checks its operands.
+// said, how a command checks its operands, and how it compares the chip's
+// registers with the values they should hold.
 #pragma once
 
 #include "cli/commands.h"
 
 #include <QString>
+#include <cstdint>
+#include <map>
 #include <optional>
 
 namespace cli {
 
 // "0x0C": a register, value or address as every command prints it.
 QString hex(int value);
+// "1 register", "14 registers".
+QString registers(int count);
 
 CommandResult failure(int status, const QString& error);
 // A command line that is wrong: status 2, and a pointer to --help.
@@ -21,11 +26,21 @@ CommandResult fileError(const QString& path, const QString& why);
 CommandResult linkFailure(const Workbench& bench, const QString& what, const LinkResult& result);
 // " at 0x40": the chip's 7-bit address, for the messages.
 QString atChip(const Workbench& bench);
+// The chip's address in JSON: "address", the 7-bit form, and "addressByte".
+void putAddress(const Workbench& bench, QJsonObject& json);
 
 // A register or byte operand, decimal or 0x hex, 0 to 255.
 std::optional<int> byteOperand(const QString& text);
-// A usage failure unless the command has `least` to `most` operands (status 0
-// when it has).
-CommandResult operandCount(const Workbench& bench, int least, int most);
+// A usage failure unless the command has `least` to `most` operands (status
+// 0 when it has); `takes` says what it takes ("a register and 1 to 256 bytes").
+CommandResult operandCount(const Workbench& bench, int least, int most, const char* takes);
+
+// The registers of `expected` as the chip reads them now, in as few
+// transfers as runs of neighbouring registers allow (no register is read that
+// is not asked for: the error counters clear when read). Each that differs
+// gives a line "0x05: EXPECTED 0x12, chip 0x00" and a member of the JSON
+// "differences", with status 1; the caller says what differs in the error.
+CommandResult compareWithChip(Workbench& bench, const std::map<int, std::uint8_t>& expected,
+                              const char* expectedName);
 
 } // namespace cli

@@ -3,143 +3,159 @@
 #include "cli/commandsupport.h"
 #include "core/operations/readall.h"
 #include "core/operations/registerfiles.h"
+#include "core/platform/outsidetext.h"
 #include "core/regfiles/fileaccess.h"
-#include "core/registers/hextext.h"
 #include "core/registers/registermap.h"
 
 #include <QJsonArray>
-#include <functional>
 #include <map>
 
 namespace cli {
 
 namespace {
 
-// The register lines of a file checked whole, or why it is refused.
-std::optional<std::vector<RegisterWrite>> checkedFile(const QString& path, CommandResult& refusal) {
-    const RegisterFileRead file = readRegisterFile(path);
+bool isStandardStream(const QString& path) {
+    return path == QLatin1String("-");
+}
+
+// A file operand as a message and the JSON name it.
+QString shownName(const QString& path) {
+    return isStandardStream(path) ? QStringLiteral("standard input") : path;
+}
+
+// The register file of the one operand, checked whole, or why it is refused.
+std::optional<RegisterFileCheck> checkedFile(const QString& path, CommandResult& refusal) {
+    const RegisterFileRead file = readRegisterFile(path, true);
     if (!file.error.isEmpty()) {
-        refusal = fileError(path, file.error);
+        refusal = fileError(shownName(path), file.error);
     } else if (file.check.verdict == RegisterFileCheck::Verdict::NotRegisterFile) {
-        refusal = fileError(path, QStringLiteral("not a register file (its first line must be %1)")
-                                      .arg(QString::fromLatin1(kRegisterFileHeader)));
+        refusal = fileError(shownName(path),
+                            QStringLiteral("not a register file (its first line must be %1)")
+                                .arg(QString::fromLatin1(kRegisterFileHeader)));
     } else if (file.check.verdict == RegisterFileCheck::Verdict::BadRegisterLine) {
-        QString line = QString::fromLatin1(file.check.lineText.left(80));
-        line.replace(QLatin1Char('\t'), QStringLiteral("<TAB>"));
-        refusal = fileError(path, QStringLiteral("line %1 is not a register line: %2")
-                                      .arg(file.check.lineNumber)
-                                      .arg(line));
+        refusal = fileError(shownName(path), QStringLiteral("line %1 is not a register line: %2")
+                                                 .arg(file.check.lineNumber)
+                                                 .arg(QString::fromLatin1(file.check.lineText)));
     } else {
-        return file.check.writes;
+        return file.check;
     }
     return std::nullopt;
 }
 
-// The registers a file names, each with the value its last line gives.
-std::map<int, std::uint8_t> lastValues(const std::vector<RegisterWrite>& writes) {
+// The registers a file names, each with the value its last line gives,
+// without those `skip` leaves out.
+template <typename Skip>
+std::map<int, std::uint8_t> lastValues(const std::vector<RegisterWrite>& writes, Skip skip) {
     std::map<int, std::uint8_t> values;
-    for (const RegisterWrite& w : writes)
-        values[w.reg] = w.value;
+    for (const RegisterWrite& w : writes) {
+        if (!skip(w.reg))
+            values[w.reg] = w.value;
+    }
     return values;
 }
 
-// The registers of `values` as the chip reads them now, each against its
-// value; `skip` leaves some out.
-CommandResult compare(Workbench& b, const std::map<int, std::uint8_t>& values, const char* expected,
-                      const std::function<bool(int)>& skip) {
-    CommandResult r;
-    QJsonArray differences;
-    for (const auto& [reg, value] : values) {
-        if (skip(reg))
-            continue;
-        const LinkResult read = b.link.readRegistersOnce(b.address.byte(), std::uint8_t(reg), 1);
-        if (!read.ok())
-            return linkFailure(b, QStringLiteral("read of register ") + hex(reg) + atChip(b), read);
-        if (read.bytes[0] == value)
-            continue;
-        r.status = kChipOrBoardFailed;
-        r.text += QStringLiteral("%1: %2 %3, chip %4\n")
-                      .arg(hex(reg), QLatin1String(expected), hex(value), hex(read.bytes[0]));
-        differences.append(
-            QJsonObject{{"register", reg}, {expected, value}, {"chip", read.bytes[0]}});
-    }
-    r.json = {{"differences", differences}};
-    if (!differences.isEmpty())
-        r.error = QStringLiteral("%1 register%2 of %3 differ%4 from the chip")
-                      .arg(differences.size())
-                      .arg(differences.size() == 1 ? "" : "s")
-                      .arg(b.arguments.operands.value(0))
-                      .arg(differences.size() == 1 ? "s" : "");
-    return r;
+// The error line of a comparison that found differences.
+void sayDifferences(CommandResult& r, const QString& path) {
+    const qsizetype differ = r.json.value(QLatin1String("differences")).toArray().size();
+    if (differ && r.error.isEmpty())
+        r.error = QStringLiteral("%1 of %2 differ%3 from the chip")
+                      .arg(registers(int(differ)), shownName(path))
+                      .arg(differ == 1 ? "s" : "");
 }
 
 } // namespace
 
 CommandResult save(Workbench& b) {
-    if (CommandResult r = operandCount(b, 1, 1); r.status)
+    if (CommandResult r = operandCount(b, 1, 1, "one file name, or - for standard output");
+        r.status)
         return r;
     const QString& path = b.arguments.operands[0];
-    const SaveTarget target = saveTargetOf(path);
-    if (!target.refusal.isEmpty())
-        return fileError(path, target.refusal);
+    const bool toOutput = isStandardStream(path);
+    if (toOutput && b.arguments.json)
+        return usage(QStringLiteral("save - writes the file to standard output, where --json "
+                                    "would write its document too."));
+    SaveTarget target;
+    if (!toOutput) {
+        target = saveTargetOf(path);
+        if (!target.refusal.isEmpty())
+            return fileError(path, target.refusal);
+    }
+    b.files = {toOutput ? QStringLiteral("/dev/stdout") : target.target};
     if (std::optional<CommandResult> none = b.connect())
         return *none;
     const RangeRead main = readAllRegisters(b.chip(), ReadMode::Burst);
     if (!main.ok())
         return linkFailure(b, QStringLiteral("read of the main registers") + atChip(b),
                            main.failure);
-    const FileResult saved = replaceRegularFile(
-        target.target, registerFileBytes([&](std::uint8_t reg) { return b.registers.text(reg); }));
+    const QByteArray file =
+        registerFileBytes([&](std::uint8_t reg) { return b.registers.text(reg); });
+    CommandResult r;
+    if (toOutput) {
+        r.bytes = file;
+        return r;
+    }
+    const FileResult saved = replaceRegularFile(target.target, file);
     if (!saved.ok)
         return fileError(path, saved.reason);
-    CommandResult r;
-    r.json = {{"file", path}, {"registers", int(kMainRegisters.size())}};
+    r.json = {{"file", escapedText(path)}, {"registers", int(kMainRegisters.size())}};
     return r;
 }
 
 CommandResult load(Workbench& b) {
-    if (CommandResult r = operandCount(b, 1, 1); r.status)
+    if (CommandResult r = operandCount(b, 1, 1, "one file name, or - for standard input"); r.status)
         return r;
     const QString& path = b.arguments.operands[0];
     CommandResult refused;
-    const std::optional<std::vector<RegisterWrite>> writes = checkedFile(path, refused);
-    if (!writes)
+    const std::optional<RegisterFileCheck> file = checkedFile(path, refused);
+    if (!file)
         return refused;
+    b.files = {isStandardStream(path) ? QStringLiteral("/dev/stdin") : path};
     if (std::optional<CommandResult> none = b.connect())
         return *none;
     b.link.flushInput();
-    const RegisterLoad load = writeRegisterLines(b.chip(), *writes);
+    const RegisterLoad load = writeRegisterLines(b.chip(), file->writes);
     if (!load.failure.ok())
         return linkFailure(b,
-                           QStringLiteral("%1: write of line %2 of %3 register lines%4")
-                               .arg(path)
-                               .arg(load.written + 1)
-                               .arg(writes->size())
-                               .arg(atChip(b)),
+                           QStringLiteral("%1: line %2: write of register %3%4")
+                               .arg(shownName(path))
+                               .arg(file->writeLines[load.written])
+                               .arg(hex(file->writes[load.written].reg), atChip(b)),
                            load.failure);
     // The chip does not keep what is written to its identity and activity
     // registers, nor to the error counters, which clear when read.
-    CommandResult r = b.arguments.noVerify ? CommandResult{}
-                                           : compare(b, lastValues(*writes), "wrote", [](int reg) {
-                                                 return reg <= 0x01 || (reg >= 0x0A && reg <= 0x0C);
-                                             });
-    r.json.insert(QStringLiteral("file"), path);
+    CommandResult r;
+    if (!b.arguments.noVerify) {
+        r = compareWithChip(
+            b,
+            lastValues(file->writes,
+                       [](int reg) { return reg <= 0x01 || (reg >= 0x0A && reg <= 0x0C); }),
+            "wrote");
+        if (!r.error.isEmpty())
+            return r;
+        sayDifferences(r, path);
+    }
+    r.json.insert(QStringLiteral("file"), escapedText(shownName(path)));
     r.json.insert(QStringLiteral("written"), load.written);
     return r;
 }
 
 CommandResult diff(Workbench& b) {
-    if (CommandResult r = operandCount(b, 1, 1); r.status)
+    if (CommandResult r = operandCount(b, 1, 1, "one file name, or - for standard input"); r.status)
         return r;
+    const QString& path = b.arguments.operands[0];
     CommandResult refused;
-    const std::optional<std::vector<RegisterWrite>> writes =
-        checkedFile(b.arguments.operands[0], refused);
-    if (!writes)
+    const std::optional<RegisterFileCheck> file = checkedFile(path, refused);
+    if (!file)
         return refused;
+    b.files = {isStandardStream(path) ? QStringLiteral("/dev/stdin") : path};
     if (std::optional<CommandResult> none = b.connect())
         return *none;
-    CommandResult r = compare(b, lastValues(*writes), "file", [](int) { return false; });
-    r.json.insert(QStringLiteral("file"), b.arguments.operands[0]);
+    CommandResult r =
+        compareWithChip(b, lastValues(file->writes, [](int) { return false; }), "file");
+    if (!r.error.isEmpty())
+        return r;
+    sayDifferences(r, path);
+    r.json.insert(QStringLiteral("file"), escapedText(shownName(path)));
     return r;
 }
 

@@ -5,6 +5,7 @@
 #include "core/hid/hidapitransport.h"
 #include "core/link/reporttrace.h"
 #include "core/platform/clock.h"
+#include "core/platform/outsidetext.h"
 #include "core/platform/standardstreams.h"
 #include "core/sim/simtransport.h"
 
@@ -17,33 +18,61 @@
 
 namespace {
 
+// A line on standard error, with whatever came from outside escaped.
+void say(const QString& line) {
+    std::fprintf(stderr, "qdm7720a-cli: %s\n", escapedText(line).toUtf8().constData());
+}
+
+// Output that did not reach standard output is a file error, as a save's is.
+int outputFailed(int status, int error) {
+    say(QStringLiteral("cannot write standard output: %1")
+            .arg(QString::fromLocal8Bit(std::strerror(error))));
+    return status ? status : kUsageOrFileError;
+}
+
+// Help or version on standard output.
+int print(const QByteArray& text) {
+    errno = 0;
+    std::fputs(text.constData(), stdout);
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout))
+        return kDone;
+    return outputFailed(kDone, errno ? errno : EIO);
+}
+
 // The command's result on the standard streams: its text or JSON document on
-// standard output, and a failure in one line on standard error.
-int finish(const Arguments& a, CommandResult r) {
-    if (!r.error.isEmpty()) {
-        std::fprintf(stderr, "qdm7720a-cli: %s\n", qPrintable(r.error));
-        r.json.insert(QStringLiteral("error"), r.error);
+// standard output, then a failure in one line on standard error. A trace
+// that was cut makes a command that went well a failure, after it ran to its
+// end; its one line was said when it was cut.
+int finish(const Arguments& a, CommandResult r, const ReportTrace* trace) {
+    if (trace && !trace->isOpen() && r.status == kDone) {
+        r.status = kUsageOrFileError;
+        r.json.insert(QStringLiteral("error"), escapedText(trace->failure()));
     }
+    if (!r.error.isEmpty())
+        r.json.insert(QStringLiteral("error"), escapedText(r.error));
     if (a.json) {
         r.json.insert(QStringLiteral("exitStatus"), r.status);
         std::fputs(QJsonDocument(r.json).toJson(QJsonDocument::Indented).constData(), stdout);
     } else {
-        std::fputs(r.text.toLocal8Bit().constData(), stdout);
+        std::fwrite(r.bytes.constData(), 1, std::size_t(r.bytes.size()), stdout);
+        std::fputs(r.text.toUtf8().constData(), stdout);
     }
-    // Output that did not reach its file is a file error, as a save's is.
-    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-        std::fprintf(stderr, "qdm7720a-cli: cannot write standard output: %s\n",
-                     std::strerror(errno));
-        return r.status ? r.status : kUsageOrFileError;
-    }
-    return r.status;
+    errno = 0;
+    const bool written = std::fflush(stdout) == 0 && !std::ferror(stdout);
+    const int error = errno ? errno : EIO;
+    if (!r.error.isEmpty())
+        say(r.error);
+    if (!r.notice.isEmpty())
+        say(r.notice);
+    return written ? r.status : outputFailed(r.status, error);
 }
 
-CommandResult failed(int status, const QString& error) {
-    CommandResult r;
-    r.status = status;
-    r.error = error;
-    return r;
+// The command line as the system gave it: bytes, which file names keep.
+QStringList argumentsOf(int argc, char* argv[]) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << nameFromBytes(argv[i]);
+    return arguments;
 }
 
 } // namespace
@@ -55,44 +84,42 @@ int main(int argc, char* argv[]) {
     QCoreApplication::setApplicationName(QStringLiteral("qdm7720a-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(QDM_VERSION));
 
-    const ParsedArguments parsed = parseArguments(QCoreApplication::arguments());
+    const ParsedArguments parsed = parseArguments(argumentsOf(argc, argv));
     if (!parsed.arguments) {
-        std::fprintf(stderr, "qdm7720a-cli: %s See --help.\n", qPrintable(parsed.error));
+        say(parsed.error + QStringLiteral(" See --help."));
         return kUsageOrFileError;
     }
     const Arguments& a = *parsed.arguments;
-    if (a.help) {
-        std::fputs(qPrintable(parsed.helpText), stdout);
-        return kDone;
-    }
-    if (a.version) {
-        std::printf("qdm7720a-cli %s\n", QDM_VERSION);
-        return kDone;
-    }
+    if (a.help || a.version)
+        return print(a.help ? parsed.helpText.toUtf8()
+                            : QByteArray("qdm7720a-cli " QDM_VERSION "\n"));
 
-    TraceFile traceFile;
-    if (!a.traceFile.isEmpty()) {
-        traceFile = openTraceFile(a.traceFile);
-        if (!traceFile.file)
-            return finish(
-                a, failed(kUsageOrFileError, QStringLiteral("cannot write the trace to %1: %2")
-                                                 .arg(a.traceFile, traceFile.error)));
-    }
     SystemClock clock;
     std::unique_ptr<HidTransport> transport;
     if (a.demo)
-        transport = makeDemoTransport(clock, a.demoBoards, a.demoAddress7);
+        transport = makeDemoTransport(clock, a.demoBoards, a.demoAddress7, a.demoFault);
     else
         transport = std::make_unique<HidapiTransport>();
-    std::unique_ptr<ReportTrace> trace;
-    if (traceFile.file)
-        trace = std::make_unique<ReportTrace>(traceFile.file, clock, traceFile.name);
 
     // No policy: a failure comes back to the command, which says what failed.
     BoardLink link(*transport);
-    link.setTrace(trace.get());
     link.setAnswerLimitMs(a.timeoutMs);
     Workbench bench(link, a);
     bench.address.setByte(static_cast<std::uint8_t>(a.address7 << 1));
-    return finish(a, runCommand(bench));
+    // The trace is opened once the command has checked its arguments, and
+    // never over a file the command reads or writes.
+    TraceFile traceFile;
+    std::unique_ptr<ReportTrace> trace;
+    if (!a.traceFile.isEmpty()) {
+        bench.openTrace = [&](const QStringList& files) -> std::optional<QString> {
+            traceFile = openTraceFile(a.traceFile, files);
+            if (!traceFile.file)
+                return traceFile.error;
+            trace = std::make_unique<ReportTrace>(traceFile.file, clock, traceFile.name);
+            link.setTrace(trace.get());
+            return std::nullopt;
+        };
+    }
+    const CommandResult result = runCommand(bench);
+    return finish(a, result, trace.get());
 }

@@ -13,17 +13,18 @@ namespace cli {
 
 namespace {
 
-// An i2cdetect- or i2cdump-style grid of 256 cells, 16 a row.
-QString grid(const std::function<QString(int)>& cell) {
+// An i2cdetect- or i2cdump-style grid of `rows` rows of 16 cells, in upper
+// case as every value the tool prints.
+QString grid(int rows, const std::function<QString(int)>& cell) {
     QString text = QStringLiteral("   ");
     for (int column = 0; column < 16; ++column)
-        text += QStringLiteral("  %1").arg(column, 0, 16);
+        text += QStringLiteral("  %1").arg(column, 0, 16).toUpper();
     text += '\n';
-    for (int row = 0; row < 256; row += 16) {
-        text += QStringLiteral("%1:").arg(row, 2, 16, QLatin1Char('0'));
+    for (int row = 0; row < rows * 16; row += 16) {
+        QString line = hexByte(std::uint8_t(row)) + ':';
         for (int column = 0; column < 16; ++column)
-            text += ' ' + cell(row + column);
-        text += '\n';
+            line += ' ' + cell(row + column);
+        text += line.trimmed() + '\n'; // a row of cells left out ends at its label
     }
     return text;
 }
@@ -31,27 +32,32 @@ QString grid(const std::function<QString(int)>& cell) {
 } // namespace
 
 CommandResult read(Workbench& b) {
-    if (CommandResult r = operandCount(b, 1, 2); r.status)
+    if (CommandResult r = operandCount(b, 1, 2, "a register and an optional count"); r.status)
         return r;
     const QStringList& ops = b.arguments.operands;
     const std::optional<int> first = byteOperand(ops[0]);
-    const std::optional<int> count = ops.size() > 1 ? parseNumber(ops[1], 256) : 1;
     if (!first)
         return usage(QStringLiteral("the register is 0 to 255, not '%1'.").arg(ops[0]));
-    if (!count || *count < 1 || *first + *count > 256)
-        return usage(QStringLiteral("read takes 1 to %1 registers from %2.")
-                         .arg(256 - *first)
-                         .arg(hex(*first)));
+    const int most = 256 - *first;
+    const std::optional<int> count = ops.size() > 1 ? parseNumber(ops[1], most) : 1;
+    if (!count || *count < 1)
+        return usage(most == 1 ? QStringLiteral("a read from 0xFF, the last register, takes a "
+                                                "count of 1, not '%1'.")
+                                     .arg(ops[1])
+                               : QStringLiteral("a read from %1 takes a count of 1 to %2, not "
+                                                "'%3'.")
+                                     .arg(hex(*first))
+                                     .arg(most)
+                                     .arg(ops[1]));
     if (std::optional<CommandResult> none = b.connect())
         return *none;
     const LinkResult read =
         readRegisterSpan(b.link, b.address.byte(), std::uint8_t(*first), *count);
     if (!read.ok())
-        return linkFailure(b,
-                           QStringLiteral("read of %1 register(s) from %2%3")
-                               .arg(*count)
-                               .arg(hex(*first), atChip(b)),
-                           read);
+        return linkFailure(
+            b,
+            QStringLiteral("read of %1 from %2%3").arg(registers(*count), hex(*first), atChip(b)),
+            read);
     CommandResult r;
     QJsonArray values;
     for (int i = 0; i < *count; ++i) {
@@ -59,12 +65,14 @@ CommandResult read(Workbench& b) {
                               : QStringLiteral("%1 %2\n").arg(hex(*first + i), hex(read.bytes[i]));
         values.append(read.bytes[i]);
     }
-    r.json = {{"address", b.address.sevenBit()}, {"first", *first}, {"values", values}};
+    putAddress(b, r.json);
+    r.json.insert(QStringLiteral("first"), *first);
+    r.json.insert(QStringLiteral("values"), values);
     return r;
 }
 
 CommandResult write(Workbench& b) {
-    if (CommandResult r = operandCount(b, 2, 257); r.status)
+    if (CommandResult r = operandCount(b, 2, 257, "a register and 1 to 256 bytes"); r.status)
         return r;
     const QStringList& ops = b.arguments.operands;
     const std::optional<int> first = byteOperand(ops[0]);
@@ -77,39 +85,62 @@ CommandResult write(Workbench& b) {
             return usage(QStringLiteral("a byte is 0 to 255, not '%1'.").arg(op));
         data.push_back(std::uint8_t(*byte));
     }
-    if (*first + int(data.size()) > 256)
-        return usage(QStringLiteral("the registers written lie beyond 0xFF."));
+    const int count = int(data.size());
+    if (*first + count > 256)
+        return usage(QStringLiteral("a write from %1 takes 1 to %2 bytes, not %3: 0xFF is the "
+                                    "last register.")
+                         .arg(hex(*first))
+                         .arg(256 - *first)
+                         .arg(count));
     if (std::optional<CommandResult> none = b.connect())
         return *none;
     const LinkResult written =
         writeRegisterSpan(b.link, b.address.byte(), std::uint8_t(*first), data);
     if (!written.ok())
         return linkFailure(b,
-                           QStringLiteral("write of %1 byte(s) to %2%3")
-                               .arg(data.size())
+                           QStringLiteral("write of %1 byte%2 to %3%4")
+                               .arg(count)
+                               .arg(count == 1 ? "" : "s")
                                .arg(hex(*first), atChip(b)),
                            written);
     CommandResult r;
-    r.json = {{"address", b.address.sevenBit()}, {"first", *first}, {"written", int(data.size())}};
+    if (b.arguments.readBack) {
+        std::map<int, std::uint8_t> expected;
+        for (int i = 0; i < count; ++i)
+            expected[*first + i] = data[i];
+        r = compareWithChip(b, expected, "wrote");
+        if (!r.error.isEmpty()) // the read-back itself failed
+            return r;
+        const qsizetype differ = r.json.value(QLatin1String("differences")).toArray().size();
+        if (differ)
+            r.error = QStringLiteral("%1 of the %2 written differ%3 from the chip")
+                          .arg(differ)
+                          .arg(registers(count))
+                          .arg(differ == 1 ? "s" : "");
+    }
+    putAddress(b, r.json);
+    r.json.insert(QStringLiteral("first"), *first);
+    r.json.insert(QStringLiteral("written"), count);
     return r;
 }
 
 CommandResult dump(Workbench& b) {
-    if (CommandResult r = operandCount(b, 0, 0); r.status)
+    if (CommandResult r = operandCount(b, 0, 0, "no arguments"); r.status)
         return r;
     if (std::optional<CommandResult> none = b.connect())
         return *none;
     CommandResult r;
     QJsonArray registers;
+    putAddress(b, r.json);
     if (b.arguments.all) {
         const LinkResult all = readRegisterSpan(b.link, b.address.byte(), 0, 256);
         if (!all.ok())
             return linkFailure(b, QStringLiteral("read of registers 0x00 to 0xFF") + atChip(b),
                                all);
-        r.text = grid([&](int reg) { return hexByte(all.bytes[reg]).toLower(); });
+        r.text = grid(16, [&](int reg) { return hexByte(all.bytes[reg]); });
         for (std::uint8_t v : all.bytes)
             registers.append(v);
-        r.json = {{"address", b.address.sevenBit()}, {"values", registers}};
+        r.json.insert(QStringLiteral("values"), registers);
         return r;
     }
     const RangeRead main = readAllRegisters(b.chip(), ReadMode::Burst);
@@ -122,17 +153,32 @@ CommandResult dump(Workbench& b) {
         registers.append(
             QJsonObject{{"register", reg}, {"name", registerName(reg)}, {"value", value}});
     }
-    r.json = {{"address", b.address.sevenBit()}, {"registers", registers}};
+    r.json.insert(QStringLiteral("registers"), registers);
     return r;
 }
 
 CommandResult scan(Workbench& b) {
-    if (CommandResult r = operandCount(b, 0, 0); r.status)
+    if (CommandResult r = operandCount(b, 0, 2,
+                                       "at most two 7-bit addresses, the first and the "
+                                       "last to probe");
+        r.status)
         return r;
+    int range[2] = {0x00, 0x7F};
+    for (qsizetype i = 0; i < b.arguments.operands.size(); ++i) {
+        const std::optional<int> a = parseNumber(b.arguments.operands[i], 0x7F);
+        if (!a)
+            return usage(QStringLiteral("a 7-bit address is 0x00 to 0x7F, not '%1'.")
+                             .arg(b.arguments.operands[i]));
+        range[i] = *a;
+    }
+    const auto [first, last] = range;
+    if (first > last)
+        return usage(QStringLiteral("the first address, %1, lies above the last, %2.")
+                         .arg(hex(first), hex(last)));
     if (std::optional<CommandResult> none = b.connect())
         return *none;
     std::array<std::optional<std::uint8_t>, 128> answered;
-    for (int a = 0; a < 128; ++a) {
+    for (int a = first; a <= last; ++a) {
         const LinkResult probe = b.link.readRegistersOnce(std::uint8_t(a << 1), 0x00, 1);
         if (probe.ok())
             answered[a] = probe.bytes[0];
@@ -140,14 +186,13 @@ CommandResult scan(Workbench& b) {
             return linkFailure(b, QStringLiteral("probe of ") + hex(a), probe);
     }
     CommandResult r;
-    r.text = grid([&](int a) {
-        return a < 128 && answered[a] ? QStringLiteral("%1").arg(a, 2, 16, QLatin1Char('0'))
-               : a < 128              ? QStringLiteral("--")
-                                      : QString();
+    r.text = grid(8, [&](int a) {
+        return a < first || a > last ? QStringLiteral("  ")
+               : answered[a]         ? hexByte(std::uint8_t(a))
+                                     : QStringLiteral("--");
     });
-    r.text.truncate(r.text.indexOf(QLatin1String("80:")));
     QJsonArray present, chips;
-    for (int a = 0; a < 128; ++a) {
+    for (int a = first; a <= last; ++a) {
         if (!answered[a])
             continue;
         present.append(a);

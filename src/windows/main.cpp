@@ -1,6 +1,7 @@
 #include "core/hid/hidapitransport.h"
 #include "core/link/reporttrace.h"
 #include "core/platform/clock.h"
+#include "core/platform/outsidetext.h"
 #include "core/platform/processend.h"
 #include "core/platform/standardstreams.h"
 #include "core/sim/simtransport.h"
@@ -9,16 +10,35 @@
 #include "windows/qtprompt.h"
 
 #include <QApplication>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 namespace {
 
+// The command line as the system gave it: bytes, which file names keep.
 QStringList argumentsOf(int argc, char* argv[]) {
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
+        arguments << nameFromBytes(argv[i]);
     return arguments;
+}
+
+// A line on standard error, with whatever came from outside escaped.
+void say(const QString& line) {
+    std::fprintf(stderr, "qdm7720a-eval: %s\n", escapedText(line).toUtf8().constData());
+}
+
+// Help or version on standard output; 2 when it could not be written.
+int print(const QString& text) {
+    errno = 0;
+    std::fputs(text.toUtf8().constData(), stdout);
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout))
+        return 0;
+    say(QStringLiteral("cannot write standard output: %1")
+            .arg(QString::fromLocal8Bit(std::strerror(errno ? errno : EIO))));
+    return 2;
 }
 
 } // namespace
@@ -45,18 +65,14 @@ int main(int argc, char* argv[]) {
         parsed = parseOptions(arguments);
     }
     if (!parsed.options) {
-        std::fprintf(stderr, "qdm7720a-eval: %s See --help.\n", qPrintable(parsed.error));
+        say(parsed.error + QStringLiteral(" See --help."));
         return 2;
     }
     const Options& options = *parsed.options;
-    if (options.showHelp) {
-        std::printf("%s", qPrintable(parsed.helpText));
-        return 0;
-    }
-    if (options.showVersion) {
-        std::printf("qdm7720a-eval %s\n", QDM_VERSION);
-        return 0;
-    }
+    if (options.showHelp)
+        return print(parsed.helpText);
+    if (options.showVersion)
+        return print(QStringLiteral("qdm7720a-eval " QDM_VERSION "\n"));
 
     // The trace file is opened before the display too: a name it cannot
     // write is an error in the options.
@@ -64,8 +80,8 @@ int main(int argc, char* argv[]) {
     if (!options.traceFile.isEmpty()) {
         traceFile = openTraceFile(options.traceFile);
         if (!traceFile.file) {
-            std::fprintf(stderr, "qdm7720a-eval: cannot write the trace to %s: %s\n",
-                         qPrintable(options.traceFile), qPrintable(traceFile.error));
+            say(QStringLiteral("cannot write the trace to %1: %2")
+                    .arg(options.traceFile, traceFile.error));
             return 2;
         }
     }
@@ -82,7 +98,8 @@ int main(int argc, char* argv[]) {
 
     std::unique_ptr<HidTransport> transport;
     if (options.demo)
-        transport = makeDemoTransport(clock, options.demoBoards, options.demoAddress);
+        transport =
+            makeDemoTransport(clock, options.demoBoards, options.demoAddress, options.demoFault);
     else
         transport = std::make_unique<HidapiTransport>();
     // The not-found message keeps its words; a user at a terminal learns here
@@ -98,8 +115,7 @@ int main(int argc, char* argv[]) {
     MainWindow window(Platform{*transport, prompt, prompt, clock, end, trace.get()});
     // Why a write or read failed, for a user with a real board: a pulled
     // cable reads differently from a permission problem.
-    window.session().link().setFailureLog(
-        [](const QString& line) { std::fprintf(stderr, "qdm7720a-eval: %s\n", qPrintable(line)); });
+    window.session().link().setFailureLog(say);
     QApplication::setWindowIcon(window.windowIcon());
     window.start();
     window.show();

@@ -31,12 +31,18 @@ ParsedOptions parseOptions(const QStringList& arguments) {
         QStringLiteral("With --demo: the 7-bit I2C address of the simulated chip, hex (0x40) or "
                        "decimal (64); default 0x40."),
         QStringLiteral("ADDR"));
+    const QCommandLineOption fault(
+        QStringLiteral("demo-fault"),
+        QStringLiteral("With --demo: from exchange N on (default 1), the chip acknowledges "
+                       "nothing (nak), the board does not answer (silent) or sends short reports "
+                       "(short), or the board is gone (gone)."),
+        QStringLiteral("KIND[@N]"));
     const QCommandLineOption trace(
         QStringLiteral("trace"),
         QStringLiteral("Write every report sent to and received from the board to FILE "
                        "(- for standard error)."),
         QStringLiteral("FILE"));
-    parser.addOptions({demo, boards, address, trace});
+    parser.addOptions({demo, boards, address, fault, trace});
 
     ParsedOptions result;
     result.helpText = parser.helpText();
@@ -57,7 +63,7 @@ ParsedOptions parseOptions(const QStringList& arguments) {
     o.showHelp = parser.isSet(help);
     o.showVersion = parser.isSet(version);
     o.demo = parser.isSet(demo);
-    for (const QCommandLineOption* demoOnly : {&boards, &address}) {
+    for (const QCommandLineOption* demoOnly : {&boards, &address, &fault}) {
         if (parser.isSet(*demoOnly) && !o.demo) {
             result.error =
                 QStringLiteral("--%1 is an option of --demo.").arg(demoOnly->names().constFirst());
@@ -82,8 +88,21 @@ ParsedOptions parseOptions(const QStringList& arguments) {
         }
         o.demoAddress = *a;
     }
-    if (parser.isSet(trace))
+    if (parser.isSet(fault)) {
+        o.demoFault = parseDemoFault(parser.value(fault));
+        if (!o.demoFault) {
+            result.error = QStringLiteral("--demo-fault takes %1, not '%2'.")
+                               .arg(demoFaultForms(), parser.value(fault));
+            return result;
+        }
+    }
+    if (parser.isSet(trace)) {
         o.traceFile = parser.value(trace);
+        if (o.traceFile.isEmpty()) {
+            result.error = QStringLiteral("--trace takes a file name, or - for standard error.");
+            return result;
+        }
+    }
     result.options = o;
     return result;
 }

@@ -1,6 +1,8 @@
 // The program's command line.
 #pragma once
 
+#include "core/sim/simtransport.h"
+
 #include <QString>
 #include <QStringList>
 #include <cstdint>
@@ -10,7 +12,8 @@ struct Options {
     bool demo = false;
     int demoBoards = 1;
     std::uint8_t demoAddress = 0x40; // 7-bit
-    QString traceFile;               // empty: no trace; "-": standard error
+    std::optional<DemoFault> demoFault;
+    QString traceFile; // empty: no trace; "-": standard error
     bool showHelp = false;
     bool showVersion = false;
 };
@@ -21,8 +24,9 @@ struct ParsedOptions {
     QString helpText;
 };
 
-// `arguments` includes the program name first, as QCoreApplication gives it.
-// An error is one line, without the program's name.
+// `arguments` includes the program name first. A file name among them is
+// taken as nameFromBytes() gives it. An error is one line, without the
+// program's name.
 ParsedOptions parseOptions(const QStringList& arguments);
 
 inline constexpr int kMaxDemoBoards = 16;

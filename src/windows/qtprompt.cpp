@@ -1,5 +1,7 @@
 #include "windows/qtprompt.h"
 
+#include "core/platform/outsidetext.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -30,8 +32,12 @@ Answer QtPrompt::ask(const QString& text, Buttons buttons, const QString& title)
         standard = QMessageBox::Yes | QMessageBox::No;
         break;
     }
-    QString shown = text;
-    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    // The texts break their lines with CR LF; any other control character
+    // came with a name or a line of a file, and is shown escaped.
+    QStringList lines = text.split(QStringLiteral("\r\n"));
+    for (QString& line : lines)
+        line = escapedText(line);
+    const QString shown = lines.join(QLatin1Char('\n'));
     QMessageBox box(QMessageBox::NoIcon, title, shown, standard, dialogParent());
     box.setTextFormat(Qt::PlainText);
     switch (box.exec()) {

@@ -1,5 +1,6 @@
 #include "windows/statusline.h"
 
+#include "core/platform/outsidetext.h"
 #include "core/registers/hextext.h"
 
 #include <QLabel>
@@ -157,7 +158,7 @@ StatusLine::StatusLine(QStatusBar* bar, Session& session)
 }
 
 void StatusLine::say(const QString& outcome) {
-    outcome_->setText(outcome);
+    outcome_->setText(escapedText(outcome)); // a file's name may hold a line end
 }
 
 QString StatusLine::outcome() const {
@@ -177,8 +178,8 @@ void StatusLine::showBoard() {
     const HidDevice& device = session_.link().boardDevice(instance);
     board_->setText(QStringLiteral("Board %1 \u00b7 %2")
                         .arg(instance)
-                        .arg(QString::fromStdString(
-                            device.serialNumber.empty() ? device.path : device.serialNumber)));
+                        .arg(escapedText(QString::fromStdString(
+                            device.serialNumber.empty() ? device.path : device.serialNumber))));
 }
 
 void StatusLine::showAddress(std::uint8_t byte) {

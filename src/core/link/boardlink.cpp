@@ -16,6 +16,7 @@ LinkResult refused(const char* why) {
 LinkFailure::Kind failureKindOf(LinkStatus status) {
     switch (status) {
     case LinkStatus::NoAnswer:
+    case LinkStatus::ReadFailed: // the same message as an answer that never came
         return LinkFailure::Kind::NoAnswer;
     case LinkStatus::WriteFailed:
         return LinkFailure::Kind::WriteFailed;
@@ -141,23 +142,32 @@ bool BoardLink::writeReport() {
     return result.ok();
 }
 
-bool BoardLink::readReport() {
+LinkStatus BoardLink::readReport() {
     report_.fill(0);
     const IoResult result = transport_.read(readHandle(), report_, answerLimitMs_);
-    if (!result.ok()) {
+    switch (result.status) {
+    case IoStatus::Ok:
+        if (trace_)
+            trace_->input(selected_, report_);
+        return LinkStatus::Ok;
+    case IoStatus::Failed:
         logFailure("read of the input report", result.reason);
-        return false;
+        return LinkStatus::ReadFailed;
+    case IoStatus::Short:
+        lastReason_ = "a short report came in its place";
+        return LinkStatus::NoAnswer;
+    case IoStatus::Timeout:
+        break;
     }
-    if (trace_)
-        trace_->input(selected_, report_);
-    return true;
+    lastReason_.clear();
+    return LinkStatus::NoAnswer;
 }
 
 LinkResult BoardLink::answer() {
-    const bool answered = readReport();
-    traceMeaning(answered);
-    if (!answered)
-        return {LinkStatus::NoAnswer, {}, 0, QString::fromStdString(lastReason_)};
+    const LinkStatus read = readReport();
+    traceMeaning(read == LinkStatus::Ok);
+    if (read != LinkStatus::Ok)
+        return {read, {}, 0, QString::fromStdString(lastReason_)};
     return {answerStatus(report_), {}, report_[1], {}};
 }
 
@@ -240,10 +250,10 @@ LinkResult BoardLink::queryBoard(const Report& request) {
     report_ = request;
     if (!writeReport())
         return commandFailed(LinkStatus::WriteFailed);
-    const bool answered = readReport();
-    traceMeaning(answered);
-    if (!answered)
-        return commandFailed(LinkStatus::NoAnswer);
+    const LinkStatus read = readReport();
+    traceMeaning(read == LinkStatus::Ok);
+    if (read != LinkStatus::Ok)
+        return commandFailed(read);
     return {
         LinkStatus::Ok, std::vector<std::uint8_t>(report_.begin(), report_.end()), report_[1], {}};
 }

@@ -91,7 +91,8 @@ private:
     FailureDecision decide(const LinkFailure& failure);
     void drainInput(int waitMs);
     bool writeReport();
-    bool readReport();
+    // Ok, NoAnswer (nothing, or a short report, in time) or ReadFailed.
+    LinkStatus readReport();
     bool sent();
     LinkResult answer();
     void logFailure(const char* operation, const std::string& reason);

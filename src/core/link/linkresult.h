@@ -10,7 +10,8 @@ enum class LinkStatus {
     Ok,              // answered, status byte 0
     NotAcknowledged, // answered, status byte not 0: the chip did not take the transfer
     NoAnswer,        // no whole input report within the answer limit
-    WriteFailed,     // the output report was refused
+    WriteFailed,     // the system refused the output report: the board is gone
+    ReadFailed,      // the system refused the read of the answer: the board is gone
 };
 
 struct LinkResult {

@@ -1,13 +1,16 @@
 #include "core/link/reporttrace.h"
 
 #include "core/platform/clock.h"
+#include "core/platform/outsidetext.h"
 
 #include <QCoreApplication>
-#include <QFile>
 
 #include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 ReportTrace::ReportTrace(std::FILE* out, Clock& clock, QString name)
     : out_(out), clock_(clock), name_(std::move(name)) {}
@@ -46,7 +49,7 @@ void ReportTrace::put(const char* direction, int instance, const Report& report)
 
 void ReportTrace::note(const QString& text) {
     if (out_)
-        write(text.toUtf8());
+        write(escapedText(text).toUtf8());
 }
 
 // A trace that cannot be written must never end the program or hold it up:
@@ -57,18 +60,70 @@ void ReportTrace::write(const QByteArray& line) {
         return;
     const int error = errno;
     out_ = nullptr;
-    std::fprintf(stderr, "%s: the trace to %s stops here: %s\n",
-                 qPrintable(QCoreApplication::applicationName()), qPrintable(name_),
-                 error ? std::strerror(error) : "write error");
+    failure_ = QStringLiteral("the trace to %1 stops here: %2")
+                   .arg(escapedText(name_),
+                        QString::fromLocal8Bit(error ? std::strerror(error) : "write error"));
+    std::fprintf(stderr, "%s: %s\n", qPrintable(QCoreApplication::applicationName()),
+                 failure_.toUtf8().constData());
     std::fflush(stderr);
 }
 
-TraceFile openTraceFile(const QString& path) {
+namespace {
+
+bool sameFile(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// One of `keep`, where it is a file whose contents a trace would spoil.
+bool isKept(const struct stat& trace, const QStringList& keep) {
+    if (!S_ISREG(trace.st_mode) && !S_ISFIFO(trace.st_mode))
+        return false; // a terminal, /dev/null: writing there spoils nothing
+    for (const QString& path : keep) {
+        struct stat st {};
+        if (::stat(nameBytes(path).constData(), &st) == 0 && sameFile(st, trace))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+TraceFile openTraceFile(const QString& path, const QStringList& keep) {
     if (path == QLatin1String("-"))
         return {stderr, QStringLiteral("standard error"), {}};
-    errno = 0;
-    std::FILE* file = std::fopen(QFile::encodeName(path).constData(), "w");
-    return {file, path, file ? QString() : QString::fromLocal8Bit(std::strerror(errno))};
+    TraceFile trace{nullptr, path, {}};
+    const QByteArray native = nameBytes(path);
+    // Without O_NONBLOCK, opening a FIFO waits for a reader; with it, a FIFO
+    // without one is refused at once. Nothing is emptied yet.
+    constexpr int kFlags = O_WRONLY | O_NONBLOCK | O_CLOEXEC;
+    bool created = true;
+    int fd = ::open(native.constData(), kFlags | O_CREAT | O_EXCL, 0666);
+    if (fd < 0 && errno == EEXIST) {
+        created = false;
+        fd = ::open(native.constData(), kFlags);
+    }
+    if (fd < 0) {
+        trace.error = errno == ENXIO ? QStringLiteral("no process reads it")
+                                     : QString::fromLocal8Bit(std::strerror(errno));
+        return trace;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || isKept(st, keep)) {
+        trace.error = QStringLiteral("it is a file the command reads or writes");
+        ::close(fd);
+        if (created)
+            ::unlink(native.constData());
+        return trace;
+    }
+    // Written as any file is, waiting where a pipe is full.
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    if (!(S_ISREG(st.st_mode) && ::ftruncate(fd, 0) != 0))
+        trace.file = ::fdopen(fd, "w");
+    if (!trace.file) {
+        trace.error = QString::fromLocal8Bit(std::strerror(errno));
+        ::close(fd);
+    }
+    return trace;
 }
 
 namespace {
@@ -116,7 +171,8 @@ QString describeExchange(const Report& request, const Report* answer) {
         return i2cExchange(request, answer);
     case CMD_BOARD_SIGNALS: {
         if (!set)
-            return answer ? QStringLiteral("board signals query: LED %1").arg(onOff((*answer)[2] & 0x40))
+            return answer ? QStringLiteral("board signals query: LED %1")
+                                .arg(onOff((*answer)[2] & 0x40))
                           : QStringLiteral("board signals query: no answer");
         QString text = QStringLiteral("board signals set: LED %1, poll %2")
                            .arg(onOff(request[3] & 1), onOff(!(request[3] & 2)));

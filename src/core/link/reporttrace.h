@@ -6,6 +6,7 @@
 #include "core/hid/report.h"
 
 #include <QString>
+#include <QStringList>
 #include <cstdio>
 
 class Clock;
@@ -26,8 +27,11 @@ public:
     // A line of its own, as it is: what went wrong at a board, say.
     void note(const QString& text);
 
-    // False once a write failed: the trace is cut there.
+    // False once a write failed: the trace is cut there, and `failure()`
+    // says why, as the one line on standard error did (without the
+    // program's name).
     bool isOpen() const { return out_ != nullptr; }
+    const QString& failure() const { return failure_; }
 
 private:
     void put(const char* direction, int instance, const Report& report);
@@ -36,6 +40,7 @@ private:
     std::FILE* out_;
     Clock& clock_;
     QString name_;
+    QString failure_;
 };
 
 // What an exchange meant, in words: `request` as sent and its `answer`, or
@@ -45,10 +50,14 @@ private:
 QString describeExchange(const Report& request, const Report* answer);
 
 // The file a trace goes to: `path` opened for writing, or standard error for
-// "-"; without a file, the system's reason.
+// "-"; without a file, why not. Opening never waits: a FIFO that no process
+// reads is refused at once. A trace is never one of the files in `keep`,
+// those a command reads or writes (the same device and inode, whatever the
+// names): such a file is refused and left as it was, for a file is emptied
+// only once it is accepted.
 struct TraceFile {
     std::FILE* file = nullptr;
     QString name; // as a message names it
     QString error;
 };
-TraceFile openTraceFile(const QString& path);
+TraceFile openTraceFile(const QString& path, const QStringList& keep = {});

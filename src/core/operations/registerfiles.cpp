@@ -1,6 +1,7 @@
 #include "core/operations/registerfiles.h"
 
 #include "core/platform/filechooser.h"
+#include "core/platform/outsidetext.h"
 #include "core/platform/prompt.h"
 #include "core/regfiles/fileaccess.h"
 #include "core/registers/registermap.h"
@@ -10,15 +11,11 @@
 
 namespace {
 
-// A line of a file as a message can show it: control characters other than
-// the tab as '?', and not longer than a message line should be.
+// A line of a file as a message can show it: control characters escaped,
+// and not longer than a message line should be.
 QString shownLine(const QByteArray& line) {
     constexpr qsizetype kLongest = 80;
-    QString text = QString::fromLatin1(line.left(kLongest));
-    for (QChar& c : text) {
-        if (c.unicode() < 0x20 && c != QLatin1Char('\t'))
-            c = QLatin1Char('?');
-    }
+    QString text = escapedText(QString::fromLatin1(line.left(kLongest)));
     if (line.size() > kLongest)
         text += QStringLiteral("...");
     return text;
@@ -63,9 +60,10 @@ QString badLineText(const QString& path, int lineNumber, const QByteArray& line)
         .arg(QDir::toNativeSeparators(path), shownLine(line));
 }
 
-RegisterFileRead readRegisterFile(const QString& path) {
+RegisterFileRead readRegisterFile(const QString& path, bool streams) {
     RegisterFileRead read;
-    const FileContents file = readRegularFile(path, kMaxRegisterFileBytes);
+    const FileContents file = streams ? readFileOrStream(path, kMaxRegisterFileBytes)
+                                      : readRegularFile(path, kMaxRegisterFileBytes);
     if (!file.bytes)
         read.error = file.reason;
     else if (file.bytes->size() > kMaxRegisterFileBytes)

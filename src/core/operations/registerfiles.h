@@ -29,7 +29,9 @@ struct RegisterFileRead {
     QString error;
     RegisterFileCheck check;
 };
-RegisterFileRead readRegisterFile(const QString& path);
+// With `streams`, as the command-line tool reads one: also a FIFO or a
+// pipe, and standard input for "-".
+RegisterFileRead readRegisterFile(const QString& path, bool streams = false);
 
 // The messages for a file that could not be read, or that holds a line that
 // is not a register line.

@@ -9,7 +9,8 @@ void openStandardDescriptors() {
     for (int fd = 0; fd <= 2; ++fd) {
         if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF)
             continue;
-        const int opened = ::open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
+        // Read-only, so that a write to 1 or 2 still fails as on a closed one.
+        const int opened = ::open("/dev/null", O_RDONLY);
         if (opened >= 0 && opened != fd) {
             ::dup2(opened, fd);
             ::close(opened);

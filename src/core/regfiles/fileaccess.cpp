@@ -1,5 +1,7 @@
 #include "core/regfiles/fileaccess.h"
 
+#include "core/platform/outsidetext.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -28,7 +30,7 @@ QString notRegularReason(const struct stat& st) {
 }
 
 QByteArray nativeName(const QString& path) {
-    return QFile::encodeName(path);
+    return nameBytes(path);
 }
 
 bool folderWritable(const QString& file) {
@@ -176,6 +178,49 @@ FileContents readRegularFile(const QString& path, qsizetype maxBytes) {
             bytes.truncate(done);
             result.bytes = bytes;
         }
+    }
+    ::close(fd);
+    return result;
+}
+
+namespace {
+
+FileContents readToEnd(int fd, qsizetype maxBytes) {
+    QByteArray bytes(maxBytes + 1, '\0');
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::read(fd, bytes.data() + done, static_cast<size_t>(bytes.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return {std::nullopt, systemReason(errno)};
+        if (n == 0)
+            break;
+        done += n;
+    }
+    bytes.truncate(done);
+    return {bytes, {}};
+}
+
+} // namespace
+
+FileContents readFileOrStream(const QString& path, qsizetype maxBytes) {
+    if (path == QLatin1String("-"))
+        return readToEnd(STDIN_FILENO, maxBytes);
+    const int fd = ::open(nativeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return {std::nullopt, systemReason(errno)};
+    FileContents result;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        result.reason = systemReason(errno);
+    } else if (!S_ISREG(st.st_mode) && !S_ISFIFO(st.st_mode)) {
+        result.reason = notRegularReason(st);
+    } else {
+        // Opened without waiting; now read as any file is read, waiting for
+        // a writer's bytes until it closes its end.
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+        result = readToEnd(fd, maxBytes);
     }
     ::close(fd);
     return result;

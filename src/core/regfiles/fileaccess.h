@@ -39,3 +39,11 @@ struct FileContents {
 // Reads a regular file (a link to one is fine) of at most `maxBytes`; anything
 // else (a FIFO, a device, a folder) is refused without waiting on it.
 FileContents readRegularFile(const QString& path, qsizetype maxBytes);
+
+// Reads `path` once, to its end, as a register file's loader does from a
+// command line: a regular file, a FIFO or a pipe (/dev/stdin, a process
+// substitution), or for "-" standard input, whatever it is. Opening never
+// waits: a FIFO that no process writes reads as empty. A device, a folder or
+// a socket is refused. At most `maxBytes` + 1 bytes are read, so that the
+// caller can tell a file that is too long.
+FileContents readFileOrStream(const QString& path, qsizetype maxBytes);

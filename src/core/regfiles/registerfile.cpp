@@ -96,9 +96,11 @@ RegisterFileCheck checkRegisterFile(QByteArrayView bytes) {
                     check.lineNumber = lineNumber;
                     check.lineText = line.toByteArray();
                     check.writes.clear();
+                    check.writeLines.clear();
                     return check;
                 }
                 check.writes.push_back(*write);
+                check.writeLines.push_back(lineNumber);
             }
             if (comma < 0)
                 break;

@@ -53,8 +53,9 @@ struct RegisterFileCheck {
     };
     Verdict verdict = Verdict::NotRegisterFile;
     std::vector<RegisterWrite> writes;
-    int lineNumber = 0;  // BadRegisterLine: the line holding it, 1 for the first
-    QByteArray lineText; // BadRegisterLine: that line without its line end
+    std::vector<int> writeLines; // the line of each of `writes`, 1 for the first
+    int lineNumber = 0;          // BadRegisterLine: the line holding it, 1 for the first
+    QByteArray lineText;         // BadRegisterLine: that line without its line end
 };
 
 // Checks a whole file before anything is written to the chip. A field ends at

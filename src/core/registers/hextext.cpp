@@ -54,9 +54,14 @@ int filterHexKey(int keyAscii) {
 
 std::optional<int> parseNumber(const QString& text, int maximum) {
     const bool hex = text.size() > 2 && text[0] == u'0' && (text[1] == u'x' || text[1] == u'X');
-    const QStringView digits = QStringView(text).mid(hex ? 2 : 0);
-    // Eight digits are more than any number here needs.
-    if (digits.isEmpty() || digits.size() > 8)
+    QStringView digits = QStringView(text).mid(hex ? 2 : 0);
+    if (digits.isEmpty())
+        return std::nullopt;
+    // Leading zeros say nothing (000000001 is 1); eight digits after them are
+    // more than any number here needs.
+    while (digits.size() > 1 && digits[0] == u'0')
+        digits = digits.mid(1);
+    if (digits.size() > 8)
         return std::nullopt;
     long long value = 0;
     for (const QChar c : digits) {

@@ -26,6 +26,13 @@ SimChip* SimBoard::chipAt(std::uint8_t address7) {
 
 void SimBoard::receive(const Report& report) {
     received.push_back(report);
+    if (laterFault && ++reportsTaken_ >= laterFault->fromReport) {
+        if (laterFault->pulledOut) {
+            unplugged = true;
+            return;
+        }
+        everyAnswer = laterFault->answer;
+    }
     obey(report);
     if (afterReceive)
         afterReceive(report);

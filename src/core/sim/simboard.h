@@ -79,6 +79,17 @@ public:
     // Faults for the next answers, one each, in order; then `everyAnswer`.
     std::deque<AnswerFault> answerFaults;
     std::optional<AnswerFault> everyAnswer;
+    // A fault that starts at an output report: from the one numbered
+    // `fromReport` on (1 is the first the board takes), every answer has
+    // `answer`; or, with `pulledOut`, the board is pulled out as it takes
+    // that report: the report is never obeyed, and the reads and writes
+    // after it fail.
+    struct LaterFault {
+        int fromReport = 1;
+        std::optional<AnswerFault> answer;
+        bool pulledOut = false;
+    };
+    std::optional<LaterFault> laterFault;
 
     // Every output report the board received, in order, and those the host
     // tried to write while it was unplugged.
@@ -92,6 +103,7 @@ private:
     void answer(Report reply);
     Report i2cTransfer(const Report& request);
 
+    int reportsTaken_ = 0;
     std::deque<std::vector<std::uint8_t>> input_;
     std::vector<Report> late_;
 };

@@ -98,9 +98,65 @@ void SimTransport::close(HidHandle handle) {
     handles_.erase(handle);
 }
 
-std::unique_ptr<SimTransport> makeDemoTransport(Clock& clock, int boards, std::uint8_t address7) {
+std::optional<DemoFault> parseDemoFault(const QString& text) {
+    static const std::pair<const char*, DemoFault::Kind> kinds[] = {
+        {"nak", DemoFault::Kind::Nak},
+        {"silent", DemoFault::Kind::Silent},
+        {"gone", DemoFault::Kind::Gone},
+        {"short", DemoFault::Kind::Short},
+    };
+    const qsizetype at = text.indexOf(QLatin1Char('@'));
+    const QString name = text.left(at);
+    DemoFault fault{DemoFault::Kind::Nak};
+    if (at >= 0) {
+        const QString number = text.mid(at + 1);
+        bool digits = !number.isEmpty();
+        for (const QChar c : number)
+            digits = digits && c >= u'0' && c <= u'9';
+        const int from = digits ? number.toInt() : 0; // 0 as well when it is too long
+        if (from < 1 || from > kMaxDemoFaultExchange)
+            return std::nullopt;
+        fault.fromExchange = from;
+    }
+    for (const auto& [kindName, kind] : kinds) {
+        if (name == QLatin1String(kindName)) {
+            fault.kind = kind;
+            return fault;
+        }
+    }
+    return std::nullopt;
+}
+
+QString demoFaultForms() {
+    return QStringLiteral("nak, silent, gone or short, with @N for the exchange it starts at "
+                          "(1 to %1)")
+        .arg(kMaxDemoFaultExchange);
+}
+
+std::unique_ptr<SimTransport> makeDemoTransport(Clock& clock, int boards, std::uint8_t address7,
+                                                std::optional<DemoFault> fault) {
     auto transport = std::make_unique<SimTransport>(clock);
-    for (int i = 0; i < boards; ++i)
-        transport->addBoard().addChip(address7);
+    for (int i = 0; i < boards; ++i) {
+        SimBoard& board = transport->addBoard();
+        board.addChip(address7);
+        if (!fault)
+            continue;
+        SimBoard::LaterFault& later = board.laterFault.emplace();
+        later.fromReport = fault->fromExchange;
+        switch (fault->kind) {
+        case DemoFault::Kind::Nak:
+            later.answer = AnswerFault::nak();
+            break;
+        case DemoFault::Kind::Silent:
+            later.answer = AnswerFault::drop();
+            break;
+        case DemoFault::Kind::Short:
+            later.answer = AnswerFault::shortReport();
+            break;
+        case DemoFault::Kind::Gone:
+            later.pulledOut = true;
+            break;
+        }
+    }
     return transport;
 }

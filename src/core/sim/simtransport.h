@@ -5,8 +5,10 @@
 #include "core/hid/hidtransport.h"
 #include "core/sim/simboard.h"
 
+#include <QString>
 #include <map>
 #include <memory>
+#include <optional>
 
 class Clock;
 
@@ -57,5 +59,25 @@ private:
     HidHandle next_ = 1;
 };
 
-// The boards of demo mode: `boards` boards, each with its chip at `address7`.
-std::unique_ptr<SimTransport> makeDemoTransport(Clock& clock, int boards, std::uint8_t address7);
+// A fault the demo boards make on request, so that a script can rehearse its
+// failures and a person the window's messages without hardware: from the
+// exchange numbered `fromExchange` on (1 is the first output report a board
+// takes), the chip acknowledges nothing, the board answers nothing or only
+// short reports, or the board is gone.
+struct DemoFault {
+    enum class Kind { Nak, Silent, Gone, Short };
+    Kind kind;
+    int fromExchange = 1;
+};
+inline constexpr int kMaxDemoFaultExchange = 1'000'000;
+
+// "KIND" or "KIND@N": nak, silent, gone or short, from exchange N (decimal,
+// 1 to kMaxDemoFaultExchange; default 1); nothing when `text` is none of these.
+std::optional<DemoFault> parseDemoFault(const QString& text);
+// What parseDemoFault() takes, for the programs' messages.
+QString demoFaultForms();
+
+// The boards of demo mode: `boards` boards, each with its chip at `address7`,
+// each making `fault` if one is given.
+std::unique_ptr<SimTransport> makeDemoTransport(Clock& clock, int boards, std::uint8_t address7,
+                                                std::optional<DemoFault> fault = std::nullopt);
