@@ -23,6 +23,9 @@ for package in libqt6widgets6 libhidapi-hidraw0 qt6-qpa-plugins; do
     echo "$depends" | tr ',|' '\n\n' | grep -qE "^ *${package}(t64)?( |\$)" ||
         fail "Depends has no $package: $depends"
 done
+# The tool's completion is loaded by bash-completion.
+dpkg-deb -f "$deb" Recommends | grep -qE '(^|, )bash-completion( |,|$)' ||
+    fail "Recommends has no bash-completion"
 
 dpkg-deb -e "$deb" "$scratch/control"
 for script in postinst postrm; do

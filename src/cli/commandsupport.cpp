@@ -81,7 +81,7 @@ CommandResult operandCount(const Workbench& b, int least, int most, const char* 
 }
 
 CommandResult compareWithChip(Workbench& b, const std::map<int, std::uint8_t>& expected,
-                              const char* expectedName) {
+                              const char* expectedName, const char* what) {
     CommandResult r;
     QJsonArray differences;
     for (auto run = expected.begin(); run != expected.end();) {
@@ -94,10 +94,11 @@ CommandResult compareWithChip(Workbench& b, const std::map<int, std::uint8_t>& e
         const LinkResult read =
             readRegisterSpan(b.link, b.address.byte(), std::uint8_t(run->first), count);
         if (!read.ok())
-            return linkFailure(b,
-                               QStringLiteral("read of %1 from %2%3")
-                                   .arg(registers(count), hex(run->first), atChip(b)),
-                               read);
+            return linkFailure(
+                b,
+                QStringLiteral("%1 of %2 from %3%4")
+                    .arg(QLatin1String(what), registers(count), hex(run->first), atChip(b)),
+                read);
         for (int i = 0; run != end; ++run, ++i) {
             const auto [reg, value] = *run;
             const std::uint8_t chip = read.bytes[i];

@@ -40,7 +40,8 @@ CommandResult operandCount(const Workbench& bench, int least, int most, const ch
 // is not asked for: the error counters clear when read). Each that differs
 // gives a line "0x05: EXPECTED 0x12, chip 0x00" and a member of the JSON
 // "differences", with status 1; the caller says what differs in the error.
+// `what` names the reading in a failure's message ("read-back").
 CommandResult compareWithChip(Workbench& bench, const std::map<int, std::uint8_t>& expected,
-                              const char* expectedName);
+                              const char* expectedName, const char* what);
 
 } // namespace cli

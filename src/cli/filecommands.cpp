@@ -129,7 +129,7 @@ CommandResult load(Workbench& b) {
             b,
             lastValues(file->writes,
                        [](int reg) { return reg <= 0x01 || (reg >= 0x0A && reg <= 0x0C); }),
-            "wrote");
+            "wrote", "read-back");
         if (!r.error.isEmpty())
             return r;
         sayDifferences(r, path);
@@ -151,7 +151,7 @@ CommandResult diff(Workbench& b) {
     if (std::optional<CommandResult> none = b.connect())
         return *none;
     CommandResult r =
-        compareWithChip(b, lastValues(file->writes, [](int) { return false; }), "file");
+        compareWithChip(b, lastValues(file->writes, [](int) { return false; }), "file", "read");
     if (!r.error.isEmpty())
         return r;
     sayDifferences(r, path);

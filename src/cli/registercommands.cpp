@@ -108,7 +108,7 @@ CommandResult write(Workbench& b) {
         std::map<int, std::uint8_t> expected;
         for (int i = 0; i < count; ++i)
             expected[*first + i] = data[i];
-        r = compareWithChip(b, expected, "wrote");
+        r = compareWithChip(b, expected, "wrote", "read-back");
         if (!r.error.isEmpty()) // the read-back itself failed
             return r;
         const qsizetype differ = r.json.value(QLatin1String("differences")).toArray().size();

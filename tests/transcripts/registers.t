@@ -1,13 +1,106 @@
-The register commands on the demo board, with its chip at 7-bit address 0x48
-(address byte 0x90), so that the two forms of the address differ.
+At 7-bit address 0x48 (byte 0x90). `st`: the status and all said; `wire`:
+reports sent (bytes 0 to 4), and what they meant.
 
   $ cli() { qdm7720a-cli --demo --demo-address 0x48 --address 0x48 "$@"; }
+  $ st() { said=$("$@" 2>&1); echo "$? $said"; }
+  $ wire() { grep -E '^#| out' | sed -E 's/^[0-9:.]+ (out [0-9]( [0-9A-F]{2}){5}).*/\1/'; }
+  $ json() { python3 -c 'import json, sys; print(json.dumps(json.load(sys.stdin), separators=(",", ":")))'; }
 
-A read of three registers names each; one register is its value alone.
+100 registers take two transfers, the second from 0x3E; each comes once.
 
-  $ cli read 0x00 3
-  0x00 0x31
-  0x01 0x00
-  0x02 0x0C
   $ cli read 0x07
   0xCC
+  $ cli read 000000002 2
+  0x02 0x0C
+  0x03 0x12
+  $ cli --trace - read 0 100 2>&1 >/dev/null | wire | cut -c1-64
+  out 0 00 02 3E 91 00
+  # I2C read 0x48 reg 0x00 count 62: 31 00 0C 12 00 00 00 CC CC 00
+  out 0 00 02 26 91 3E
+  # I2C read 0x48 reg 0x3E count 38: 00 00 00 00 00 00 00 00 00 00
+  $ cli read 0 100 | sed -n '63p;$p'
+  0x3E 0x00
+  0x63 0x00
+  $ cli --json read 0xFE 2 | json
+  {"address":72,"addressByte":144,"exitStatus":0,"first":254,"values":[0,0]}
+
+70 bytes in two transfers, the second from 0x4B, each read back in place.
+
+  $ cli --trace - write --read-back 0x10 $(seq 1 70) 2>&1 | wire | cut -c1-64
+  out 0 00 02 3B 90 10
+  # I2C write 0x48 reg 0x10: 01 02 03 04 05 06 07 08 09 0A 0B 0C 0
+  out 0 00 02 0B 90 4B
+  # I2C write 0x48 reg 0x4B: 3C 3D 3E 3F 40 41 42 43 44 45 46, ack
+  out 0 00 02 3E 91 10
+  # I2C read 0x48 reg 0x10 count 62: 01 02 03 04 05 06 07 08 09 0A
+  out 0 00 02 08 91 4E
+  # I2C read 0x48 reg 0x4E count 8: 3F 40 41 42 43 44 45 46, ackno
+  $ cli --json write -r 0x00 0x30 0xAA 0x0D | json
+  qdm7720a-cli: 2 of the 3 registers written differ from the chip
+  {"address":72,"addressByte":144,"differences":[{"chip":49,"register":0,"wrote":48},{"chip":0,"register":1,"wrote":170}],"error":"2 of the 3 registers written differ from the chip","exitStatus":1,"first":0,"written":3}
+  $ cli write 5 1 2 3
+
+The main registers in two transfers; all 256 in five, upper case.
+
+  $ cli --trace - dump 2>&1 | wire
+  out 0 00 02 0D 91 00
+  # I2C read 0x48 reg 0x00 count 13: 31 00 0C 12 00 00 00 CC CC 00 00 00 00, acknowledged
+  out 0 00 02 01 91 10
+  # I2C read 0x48 reg 0x10 count 1: 10, acknowledged
+  $ cli --trace - dump --all 2>&1 >/dev/null | grep -c '^# I2C read'
+  5
+  $ cli dump --all | sed -n '1,2p;$p'
+       0  1  2  3  4  5  6  7  8  9  A  B  C  D  E  F
+  00: 31 00 0C 12 00 00 00 CC CC 00 00 00 00 00 00 00
+  F0: 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00
+  $ cli --json dump --all | json | grep -o '"values":\[[0-9,]*' | tr , '\n' | wc -l
+  256
+
+The scan probes each 7-bit address once; a range only its own.
+
+  $ cli --trace - scan 2>&1 | grep -c '^# I2C read'
+  128
+  $ cli --json scan 0x47 0x48 | json
+  {"chips":[72],"exitStatus":0,"present":[72]}
+  $ cli --demo-fault nak scan | tail -1
+  no QDM7720A found
+
+Usage errors (2) say what the command takes.
+
+  $ st cli read 0xFF 2
+  2 qdm7720a-cli: a read from 0xFF, the last register, takes a count of 1, not '2'. See --help.
+  $ st cli read -1
+  2 qdm7720a-cli: '-1': registers, bytes, counts and addresses are not negative. See --help.
+  $ st cli write 5
+  2 qdm7720a-cli: write takes a register and 1 to 256 bytes. See --help.
+  $ st cli write 0xF0 $(seq 1 17)
+  2 qdm7720a-cli: a write from 0xF0 takes 1 to 16 bytes, not 17: 0xFF is the last register. See --help.
+  $ st cli scan 0x48 0x47
+  2 qdm7720a-cli: the first address, 0x48, lies above the last, 0x47. See --help.
+
+Failures at the second exchange: nak (1), gone (3), silent or short (4).
+
+  $ for fault in nak@2 gone@2 silent@2 short@2; do
+  >   for command in 'read 0 100' 'write 0 $(seq 1 70)' dump 'dump --all'; do
+  >     st eval cli --timeout-ms 20 --demo-fault $fault $command
+  >   done
+  > done
+  1 qdm7720a-cli: read of 100 registers from 0x00 at 0x48: not acknowledged (status 0x01)
+  1 qdm7720a-cli: write of 70 bytes to 0x00 at 0x48: not acknowledged (status 0x01)
+  1 qdm7720a-cli: read of the main registers at 0x48: not acknowledged (status 0x01)
+  1 qdm7720a-cli: read of registers 0x00 to 0xFF at 0x48: not acknowledged (status 0x01)
+  3 qdm7720a-cli: read of 100 registers from 0x00 at 0x48: board 0 is gone: No such device
+  3 qdm7720a-cli: write of 70 bytes to 0x00 at 0x48: board 0 is gone: No such device
+  3 qdm7720a-cli: read of the main registers at 0x48: board 0 is gone: No such device
+  3 qdm7720a-cli: read of registers 0x00 to 0xFF at 0x48: board 0 is gone: No such device
+  4 qdm7720a-cli: read of 100 registers from 0x00 at 0x48: no answer from board 0 within 20 ms
+  4 qdm7720a-cli: write of 70 bytes to 0x00 at 0x48: no answer from board 0 within 20 ms
+  4 qdm7720a-cli: read of the main registers at 0x48: no answer from board 0 within 20 ms
+  4 qdm7720a-cli: read of registers 0x00 to 0xFF at 0x48: no answer from board 0 within 20 ms
+  4 qdm7720a-cli: read of 100 registers from 0x00 at 0x48: no answer from board 0: a short report came in its place
+  4 qdm7720a-cli: write of 70 bytes to 0x00 at 0x48: no answer from board 0: a short report came in its place
+  4 qdm7720a-cli: read of the main registers at 0x48: no answer from board 0: a short report came in its place
+  4 qdm7720a-cli: read of registers 0x00 to 0xFF at 0x48: no answer from board 0: a short report came in its place
+  $ for fault in gone@2 silent@2; do st cli --timeout-ms 20 --demo-fault $fault scan; done
+  3 qdm7720a-cli: probe of 0x01: board 0 is gone: No such device
+  4 qdm7720a-cli: probe of 0x01: no answer from board 0 within 20 ms

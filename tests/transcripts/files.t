@@ -1,0 +1,86 @@
+Register files at chip 0x48 (byte 0x90). `st`: the status and all said.
+
+  $ cli() { qdm7720a-cli --demo --demo-address 0x48 --address 0x48 "$@"; }
+  $ st() { said=$("$@" 2>&1); echo "$? $said"; }
+  $ header='//QDM7720A Register File\r\n'
+  $ json() { python3 -c 'import json, sys; print(json.dumps(json.load(sys.stdin), separators=(",", ":")))'; }
+
+  $ cli save saved.txt && od -c saved.txt | sed -n '2p;$p'
+  0000020   t   e   r       F   i   l   e  \r  \n   0   x   0   0  \t   3
+  0000230
+  $ cli --trace - save - 2>trace | cmp - saved.txt && grep -c '^# I2C read' trace
+  2
+  $ cli --json save saved.txt | json
+  {"exitStatus":0,"file":"saved.txt","registers":14}
+  $ cli --json save - | json
+  qdm7720a-cli: save - writes the file to standard output, where --json would write its document too. See --help.
+  {"error":"save - writes the file to standard output, where --json would write its document too. See --help.","exitStatus":2}
+  $ st cli save /nonexistent/r.txt
+  2 qdm7720a-cli: /nonexistent/r.txt: No such file or directory
+
+Read back in bursts, but not 0x00, 0x01 and the counters; diff reads all.
+
+  $ printf "$header"'0x05\t12\r\n0x06\t34,0x07\tC8\r\n0x0A\t01\r\n0x10\t11\r\n' >edited.txt
+  $ cli --trace - load edited.txt 2>&1 | grep '^#'
+  # I2C write 0x48 reg 0x05: 12, acknowledged
+  # I2C write 0x48 reg 0x06: 34, acknowledged
+  # I2C write 0x48 reg 0x07: C8, acknowledged
+  # I2C write 0x48 reg 0x0A: 01, acknowledged
+  # I2C write 0x48 reg 0x10: 11, acknowledged
+  # I2C read 0x48 reg 0x05 count 3: 12 34 C8, acknowledged
+  # I2C read 0x48 reg 0x10 count 1: 11, acknowledged
+  $ cli --trace - diff edited.txt 2>&1 | grep -v ' out \| in '
+  # I2C read 0x48 reg 0x05 count 3: 00 00 CC, acknowledged
+  # I2C read 0x48 reg 0x0A count 1: 00, acknowledged
+  # I2C read 0x48 reg 0x10 count 1: 10, acknowledged
+  0x05: file 0x12, chip 0x00
+  0x06: file 0x34, chip 0x00
+  0x07: file 0xC8, chip 0xCC
+  0x0A: file 0x01, chip 0x00
+  0x10: file 0x11, chip 0x10
+  qdm7720a-cli: 5 registers of edited.txt differ from the chip
+  $ printf "$header"'0x02\tFF\r\n' | cli --json load - | json
+  qdm7720a-cli: 1 register of standard input differs from the chip
+  {"differences":[{"chip":12,"register":2,"wrote":255}],"error":"1 register of standard input differs from the chip","exitStatus":1,"file":"standard input","written":1}
+  $ cli --trace - load --no-verify edited.txt 2>&1 | grep -c '^# I2C read'
+  0
+  [1]
+  $ cli diff <(cat saved.txt)
+  $ mkfifo fifo && (cat saved.txt >fifo &) && cli diff fifo
+  $ rm fifo && mkfifo fifo && st cli diff fifo
+  2 qdm7720a-cli: fifo: not a register file (its first line must be //QDM7720A Register File)
+
+Refused whole, before the board is reached; the header is line 1.
+
+  $ printf "$header"'0x05\t12\r\n0x06\t\x1b[31m\r\n' >bad.txt
+  $ st cli --trace - load bad.txt
+  2 qdm7720a-cli: bad.txt: line 3 is not a register line: 0x06\t\x1B[31m
+  $ printf 'not a register file\r\n' | st cli diff -
+  2 qdm7720a-cli: standard input: not a register file (its first line must be //QDM7720A Register File)
+  $ st cli load /dev/null
+  2 qdm7720a-cli: /dev/null: It is not a regular file (a device, a pipe or a socket).
+
+A failure names the line it stopped at, or the read-back.
+
+  $ for fault in nak@3 gone@3 silent@3; do st cli --timeout-ms 20 --demo-fault $fault load edited.txt; done
+  1 qdm7720a-cli: edited.txt: line 3: write of register 0x07 at 0x48: not acknowledged (status 0x01)
+  3 qdm7720a-cli: edited.txt: line 3: write of register 0x07 at 0x48: board 0 is gone: No such device
+  4 qdm7720a-cli: edited.txt: line 3: write of register 0x07 at 0x48: no answer from board 0 within 20 ms
+  $ for fault in nak@6 gone@6; do st cli --demo-fault $fault load edited.txt; done
+  1 qdm7720a-cli: read-back of 3 registers from 0x05 at 0x48: not acknowledged (status 0x01)
+  3 qdm7720a-cli: read-back of 3 registers from 0x05 at 0x48: board 0 is gone: No such device
+  $ for fault in nak@2 gone@2 short@2; do st cli --demo-fault $fault diff edited.txt; done
+  1 qdm7720a-cli: read of 1 register from 0x0A at 0x48: not acknowledged (status 0x01)
+  3 qdm7720a-cli: read of 1 register from 0x0A at 0x48: board 0 is gone: No such device
+  4 qdm7720a-cli: read of 1 register from 0x0A at 0x48: no answer from board 0: a short report came in its place
+  $ for fault in nak@2 gone silent@2; do st cli --timeout-ms 20 --demo-fault $fault save saved.txt; done
+  1 qdm7720a-cli: read of the main registers at 0x48: not acknowledged (status 0x01)
+  3 qdm7720a-cli: read of the main registers at 0x48: board 0 is gone: No such device
+  4 qdm7720a-cli: read of the main registers at 0x48: no answer from board 0 within 20 ms
+
+Names are bytes, reaching the system as given, shown escaped.
+
+  $ cp saved.txt $'in\xfe.txt' && cli diff $'in\xfe.txt' && cli --json diff $'in\xfe.txt' | json
+  {"differences":[],"exitStatus":0,"file":"in\\xFE.txt"}
+  $ st cli load $'no\nsuch\x1b[1m.txt'
+  2 qdm7720a-cli: no\nsuch\x1B[1m.txt: No such file or directory

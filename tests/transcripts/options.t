@@ -1,0 +1,94 @@
+Options and streams of both programs. `st`: the status and all said.
+
+  $ st() { said=$("$@" 2>&1); echo "$? $said"; }
+  $ cli() { qdm7720a-cli --demo "$@"; }
+
+  $ qdm7720a-cli --help | grep -c -- '--demo-fault\|--read-back\|scan \[FIRST \[LAST\]\]'
+  4
+  $ for line in --help-all '' bogus '--all read 0' '--demo-boards 2 list' \
+  >     '--demo --demo-fault nak@0 list' "--trace '' list"; do
+  >   st eval qdm7720a-cli $line
+  > done
+  2 qdm7720a-cli: Unknown option 'help-all'. See --help.
+  2 qdm7720a-cli: no command given. See --help.
+  2 qdm7720a-cli: unknown command 'bogus'. See --help.
+  2 qdm7720a-cli: --all is an option of dump. See --help.
+  2 qdm7720a-cli: --demo-boards is an option of --demo. See --help.
+  2 qdm7720a-cli: --demo-fault takes nak, silent, gone or short, with @N for the exchange it starts at (1 to 1000000), not 'nak@0'. See --help.
+  2 qdm7720a-cli: --trace takes a file name, or - for standard error. See --help.
+  $ qdm7720a-eval --help | grep -c -- '--demo-fault'
+  1
+  $ qdm7720a-eval --demo --demo-boards 16 --demo-fault gone@9 --version | sed 's/[0-9.]*$/VERSION/'
+  qdm7720a-eval VERSION
+  $ for line in '--demo --demo-boards 17' '--demo-fault nak' '--demo --demo-fault nak@x' \
+  >     '--trace /nonexistent/t' "--trace ''"; do
+  >   st eval qdm7720a-eval $line
+  > done
+  2 qdm7720a-eval: --demo-boards takes a number from 1 to 16. See --help.
+  2 qdm7720a-eval: --demo-fault is an option of --demo. See --help.
+  2 qdm7720a-eval: --demo-fault takes nak, silent, gone or short, with @N for the exchange it starts at (1 to 1000000), not 'nak@x'. See --help.
+  2 qdm7720a-eval: cannot write the trace to /nonexistent/t: No such file or directory
+  2 qdm7720a-eval: --trace takes a file name, or - for standard error. See --help.
+
+Output that cannot be written is status 2 with one line.
+
+  $ cli read 0 >&-; echo $?
+  qdm7720a-cli: cannot write standard output: Bad file descriptor
+  2
+  $ cli write 5 1 >&-; echo $?
+  0
+  $ cli dump >/dev/full; echo $?
+  qdm7720a-cli: cannot write standard output: No space left on device
+  2
+  $ qdm7720a-cli --help >/dev/full; echo $?
+  qdm7720a-cli: cannot write standard output: No space left on device
+  2
+  $ qdm7720a-eval --version >/dev/full; echo $?
+  qdm7720a-eval: cannot write standard output: No space left on device
+  2
+
+Traces: not before the command line is good, nor waiting, nor on its files.
+
+  $ echo kept >t.txt && st cli --trace t.txt read 0x100 && cat t.txt
+  2 qdm7720a-cli: the register is 0 to 255, not '0x100'. See --help.
+  kept
+  $ mkfifo fifo && st cli --trace fifo read 0 && st qdm7720a-eval --demo --trace fifo
+  2 qdm7720a-cli: cannot write the trace to fifo: no process reads it
+  2 qdm7720a-eval: cannot write the trace to fifo: no process reads it
+  $ cli --trace >(grep -c '^#' >count) read 0 100 >/dev/null; wait $!; cat count
+  2
+  $ cli save r.txt && st cli --trace r.txt load r.txt && cli diff r.txt
+  2 qdm7720a-cli: cannot write the trace to r.txt: it is a file the command reads or writes
+  $ st cli --trace ./r.txt save r.txt && ln -s r.txt link && st cli --trace link diff r.txt
+  2 qdm7720a-cli: cannot write the trace to ./r.txt: it is a file the command reads or writes
+  2 qdm7720a-cli: cannot write the trace to link: it is a file the command reads or writes
+  $ st cli --trace ./n.txt save n.txt; test -e n.txt || echo no n.txt
+  2 qdm7720a-cli: cannot write the trace to ./n.txt: it is a file the command reads or writes
+  no n.txt
+  $ cli --trace /dev/full read 0; echo $?
+  qdm7720a-cli: the trace to /dev/full stops here: No space left on device
+  0x31
+  2
+  $ cli --json --trace /dev/full read 0 | grep error
+  qdm7720a-cli: the trace to /dev/full stops here: No space left on device
+      "error": "the trace to /dev/full stops here: No space left on device",
+  $ cli --trace $'t\xff.txt' read 0 && ls t* | od -c | sed -n 1p
+  0x31
+  0000000   t   .   t   x   t  \n   t 377   .   t   x   t  \n
+
+The completion offers the simulated board's options only after --demo.
+
+  $ offer() {
+  >   _init_completion() { cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD-1]}
+  >     words=("${COMP_WORDS[@]}") cword=$COMP_CWORD split=false; }
+  >   COMP_WORDS=("$@") COMP_CWORD=$(($# - 1)); _qdm7720a_cli; echo "${COMPREPLY[*]}"
+  > }
+  $ . ${QDM_SOURCE_DIR:-$TESTDIR/../..}/packaging/linux/qdm7720a-cli.bash-completion
+  $ offer qdm7720a-cli --dem
+  --demo
+  $ offer qdm7720a-cli --demo --demo-
+  --demo-boards --demo-address --demo-fault
+  $ offer qdm7720a-cli --demo --demo-fault s
+  silent short
+  $ offer qdm7720a-cli write 5 --re
+  --read-back
