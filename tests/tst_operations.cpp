@@ -9,6 +9,7 @@
 #include "core/operations/registerfiles.h"
 #include "core/operations/systeminformation.h"
 #include "core/registers/hextext.h"
+#include "core/registers/registerfields.h"
 #include "core/registers/registermap.h"
 #include "core/regtexts/registertexts.h"
 #include "support/files.h"
@@ -629,6 +630,120 @@ private slots:
                                              {0x02, 2}, {0x21, 1}, {0x13, 3}};
         for (const auto& [value, option] : shown)
             QCOMPARE(channelOptionFor(std::uint8_t(value)), option);
+    }
+
+    // The fields of the fourteen registers, each with its bits, access and the
+    // meaning of its values (every value of a field up to two bits wide, else
+    // 0, 1, 4 and its maximum): the table of the register descriptions.
+    void registerFieldTable() {
+        const char* const access[] = {"ro", "rw", "sc", "cr", "reserved"};
+        QString table;
+        for (std::uint8_t reg : kMainRegisters) {
+            for (const RegisterField& f : registerFields(reg)) {
+                table += QStringLiteral("%1 %2 %3 %4:")
+                             .arg(hexByte(reg), f.bits(), access[int(f.access)], f.name);
+                for (unsigned v = 0; v <= f.maximum(); ++v) {
+                    if (f.width() <= 2 || v <= 1 || v == 4 || v == f.maximum())
+                        table += QStringLiteral(" %1=%2").arg(v).arg(fieldMeaning(f, v));
+                }
+                table += '\n';
+            }
+        }
+        QCOMPARE(table, QString::fromUtf8(R"(00 7:4 ro Device ID: 0=0 1=1 4=4 15=15
+00 3:0 ro Device Revision: 0=0 1=initial silicon 4=future revision 15=future revision
+01 3 ro Clock Activity D: 0=inactive 1=active
+01 2 ro Clock Activity C: 0=inactive 1=active
+01 1 ro Clock Activity B: 0=inactive 1=active
+01 0 ro Clock Activity A: 0=inactive 1=active
+02 5 rw Power Down: 0=off 1=on
+02 4 sc Reset: 0=normal 1=reset
+02 3 rw Hardware Channel Select: 0=bits 2:0 1=I/O pins
+02 2 rw Auto Channel Select: 0=bits 1:0 1=automatic
+02 1:0 rw Channel Select: 0=A 1=B 2=C 3=D
+03 7 sc Recalibrate: 0=normal 1=recalibrate
+03 6 rw Rx Hysteresis Magnitude: 0=10 mV 1=20 mV
+03 5 rw Rx Hysteresis: 0=off 1=on
+03 4 rw Connection Check: 0=off 1=on
+03 3 rw Tristate Selected Data In: 0=terminated 1=tristated
+03 2 rw Tristate Selected Clock In: 0=terminated 1=tristated
+03 1 rw Tri-state Unselected Data In: 0=terminated 1=tristated
+03 0 rw Tristate Unselected Clock In: 0=terminated 1=tristated
+04 7 rw DATA term Ch A: 0=50 ohms 1=100 ohms
+04 6 rw DATA term Ch B: 0=50 ohms 1=100 ohms
+04 5 rw DATA term Ch C: 0=50 ohms 1=100 ohms
+04 4 rw DATA term Ch D: 0=50 ohms 1=100 ohms
+04 3 rw CLK term Ch A: 0=50 ohms 1=100 ohms
+04 2 rw CLK term Ch B: 0=50 ohms 1=100 ohms
+04 1 rw CLK term Ch C: 0=50 ohms 1=100 ohms
+04 0 rw CLK term Ch D: 0=50 ohms 1=100 ohms
+05 3 rw Reverse Output Order: 0=normal 1=crossed
+05 2 rw Invert Output Polarity: 0=normal 1=inverted
+05 1 rw Tristate Data: 0=driven 1=tristated
+05 0 rw Tristate Clock: 0=driven 1=tristated
+06 7:4 rw Transmit PreEmphasis: 0=0.000 mA 1=0.125 mA 4=0.500 mA 15=1.875 mA
+06 3:0 rw Transmit Current: 0=10.000 mA 1=10.125 mA 4=10.500 mA 15=11.875 mA
+07 7:4 rw Rx Equalization Gain B: 0=minimum boost 1=1 4=4 15=maximum boost
+07 3:0 rw Rx Equalization Gain A: 0=minimum boost 1=1 4=4 15=maximum boost
+08 7:4 rw Rx Equalization Gain D: 0=minimum boost 1=1 4=4 15=maximum boost
+08 3:0 rw Rx Equalization Gain C: 0=minimum boost 1=1 4=4 15=maximum boost
+09 2 rw Enable PRBS Checker: 0=off 1=on
+09 1:0 rw Test Pattern Generator: 0=disabled 1=PRBS7 2=low-frequency pattern 3=high-frequency pattern
+0A 7:0 cr PRBS7 Error Counter Link 0: 0=0 1=1 4=4 255=255, saturated
+0B 7:0 cr PRBS7 Error Counter Link 1: 0=0 1=1 4=4 255=255, saturated
+0C 7:0 cr PRBS7 Error Counter Link 2: 0=0 1=1 4=4 255=255, saturated
+10 7:2 reserved Reserved: 0=0 1=1 4=kept at 000100 63=63
+10 1:0 rw PLL Bandwidth: 0=4 MHz 1=2 MHz 2=1 MHz 3=100 kHz
+)"));
+        QVERIFY(registerFields(0x0D).empty() && registerFields(0x11).empty());
+    }
+
+    // Every byte of every register decodes into its fields; setting any value
+    // of a writable field changes that field alone, unused, reserved and
+    // read-only bits kept; what a value means reads back as that value.
+    void registerFieldsRoundTrip() {
+        for (std::uint8_t reg : kMainRegisters) {
+            for (int byte = 0; byte < 256; ++byte) {
+                const auto b = std::uint8_t(byte);
+                std::uint8_t covered = 0;
+                for (const FieldValue& d : decodeFields(reg, b)) {
+                    const RegisterField& f = *d.field;
+                    QVERIFY((covered & f.mask()) == 0); // fields do not overlap
+                    covered |= f.mask();
+                    QVERIFY(d.value == f.valueIn(b) && encodeField(f, d.value, b) == b);
+                    for (unsigned v = 0; f.writable() && v <= f.maximum(); ++v) {
+                        const std::uint8_t changed = encodeField(f, v, b);
+                        QVERIFY(f.valueIn(changed) == v &&
+                                (changed & ~f.mask()) == (b & ~f.mask()));
+                        QCOMPARE(parseFieldValue(f, fieldMeaning(f, v)).value_or(999), v);
+                    }
+                }
+            }
+        }
+    }
+
+    // A field by its name; a value as a number, a setting's name (or the one
+    // setting it begins), on or off, or a quantity in whole steps.
+    void registerFieldNamesAndValues() {
+        // clang-format off
+        const std::tuple<int, const char*, const char*, int> rows[] = {
+            {0x02, "channel-select", "b", 1}, {0x02, "CHANNEL SELECT", " 0x3 ", 3},
+            {0x02, "Channel_Select", "4", -1}, {0x02, "channel select", "E", -1},
+            {0x02, "power down", "ON", 1}, {0x02, "Reset", "off", 0},
+            {0x06, "transmit current", "10.5 mA", 4}, {0x06, "Transmit Current", "11.875ma", 15},
+            {0x06, "Transmit Current", "10.3 mA", -1}, {0x06, "Transmit Current", "12 mA", -1},
+            {0x06, "Transmit Current", "10.5", -1}, {0x06, "Transmit Current", "9.875 mA", -1},
+            {0x06, "Transmit Current", "1 0", -1}, {0x06, "transmit preemphasis", "0 mA", 0},
+            {0x09, "test pattern generator", "low", 2}, {0x03, "tristate selected data in", "t", -1},
+            {0x10, "PLL Bandwidth", "100 kHz", 3}, {0x10, "pll bandwidth", "", -1},
+            {0x07, "rx equalization gain a", "max", 15}, {0x0A, "PRBS7 Error Counter Link 0", "", -1},
+            {0x02, "Channel", "A", -2}, {0x06, "Channel Select", "A", -2},
+        };
+        // clang-format on
+        for (const auto& [reg, name, text, value] : rows) {
+            const RegisterField* f = findField(std::uint8_t(reg), QString::fromLatin1(name));
+            QCOMPARE(f ? int(parseFieldValue(*f, QString::fromLatin1(text)).value_or(-1)) : -2,
+                     value);
+        }
     }
 
     // Each option shows the description of its own register, headed by it,

@@ -192,6 +192,28 @@ private slots:
         }
     }
 
+    // Passes of Tab and Shift+Tab through the grid and the panel write
+    // nothing, however many; a key typed in a cell still writes on its release.
+    void tabPassesWriteNothing() {
+        StartedWindowRig rig(0x48);
+        QWindow* keys = rig.window->windowHandle();
+        QLineEdit* start = rig.window->grid().cell(2);
+        start->setFocus();
+        for (const auto& [passes, mods] : {std::pair{2, Qt::NoModifier},
+                                           {3, Qt::ShiftModifier},
+                                           {3, Qt::NoModifier},
+                                           {2, Qt::ShiftModifier}}) {
+            for (int pass = 0, steps = 0; pass < passes && steps < 500; ++steps) {
+                QTest::keyClick(keys, Qt::Key_Tab, mods);
+                pass += QApplication::focusWidget() == start;
+            }
+            QCOMPARE(QApplication::focusWidget(), start);
+        }
+        QVERIFY(rig.board().received.empty());
+        QTest::keyClick(keys, Qt::Key_7);
+        QCOMPARE(i2cWrites(rig.board().received), std::vector<Report>{i2cWrite(0x90, 2, {0x07})});
+    }
+
     // While hidden, no key, wheel or click makes a test tab current or
     // reaches a control on one; once revealed they work as usual.
     void accessCodeAndHiddenTabs() {

@@ -97,6 +97,12 @@ bool HexKeyFilter::eventFilter(QObject* watched, QEvent* event) {
             return true;
         keyRelease(static_cast<QKeyEvent*>(event));
         return false;
+    case QEvent::FocusOut:
+        // A key counts for the box only while the box has the focus: a Tab
+        // or Shift pressed here and released in the next box is forgotten,
+        // or it would count as a key released here when the focus returns.
+        pressedHere_.clear();
+        return false;
     case QEvent::InputMethod:
         if (box_->isEnabled())
             typeText(static_cast<QInputMethodEvent*>(event)->commitString());

@@ -24,8 +24,9 @@ int modifierStateOf(const QKeyEvent* event);
 int typedCharacterOf(const QKeyEvent* event);
 
 // A key release reaches the box's key-up handler when the key was pressed in
-// the box too (a Tab that brought the focus here does not count), once however
-// long it was held; the release of a modifier key on its own counts too.
+// the box while it kept the focus (a Tab that brought the focus here does not
+// count, nor one pressed here before the focus left), once however long it was
+// held; the release of a modifier key on its own counts too.
 // Every way text can enter the box goes through the filter: typed keys,
 // composed or input-method text; Alt and AltGr combinations type nothing.
 class HexKeyFilter : public QObject {

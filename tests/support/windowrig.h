@@ -11,15 +11,20 @@
 #include <memory>
 
 struct WindowRig : SimBench {
-    WindowRig() {
-        transport.addBoard().addChip(0x00);
+    // One board with a chip at 7-bit address `chip7`.
+    explicit WindowRig(std::uint8_t chip7 = 0x00) : chip7(chip7) {
+        transport.addBoard().addChip(chip7);
         window = std::make_unique<MainWindow>(
             Platform{transport, prompt, prompt, clock, end, nullptr, &systemInfo});
         window->session().link().setAnswerLimitMs(50);
     }
-    // Starts and shows the window, then forgets the start-up's records.
+    // Starts and shows the window (Retry when no chip answers at 0x00), sets
+    // the chip's address, then forgets the start-up's records.
     MainWindow& started() {
+        if (chip7 != 0x00)
+            prompt.answer(Answer::Retry);
         window->start();
+        window->session().address().setByte(std::uint8_t(chip7 << 1));
         window->show();
         window->activateWindow();
         if (!QTest::qWaitForWindowActive(window.get()))
@@ -30,11 +35,12 @@ struct WindowRig : SimBench {
     }
     Ui::frmMain& ui() { return window->ui(); }
 
+    std::uint8_t chip7;
     ScriptedSystemInfo systemInfo;
     std::unique_ptr<MainWindow> window;
 };
 
 // A rig whose window has started and shows.
 struct StartedWindowRig : WindowRig {
-    StartedWindowRig() { started(); }
+    explicit StartedWindowRig(std::uint8_t chip7 = 0x00) : WindowRig(chip7) { started(); }
 };
