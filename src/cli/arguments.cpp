@@ -64,6 +64,7 @@ ParsedArguments parseArguments(const QStringList& arguments) {
     // --help only: the tool has no options of Qt's own for --help-all to add.
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Displays help on commandline options."));
+    parser.addOption(help);
     const QCommandLineOption version = parser.addVersionOption();
     const QCommandLineOption board(QStringLiteral("board"),
                                    QStringLiteral("The board instance, as list numbers them "
@@ -109,9 +110,9 @@ ParsedArguments parseArguments(const QStringList& arguments) {
     const QCommandLineOption readBack(
         {QStringLiteral("r"), QStringLiteral("read-back")},
         QStringLiteral("write: read the registers back; exit status 1 when they differ."));
-    const QList<QCommandLineOption> options = {help,        board,     address, demo, demoBoards,
-                                               demoAddress, demoFault, trace,   json, timeout,
-                                               all,         noVerify,  readBack};
+    const QList<QCommandLineOption> options = {board,       address,   demo,     demoBoards,
+                                               demoAddress, demoFault, trace,    json,
+                                               timeout,     all,       noVerify, readBack};
     parser.addOptions(options);
     parser.addPositionalArgument(QStringLiteral("COMMAND"), QStringLiteral("What to do."),
                                  QStringLiteral("COMMAND [ARGS]"));
