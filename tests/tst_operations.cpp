@@ -68,6 +68,10 @@ struct Do {
     static void readBurst(SimRig& r) { readAllRegisters(r.chip(), ReadMode::Burst); }
     static void readSingle(SimRig& r) { readAllRegisters(r.chip(), ReadMode::Single); }
     static void editCell(SimRig& r) { releaseKeyInCell(r.chip(), 5, Qt::Key_5, 0); }
+    static void setField(SimRig& r) {
+        r.session.registers().setRead(6, 0x00);
+        writeField(r.chip(), *findField(6, u"Transmit Current"), 4);
+    }
     static void readPanel(SimRig& r) {
         PanelTexts p;
         readIndividualRegister(r.chip(), p);
@@ -100,6 +104,8 @@ const std::vector<Operation>& operations() {
         {"read all, single", P::Retrying, 2, -1, Do::readSingle},
         {"cell write", P::Retrying, 0, -1, Do::editCell},
         {"cell read-back", P::SingleAttempt, 1, -1, Do::editCell},
+        {"field write", P::Retrying, 0, -1, Do::setField},
+        {"field read-back", P::SingleAttempt, 1, -1, Do::setField},
         {"panel read", P::Retrying, 0, -1, Do::readPanel},
         {"panel write", P::Retrying, 1, -1, Do::toggle},
         {"panel read-back", P::SingleAttempt, 2, -1, Do::toggle},
