@@ -50,8 +50,11 @@ QColor markColour(Origin origin, const QPalette& palette, QPalette::ColorGroup g
 
 // What the register holds, field by field, as far as it is known.
 QString decodedText(std::uint8_t reg, const RegisterModel::Entry& entry) {
-    if (entry.origin != Origin::Read && entry.origin != Origin::Written)
-        return originWords(entry.origin) + QLatin1Char('.');
+    if (entry.origin != Origin::Read && entry.origin != Origin::Written) {
+        QString words = originWords(entry.origin);
+        words[0] = words[0].toUpper();
+        return words + QLatin1Char('.');
+    }
     QString text =
         QStringLiteral("<b>0x%1</b>, %2").arg(hexByte(entry.value), originWords(entry.origin));
     for (const FieldValue& f : decodeFields(reg, entry.value))
