@@ -666,7 +666,7 @@ private slots:
 02 3 rw Hardware Channel Select: 0=bits 2:0 1=I/O pins
 02 2 rw Auto Channel Select: 0=bits 1:0 1=automatic
 02 1:0 rw Channel Select: 0=A 1=B 2=C 3=D
-03 7 sc Recalibrate: 0=normal 1=recalibrate
+03 7 rw Recalibrate: 0=normal 1=recalibrate
 03 6 rw Rx Hysteresis Magnitude: 0=10 mV 1=20 mV
 03 5 rw Rx Hysteresis: 0=off 1=on
 03 4 rw Connection Check: 0=off 1=on
