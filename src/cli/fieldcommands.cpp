@@ -24,6 +24,20 @@ std::optional<std::uint8_t> fieldRegister(const QString& text, CommandResult& re
     return std::nullopt;
 }
 
+// The register as the chip holds it, read once, or why it could not be.
+std::optional<std::uint8_t> readRegister(Workbench& b, std::uint8_t reg, CommandResult& failed) {
+    if (std::optional<CommandResult> none = b.connect()) {
+        failed = *none;
+        return std::nullopt;
+    }
+    const LinkResult read = readRegisterSpan(b.link, b.address.byte(), reg, 1);
+    if (!read.ok()) {
+        failed = linkFailure(b, QStringLiteral("read of register ") + hex(reg) + atChip(b), read);
+        return std::nullopt;
+    }
+    return read.bytes[0];
+}
+
 // A field's value as the text output gives it: 0 or 1 for a bit, else hex.
 QString valueText(const RegisterField& f, unsigned value) {
     return f.width() == 1 ? QString::number(value)
@@ -94,21 +108,18 @@ CommandResult decode(Workbench& b) {
     const std::optional<std::uint8_t> reg = fieldRegister(ops[0], refused);
     if (!reg)
         return refused;
-    std::optional<int> byte;
+    std::optional<std::uint8_t> byte;
     if (ops.size() > 1) {
-        byte = byteOperand(ops[1]);
-        if (!byte)
+        const std::optional<int> given = byteOperand(ops[1]);
+        if (!given)
             return usage(QStringLiteral("a byte is 0 to 255, not '%1'.").arg(ops[1]));
+        byte = std::uint8_t(*given);
     } else {
-        if (std::optional<CommandResult> none = b.connect())
-            return *none;
-        const LinkResult read = readRegisterSpan(b.link, b.address.byte(), *reg, 1);
-        if (!read.ok())
-            return linkFailure(b, QStringLiteral("read of register ") + hex(*reg) + atChip(b),
-                               read);
-        byte = read.bytes[0];
+        byte = readRegister(b, *reg, refused);
+        if (!byte)
+            return refused;
     }
-    const auto value = std::uint8_t(*byte);
+    const std::uint8_t value = *byte;
     CommandResult r;
     r.text = QStringLiteral("%1  %2  %3\n").arg(hex(*reg), hex(value), registerName(*reg)) +
              fieldLines(*reg, value);
@@ -146,13 +157,11 @@ CommandResult set(Workbench& b) {
     if (!value)
         return usage(
             QStringLiteral("%1 takes %2, not '%3'.").arg(name, fieldValueHint(*field), ops[2]));
-    if (std::optional<CommandResult> none = b.connect())
-        return *none;
     // The other fields keep what the chip holds now.
-    const LinkResult read = readRegisterSpan(b.link, b.address.byte(), *reg, 1);
-    if (!read.ok())
-        return linkFailure(b, QStringLiteral("read of register ") + hex(*reg) + atChip(b), read);
-    b.registers.setRead(*reg, read.bytes[0]);
+    const std::optional<std::uint8_t> now = readRegister(b, *reg, refused);
+    if (!now)
+        return refused;
+    b.registers.setRead(*reg, *now);
     const CellWrite w = writeField(b.chip(), *field, *value).write;
     if (w.outcome != CellWrite::Outcome::Written)
         return linkFailure(b, QStringLiteral("write of register ") + hex(*reg) + atChip(b),
@@ -160,14 +169,15 @@ CommandResult set(Workbench& b) {
     if (!w.readBack)
         return linkFailure(b, QStringLiteral("read-back of register ") + hex(*reg) + atChip(b),
                            w.failure);
-    const unsigned now = field->valueIn(*w.readBack);
+    const unsigned readBack = field->valueIn(*w.readBack);
     CommandResult r;
-    r.text = QStringLiteral("%1: %2 (%3)\n").arg(name, fieldMeaning(*field, now), hex(*w.readBack));
+    r.text =
+        QStringLiteral("%1: %2 (%3)\n").arg(name, fieldMeaning(*field, readBack), hex(*w.readBack));
     r.json = {{"address", b.address.sevenBit()},
               {"register", *reg},
               {"written", w.value},
               {"readBack", *w.readBack},
-              {"field", fieldJson(*field, now)}};
+              {"field", fieldJson(*field, readBack)}};
     // A self-clearing bit reads back clear, and its action may change the rest.
     if (*w.readBack != w.value && field->access != FieldAccess::SelfClearing) {
         r.status = kChipOrBoardFailed;
