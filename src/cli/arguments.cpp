@@ -14,10 +14,15 @@ Commands:
                             and the addresses where register 0x00 reads as this chip
   read REG [COUNT]          COUNT registers from REG (default 1)
   write REG BYTE...         the bytes to REG and the registers after it
-  dump [--all]              the 14 main registers with their names (--all: 0x00-0xFF)
+  dump [--all|--fields]     the 14 main registers with their names (--all: 0x00-0xFF;
+                            --fields: each with its bit fields)
+  decode REG [BYTE]         the register's bit fields, as the chip holds them or in BYTE
+  set REG FIELD VALUE       one bit field of a register, the others kept: a number,
+                            a setting's name (B) or a quantity (10.5mA); read back
   save FILE                 the main registers to a register file
   load FILE [--no-verify]   a register file into the chip, then a read-back of it
-  diff FILE                 the chip against a register file (exit status 1: they differ)
+  diff FILE [--fields]      the chip against a register file (exit status 1: they differ;
+                            --fields: the bit fields that differ)
   channel [A|B|C|D|auto|hardware]   the input channel or channel mode
   recal                     re-calibrate the input termination
   clock [DIVIDER]           the I2C clock, or set its divider (1-255)
@@ -71,8 +76,10 @@ ParsedArguments parseArguments(const QStringList& arguments) {
                                  QStringLiteral("dump: every register, 0x00 to 0xFF."));
     const QCommandLineOption noVerify(QStringLiteral("no-verify"),
                                       QStringLiteral("load: no read-back."));
-    parser.addOptions(
-        {board, address, demo, demoBoards, demoAddress, trace, json, timeout, all, noVerify});
+    const QCommandLineOption fields(QStringLiteral("fields"),
+                                    QStringLiteral("dump, diff: the registers' bit fields."));
+    parser.addOptions({board, address, demo, demoBoards, demoAddress, trace, json, timeout, all,
+                       noVerify, fields});
     parser.addPositionalArgument(QStringLiteral("COMMAND"), QStringLiteral("What to do."),
                                  QStringLiteral("COMMAND [ARGS]"));
 
@@ -89,6 +96,7 @@ ParsedArguments parseArguments(const QStringList& arguments) {
     a.json = parser.isSet(json);
     a.all = parser.isSet(all);
     a.noVerify = parser.isSet(noVerify);
+    a.fields = parser.isSet(fields);
     a.traceFile = parser.value(trace);
     // A number option: its value as parseNumber takes it, within limits.
     const auto number = [&](const QCommandLineOption& option, int least, int most,

@@ -3,6 +3,7 @@
 #include "cli/boardcommands.h"
 #include "cli/chipcommands.h"
 #include "cli/commandsupport.h"
+#include "cli/fieldcommands.h"
 #include "cli/filecommands.h"
 #include "cli/registercommands.h"
 
@@ -17,6 +18,7 @@ const Command kCommands[] = {
     {"list", cli::list},       {"read", cli::read},   {"write", cli::write}, {"dump", cli::dump},
     {"scan", cli::scan},       {"save", cli::save},   {"load", cli::load},   {"diff", cli::diff},
     {"channel", cli::channel}, {"recal", cli::recal}, {"clock", cli::clock}, {"led", cli::led},
+    {"decode", cli::decode},   {"set", cli::set},
 };
 
 } // namespace
@@ -40,6 +42,9 @@ CommandResult runCommand(Workbench& b) {
         return cli::usage(QStringLiteral("--all is an option of dump."));
     if (b.arguments.noVerify && b.arguments.command != QLatin1String("load"))
         return cli::usage(QStringLiteral("--no-verify is an option of load."));
+    if (b.arguments.fields && b.arguments.command != QLatin1String("dump") &&
+        b.arguments.command != QLatin1String("diff"))
+        return cli::usage(QStringLiteral("--fields is an option of dump and diff."));
     for (const Command& c : kCommands) {
         if (b.arguments.command == QLatin1String(c.name))
             return c.run(b);
