@@ -40,9 +40,9 @@ class TestPrograms : public QObject {
 private slots:
     // The demo program, its chip at the start-up address so that it comes up
     // without a question and sits in its window. Started with 0 and 2 closed,
-    // it opens them on /dev/null before anything else can take them. A trace that cannot be written
-    // is cut with one line that says why; it never ends the program (a pipe whose reader has gone,
-    // here on 1, a full disk).
+    // it opens them on /dev/null before anything else can take them. A trace
+    // that cannot be written is cut with one line that says why; it never
+    // ends the program (a pipe whose reader has gone, here on 1, a full disk).
     void windowWithClosedStreamsAndTraceThatCannotBeWritten() {
         QStringList window{"--demo", "--demo-address", "0", "--trace", "/dev/fd/1"};
         QProcess cut;

@@ -17,11 +17,16 @@ Commands:
   read REG [COUNT]          COUNT registers from REG (default 1)
   write REG BYTE...         the bytes to REG and the registers after it
                             (--read-back: then read them back and compare)
-  dump [--all]              the 14 main registers with their names (--all: 0x00-0xFF)
+  dump [--all|--fields]     the 14 main registers with their names (--all: 0x00-0xFF;
+                            --fields: each with its bit fields)
+  decode REG [BYTE]         the register's bit fields, as the chip holds them or in BYTE
+  set REG FIELD VALUE       one bit field of a register, the others kept: a number,
+                            a setting's name (B) or a quantity (10.5mA); read back
   save FILE                 the main registers to a register file (-: standard output)
   load FILE [--no-verify]   a register file (-: standard input) into the chip, then
                             a read-back of it
-  diff FILE                 the chip against a register file (-: standard input)
+  diff FILE [--fields]      the chip against a register file (-: standard input;
+                            --fields: the bit fields that differ)
   channel [A|B|C|D|auto|hardware]   the input channel or channel mode
   recal                     re-calibrate the input termination
   clock [DIVIDER]           the I2C clock, or set its divider (1-255)
@@ -110,9 +115,11 @@ ParsedArguments parseArguments(const QStringList& arguments) {
     const QCommandLineOption readBack(
         {QStringLiteral("r"), QStringLiteral("read-back")},
         QStringLiteral("write: read the registers back; exit status 1 when they differ."));
-    const QList<QCommandLineOption> options = {board,       address,   demo,     demoBoards,
-                                               demoAddress, demoFault, trace,    json,
-                                               timeout,     all,       noVerify, readBack};
+    const QCommandLineOption fields(QStringLiteral("fields"),
+                                    QStringLiteral("dump, diff: the registers' bit fields."));
+    const QList<QCommandLineOption> options = {board,     address,  demo,  demoBoards, demoAddress,
+                                               demoFault, trace,    json,  timeout,    all,
+                                               noVerify,  readBack, fields};
     parser.addOptions(options);
     parser.addPositionalArgument(QStringLiteral("COMMAND"), QStringLiteral("What to do."),
                                  QStringLiteral("COMMAND [ARGS]"));
@@ -137,6 +144,7 @@ ParsedArguments parseArguments(const QStringList& arguments) {
     a.all = parser.isSet(all);
     a.noVerify = parser.isSet(noVerify);
     a.readBack = parser.isSet(readBack);
+    a.fields = parser.isSet(fields);
     a.traceFile = parser.value(trace);
     if (parser.isSet(trace) && a.traceFile.isEmpty()) {
         result.error = QStringLiteral("--trace takes a file name, or - for standard error.");

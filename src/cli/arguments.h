@@ -24,6 +24,7 @@ struct Arguments {
     bool all = false;      // dump --all
     bool noVerify = false; // load --no-verify
     bool readBack = false; // write --read-back
+    bool fields = false;   // dump --fields, diff --fields
     bool help = false;
     bool version = false;
     QString command;

@@ -3,6 +3,7 @@
 #include "cli/boardcommands.h"
 #include "cli/chipcommands.h"
 #include "cli/commandsupport.h"
+#include "cli/fieldcommands.h"
 #include "cli/filecommands.h"
 #include "cli/registercommands.h"
 
@@ -17,17 +18,20 @@ const Command kCommands[] = {
     {"list", cli::list},       {"read", cli::read},   {"write", cli::write}, {"dump", cli::dump},
     {"scan", cli::scan},       {"save", cli::save},   {"load", cli::load},   {"diff", cli::diff},
     {"channel", cli::channel}, {"recal", cli::recal}, {"clock", cli::clock}, {"led", cli::led},
+    {"decode", cli::decode},   {"set", cli::set},
 };
 
-// The options that belong to one command.
+// The options that belong to one or two commands.
 const struct {
     bool Arguments::*set;
     const char* option;
     const char* command;
+    const char* otherCommand = nullptr;
 } kCommandOptions[] = {
     {&Arguments::all, "all", "dump"},
     {&Arguments::noVerify, "no-verify", "load"},
     {&Arguments::readBack, "read-back", "write"},
+    {&Arguments::fields, "fields", "dump", "diff"},
 };
 
 } // namespace
@@ -61,9 +65,14 @@ CommandResult runCommand(Workbench& b) {
     if (!command)
         return cli::usage(QStringLiteral("unknown command '%1'.").arg(b.arguments.command));
     for (const auto& o : kCommandOptions) {
-        if (b.arguments.*o.set && b.arguments.command != QLatin1String(o.command))
-            return cli::usage(QStringLiteral("--%1 is an option of %2.")
-                                  .arg(QLatin1String(o.option), QLatin1String(o.command)));
+        const QString& name = b.arguments.command;
+        if (!(b.arguments.*o.set) || name == QLatin1String(o.command) ||
+            (o.otherCommand && name == QLatin1String(o.otherCommand)))
+            continue;
+        const QString owners = QLatin1String(o.command) +
+                               (o.otherCommand ? " and " + QLatin1String(o.otherCommand) : "");
+        return cli::usage(
+            QStringLiteral("--%1 is an option of %2.").arg(QLatin1String(o.option), owners));
     }
     return command->run(b);
 }

@@ -1,5 +1,6 @@
 #include "cli/commandsupport.h"
 
+#include "cli/fieldcommands.h"
 #include "core/operations/readall.h"
 #include "core/registers/hextext.h"
 
@@ -105,10 +106,20 @@ CommandResult compareWithChip(Workbench& b, const std::map<int, std::uint8_t>& e
             if (chip == value)
                 continue;
             r.status = kChipOrBoardFailed;
-            r.text += QStringLiteral("%1: %2 %3, chip %4\n")
-                          .arg(hex(reg), QLatin1String(expectedName), hex(value), hex(chip));
-            differences.append(
-                QJsonObject{{"register", reg}, {expectedName, value}, {"chip", chip}});
+            // With --fields, the fields that differ; the bytes when no field does.
+            const QString fields =
+                b.arguments.fields ? fieldDifferences(std::uint8_t(reg), expectedName, value, chip)
+                                   : QString();
+            r.text += !fields.isEmpty()
+                          ? fields
+                          : QStringLiteral("%1: %2 %3, chip %4\n")
+                                .arg(hex(reg), QLatin1String(expectedName), hex(value), hex(chip));
+            QJsonObject difference{{"register", reg}, {expectedName, value}, {"chip", chip}};
+            if (b.arguments.fields)
+                difference.insert(
+                    QStringLiteral("fields"),
+                    fieldDifferencesJson(std::uint8_t(reg), expectedName, value, chip));
+            differences.append(difference);
         }
     }
     r.json = {{"differences", differences}};

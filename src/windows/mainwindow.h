@@ -15,6 +15,7 @@ namespace Ui {
 class frmMain;
 }
 class AboutWindow;
+class FieldView;
 class RegisterDefinitionsWindow;
 class RegisterGrid;
 class StatusLine;
@@ -33,6 +34,7 @@ public:
     Session& session() { return *session_; }
     Ui::frmMain& ui() { return *ui_; }
     RegisterGrid& grid() { return *grid_; }
+    FieldView& fieldView() { return *fields_; }
     TestTabs& testTabs() { return *testTabs_; }
     StatusLine& statusLine() { return *status_; }
     RegisterFileCommands& registerFiles() { return registerFiles_; }
@@ -63,6 +65,7 @@ private:
     std::unique_ptr<Ui::frmMain> ui_;
     Session* session_ = nullptr;
     RegisterGrid* grid_ = nullptr;
+    FieldView* fields_ = nullptr;
     TestTabs* testTabs_ = nullptr;
     StatusLine* status_ = nullptr;
     RegisterFileCommands registerFiles_;
