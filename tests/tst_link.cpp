@@ -240,10 +240,8 @@ private slots:
                 QVERIFY(link.connectBoards() && link.selectBoard(0));
                 for (int i = 0; i < before; ++i)
                     link.readRegistersOnce(0x90, 0, 1);
-                Report query{};
-                buildSignalsQuery(query);
                 if (command)
-                    link.queryBoard(query);
+                    link.queryBoard(reportOf({0, CMD_BOARD_SIGNALS, 1}));
                 else
                     QCOMPARE(link.readRegisters(0x90, 0, 1).status, status);
                 QCOMPARE(bench.prompt.texts().value(0), command ? commandBox : box);

@@ -1,5 +1,3 @@
-The board's own commands on the demo boards. `st`: the status and all said.
-
   $ st() { said=$("$@" 2>&1); echo "$? $said"; }
   $ json() { python3 -c 'import json, sys; print(json.dumps(json.load(sys.stdin), separators=(",", ":")))'; }
 
@@ -16,8 +14,6 @@ The board's own commands on the demo boards. `st`: the status and all said.
   in 1 00 00 0C 3C
   # I2C clock query: base 12 MHz, divider 60
   200 kHz (base clock 12 MHz, divider 60)
-  $ qdm7720a-cli --demo --json clock | json
-  {"baseMHz":12,"divider":120,"exitStatus":0,"kHz":100}
   $ qdm7720a-cli --demo --trace - led OFF 2>&1 | grep '^#\|^o'
   # board signals set: LED off, poll on
   # board signals query: LED off
@@ -57,6 +53,5 @@ Usage (2), the board gone (3), silent or short (4); nak leaves them alone.
   0 0  sim:board0  serial SIM0000  firmware 2.0 2010-01-15
   4 qdm7720a-cli: I2C clock query: no answer from board 0: a short report came in its place
   4 qdm7720a-cli: LED query: no answer from board 0: a short report came in its place
-  $ for command in list clock; do st qdm7720a-cli --demo --demo-fault nak $command; done
-  0 0  sim:board0  serial SIM0000  firmware 2.0 2010-01-15
+  $ st qdm7720a-cli --demo --demo-fault nak clock
   0 100 kHz (base clock 12 MHz, divider 120)

@@ -8,11 +8,8 @@ reports sent (bytes 0 to 4), and what they meant.
 
 100 registers take two transfers, the second from 0x3E; each comes once.
 
-  $ cli read 0x07
+  $ cli read 000000007
   0xCC
-  $ cli read 000000002 2
-  0x02 0x0C
-  0x03 0x12
   $ cli --trace - read 0 100 2>&1 >/dev/null | wire | cut -c1-64
   out 0 00 02 3E 91 00
   # I2C read 0x48 reg 0x00 count 62: 31 00 0C 12 00 00 00 CC CC 00
@@ -38,15 +35,11 @@ reports sent (bytes 0 to 4), and what they meant.
   $ cli --json write -r 0x00 0x30 0xAA 0x0D | json
   qdm7720a-cli: 2 of the 3 registers written differ from the chip
   {"address":72,"addressByte":144,"differences":[{"chip":49,"register":0,"wrote":48},{"chip":0,"register":1,"wrote":170}],"error":"2 of the 3 registers written differ from the chip","exitStatus":1,"first":0,"written":3}
-  $ cli write 5 1 2 3
 
 The main registers in two transfers; all 256 in five, upper case.
 
-  $ cli --trace - dump 2>&1 | wire
-  out 0 00 02 0D 91 00
-  # I2C read 0x48 reg 0x00 count 13: 31 00 0C 12 00 00 00 CC CC 00 00 00 00, acknowledged
-  out 0 00 02 01 91 10
-  # I2C read 0x48 reg 0x10 count 1: 10, acknowledged
+  $ cli --trace - dump 2>&1 >/dev/null | grep -c '^# I2C read'
+  2
   $ cli --trace - dump --all 2>&1 >/dev/null | grep -c '^# I2C read'
   5
   $ cli dump --all | sed -n '1,2p;$p'
@@ -78,9 +71,9 @@ Usage errors (2) say what the command takes.
   $ st cli scan 0x48 0x47
   2 qdm7720a-cli: the first address, 0x48, lies above the last, 0x47. See --help.
 
-Failures at the second exchange: nak (1), gone (3), silent or short (4).
+Failures at the second exchange: nak (1), gone (3), silent (4).
 
-  $ for fault in nak@2 gone@2 silent@2 short@2; do
+  $ for fault in nak@2 gone@2 silent@2; do
   >   for command in 'read 0 100' 'write 0 $(seq 1 70)' dump 'dump --all'; do
   >     st eval cli --timeout-ms 20 --demo-fault $fault $command
   >   done
@@ -97,10 +90,6 @@ Failures at the second exchange: nak (1), gone (3), silent or short (4).
   4 qdm7720a-cli: write of 70 bytes to 0x00 at 0x48: no answer from board 0 within 20 ms
   4 qdm7720a-cli: read of the main registers at 0x48: no answer from board 0 within 20 ms
   4 qdm7720a-cli: read of registers 0x00 to 0xFF at 0x48: no answer from board 0 within 20 ms
-  4 qdm7720a-cli: read of 100 registers from 0x00 at 0x48: no answer from board 0: a short report came in its place
-  4 qdm7720a-cli: write of 70 bytes to 0x00 at 0x48: no answer from board 0: a short report came in its place
-  4 qdm7720a-cli: read of the main registers at 0x48: no answer from board 0: a short report came in its place
-  4 qdm7720a-cli: read of registers 0x00 to 0xFF at 0x48: no answer from board 0: a short report came in its place
   $ for fault in gone@2 silent@2; do st cli --timeout-ms 20 --demo-fault $fault scan; done
   3 qdm7720a-cli: probe of 0x01: board 0 is gone: No such device
   4 qdm7720a-cli: probe of 0x01: no answer from board 0 within 20 ms
