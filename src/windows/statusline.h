@@ -14,17 +14,17 @@
 class QLabel;
 class QStatusBar;
 
-// What an operation came to, as the status bar says it; `chip7` is the
-// chip's 7-bit address it went to.
-QString notAcknowledgedText(std::uint8_t chip7);
-QString statusOf(const RangeRead& read, std::uint8_t chip7);
-QString statusOf(std::uint8_t reg, const CellWrite& write, std::uint8_t chip7);
-QString statusOf(const PanelResult& result, std::uint8_t chip7);
+// What an operation came to, as the status bar says it; `addressByte` is the
+// chip's address byte the operation went to, named as "0x48 (address byte 0x90)".
+QString notAcknowledgedText(std::uint8_t addressByte);
+QString statusOf(const RangeRead& read, std::uint8_t addressByte);
+QString statusOf(std::uint8_t reg, const CellWrite& write, std::uint8_t addressByte);
+QString statusOf(const PanelResult& result, std::uint8_t addressByte);
 QString statusOf(const ScanResult& scan);
-QString statusOf(int option, const ChannelWrite& write, std::uint8_t chip7);
-QString statusOf(const Recalibration& recal, std::uint8_t chip7);
-QString statusOf(const MultiWrite& multi, std::uint8_t chip7);
-QString statusOf(const RegisterFileResult& file, bool save);
+QString statusOf(int option, const ChannelWrite& write, std::uint8_t addressByte);
+QString statusOf(const Recalibration& recal, std::uint8_t addressByte);
+QString statusOf(const MultiWrite& multi, std::uint8_t addressByte);
+QString statusOf(const RegisterFileResult& file, bool save, std::uint8_t addressByte);
 // A board command: `sent` is false when the board did not take it.
 QString statusOf(const BoardSignals& signals_, bool sent);
 QString clockStatus(int kHz, bool sent);

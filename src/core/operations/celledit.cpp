@@ -53,6 +53,7 @@ CellWrite writeRegisterWithReadBack(const Chip& chip, std::uint8_t reg, std::uin
         chip.registers.setRead(reg, readBack.bytes[0]);
     } else {
         chip.registers.setWritten(reg, value);
+        result.failure = readBack;
     }
     return result;
 }

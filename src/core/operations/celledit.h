@@ -34,7 +34,7 @@ struct CellWrite {
     Outcome outcome = Outcome::Skipped;
     std::uint8_t value = 0;
     std::optional<std::uint8_t> readBack;
-    LinkResult failure;
+    LinkResult failure; // the write, else the read-back, that failed
 };
 
 // Writes `value` to `reg` (with the link's policy), pauses 0.2 s and reads it
