@@ -3,6 +3,7 @@
 #include "core/registers/hextext.h"
 #include "core/registers/registermap.h"
 
+#include <QEvent>
 #include <QLabel>
 #include <QStatusBar>
 
@@ -133,11 +134,10 @@ QString statusOf(const Recalibration& recal, std::uint8_t addressByte) {
     const auto outcome = [](const LinkResult& w) {
         return w.ok() ? QStringLiteral("written") : failureText(w);
     };
-    QString text = QStringLiteral("Re-calibration failed: 0x03 \u2190 %1 %2, 0x03 \u2190 %3 %4")
-                       .arg(hex(high), outcome(recal.high), hex(recal.value), outcome(recal.low));
-    if (!recal.low.ok())
-        text += QStringLiteral("; bit 7 of 0x03 may be left high");
-    return text;
+    // A failed second write comes first: the bar may not show the whole text.
+    return QStringLiteral("Re-Cal failed%1: 0x03 \u2190 %2 %3, 0x03 \u2190 %4 %5")
+        .arg(recal.low.ok() ? QString() : QStringLiteral(", bit 7 of 0x03 may be left high"),
+             hex(high), outcome(recal.high), hex(recal.value), outcome(recal.low));
 }
 
 QString statusOf(const MultiWrite& multi, std::uint8_t addressByte) {
@@ -208,6 +208,9 @@ StatusLine::StatusLine(QStatusBar* bar, Session& session)
     : QObject(bar), session_(session), outcome_(new QLabel(bar)), board_(new QLabel(bar)),
       address_(new QLabel(bar)) {
     bar->setSizeGripEnabled(false);
+    // The outcome takes the room the window has, never more.
+    outcome_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    outcome_->installEventFilter(this);
     bar->addWidget(outcome_, 1);
     bar->addPermanentWidget(board_);
     bar->addPermanentWidget(address_);
@@ -228,12 +231,28 @@ StatusLine::StatusLine(QStatusBar* bar, Session& session)
 
 void StatusLine::say(const QString& outcome) {
     // An operation cut short by the end of the program has nothing to say.
-    if (!session_.hasEnded())
-        outcome_->setText(outcome);
+    if (session_.hasEnded())
+        return;
+    text_ = outcome;
+    showOutcome();
 }
 
 QString StatusLine::outcome() const {
-    return outcome_->text();
+    return text_;
+}
+
+// A text wider than the bar shows its start and "…", and whole in its tool tip.
+void StatusLine::showOutcome() {
+    const QString shown =
+        outcome_->fontMetrics().elidedText(text_, Qt::ElideRight, outcome_->width());
+    outcome_->setText(shown);
+    outcome_->setToolTip(shown == text_ ? QString() : text_);
+}
+
+bool StatusLine::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == outcome_ && event->type() == QEvent::Resize)
+        showOutcome();
+    return false;
 }
 
 QString StatusLine::where() const {

@@ -35,14 +35,19 @@ public:
     StatusLine(QStatusBar* bar, Session& session);
 
     void say(const QString& outcome);
-    QString outcome() const;
-    QString where() const; // the board and the chip address
+    QString outcome() const; // whole, as its tool tip has it when the bar cuts it
+    QString where() const;   // the board and the chip address
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void showOutcome();
     void showBoard();
     void showAddress(std::uint8_t byte);
 
     Session& session_;
+    QString text_;
     QLabel* outcome_;
     QLabel* board_;
     QLabel* address_;
