@@ -7,68 +7,29 @@
 
 #include <QElapsedTimer>
 #include <QtTest>
-#include <memory>
 
 // The stand-in's devices, from hid_init to hid_exit.
 SimTransport* hidStandin();
 
-namespace {
-
-// A transport on freshly plugged boards: the stand-in reads its environment
-// at hid_init, which the transport calls.
-std::unique_ptr<HidapiTransport> plugIn(const char* faults, const char* others = "",
-                                        const char* boards = "1") {
-    qputenv("QDM_STANDIN_FAULTS", faults);
-    qputenv("QDM_STANDIN_OTHERS", others);
-    qputenv("QDM_STANDIN_BOARDS", boards);
-    qputenv("QDM_STANDIN_ADDRESS", "0x48");
-    qputenv("QDM_STANDIN_REASON", "Broken pipe");
-    return std::make_unique<HidapiTransport>();
-}
-
-} // namespace
-
 class TestHidapi : public QObject {
     Q_OBJECT
 private slots:
-    // Only the board's identity, each board once although hidraw lists it
-    // once per collection, in the order found.
-    void enumeration() {
-        const auto transport = plugIn("", "09AA:1234,1234:2007", "2");
-        const std::vector<HidDevice> found = transport->enumerate();
-        QCOMPARE(found.size(), 2u);
-        for (int i : {0, 1}) {
-            QCOMPARE(found[i].path, "sim:board" + std::to_string(i));
-            QCOMPARE(found[i].serialNumber, "SIM000" + std::to_string(i));
-            const HidHandle h = transport->open(found[i].path);
-            const std::optional<HidIds> ids = transport->attributes(h);
-            QVERIFY(h > 0 && ids && ids->vendorId == 0x09AA && ids->productId == 0x2007);
-        }
-        QCOMPARE(hidStandin()->openHandleCount(), 2u);
-        QVERIFY(!transport->attributes(99) && transport->open("sim:board7") == kInvalidHandle);
-        transport->close(1);
-        transport->close(kInvalidHandle);
-        QCOMPARE(hidStandin()->openHandleCount(), 1u);
-    }
-
-    // A read of 62 registers at 0x48 (address byte 0x91), its answer and one
-    // more read, under each fault of the board. An answer comes back as it
-    // went out: byte 0 the report ID 0, byte 1 the status, bytes 2..63 the values.
+    // Two boards among other HID devices, the first board's chip at 0x48: a
+    // read of 62 registers (address byte 0x91), its answer and one read more,
+    // under each fault of the board. Only the boards are listed, once each
+    // although hidraw lists them once per collection. An answer comes back as
+    // it went out: byte 0 the report ID 0, byte 1 the status, 2..63 the values.
     void exchange() {
         using S = IoStatus;
-        struct Row {
-            const char* faults;
-            S write, answer, next; // the request, the read of its answer, one read more
-            const char* reason;    // of the failures
-        } rows[] = {
+        const std::tuple<const char*, S, S, S, const char*> rows[] = {
+            // faults, the request, the read of its answer, one read more, the reason
             {"", S::Ok, S::Ok, S::Timeout, ""},
             {"stale@1", S::Ok, S::Ok, S::Ok, ""},
             {"late@1", S::Ok, S::Timeout, S::Ok, ""},
-            {"short@1", S::Ok, S::Short, S::Timeout, ""},
+            {"short@1", S::Ok, S::Short, S::Timeout, "only 16 of 64 bytes came in"},
             {"silent", S::Ok, S::Timeout, S::Timeout, ""},
             {"error@1", S::Ok, S::Failed, S::Timeout, "Broken pipe"},
-            {"unplug@1", S::Failed, S::Failed, S::Failed, "No such device"},
-        };
+            {"unplug@1", S::Failed, S::Failed, S::Failed, "No such device"}};
         const Report request = i2cRead(0x90, 0x00, 62);
         Report answer{}, stale, untouched;
         for (int r = 0; r < 62; ++r)
@@ -76,33 +37,44 @@ private slots:
         stale.fill(kSimJunk);
         stale[0] = stale[1] = 0;
         untouched.fill(0x77);
-        for (const Row& row : rows) {
-            const auto transport = plugIn(row.faults);
-            const std::string path = transport->enumerate().at(0).path;
-            const HidHandle out = transport->open(path), in = transport->open(path);
+        for (const auto& [faults, write, first, second, reason] : rows) {
+            qputenv("QDM_STANDIN_FAULTS", faults);
+            qputenv("QDM_STANDIN_OTHERS", "09AA:1234,1234:2007");
+            qputenv("QDM_STANDIN_BOARDS", "2");
+            qputenv("QDM_STANDIN_ADDRESS", "0x48");
+            qputenv("QDM_STANDIN_REASON", "Broken pipe");
+            HidapiTransport transport; // the stand-in reads its environment at hid_init
+            const std::vector<HidDevice> found = transport.enumerate();
+            QVERIFY(found.size() == 2 && found[1].path == "sim:board1");
+            QCOMPARE(found[0].serialNumber, std::string("SIM0000"));
+            const HidHandle out = transport.open(found[0].path), in = transport.open(found[0].path);
+            const std::optional<HidIds> ids = transport.attributes(in);
+            QVERIFY(ids && ids->vendorId == 0x09AA && ids->productId == 0x2007);
             SimBoard& board = hidStandin()->board(0);
             std::copy_n(answer.begin() + 2, 62, board.chips.front().registers.begin());
 
-            const IoResult written = transport->write(out, request);
-            QVERIFY2(written.status == row.write, row.faults);
-            QCOMPARE(written.reason, std::string(written.ok() ? "" : row.reason));
+            const IoResult written = transport.write(out, request);
+            QVERIFY2(written.status == write, faults);
+            QCOMPARE(written.reason, std::string(written.ok() ? "" : reason));
             QCOMPARE(board.received, written.ok() ? std::vector{request} : std::vector<Report>{});
-            const S expected[] = {row.answer, row.next};
-            for (int i = 0; i < 2; ++i) {
+            for (const int i : {0, 1}) {
+                const S expected = i ? second : first;
                 Report got = untouched;
                 QElapsedTimer waited;
                 waited.start();
-                const IoResult read = transport->read(in, got, 100);
-                QVERIFY2(read.status == expected[i], row.faults);
-                QCOMPARE(read.reason, std::string(read.status == S::Failed ? row.reason : ""));
-                if (expected[i] == S::Timeout) // the stand-in waits as long as it is told
-                    QVERIFY2(waited.elapsed() >= 100 && waited.elapsed() < 3000, row.faults);
-                QCOMPARE(got, !read.ok()                      ? untouched
-                              : i == 1 && row.answer == S::Ok ? stale
-                                                              : answer);
+                const IoResult read = transport.read(in, got, 100);
+                QVERIFY2(read.status == expected, faults);
+                QCOMPARE(read.reason, std::string(read.status == S::Timeout ? "" : reason));
+                if (expected == S::Timeout) // the stand-in waits as long as it is told
+                    QVERIFY2(waited.elapsed() >= 100 && waited.elapsed() < 3000, faults);
+                QCOMPARE(got, !read.ok() ? untouched : i && first == S::Ok ? stale : answer);
             }
-            if (row.write == S::Failed && row.answer == S::Failed) // pulled out: gone
-                QVERIFY(transport->enumerate().empty() && transport->open(path) == kInvalidHandle);
+            if (write == S::Failed) // pulled out: no longer listed, and it cannot be opened
+                QVERIFY(transport.enumerate().size() == 1 &&
+                        transport.open(found[0].path) == kInvalidHandle);
+            transport.close(out);
+            transport.close(in);
+            QCOMPARE(hidStandin()->openHandleCount(), 0u);
         }
     }
 };

@@ -1,20 +1,13 @@
 // A stand-in for hidapi 0.13 (hidraw): the functions the transport calls, with
-// hidapi's return conventions, playing boards over the simulated board and
-// chip. Tests link it in place of hidapi or preload it (LD_PRELOAD). It reads
-// at hid_init (or the first hid_enumerate):
+// hidapi's return conventions, playing boards over the simulated board. Tests
+// link it or preload it. hid_init reads (README has the details):
 //   QDM_STANDIN_BOARDS   boards plugged in (default 1)
 //   QDM_STANDIN_ADDRESS  the 7-bit address of their chips (default 0x40)
 //   QDM_STANDIN_OTHERS   other HID devices listed first: VID:PID,... in hex
-//   QDM_STANDIN_FAULTS   KIND@N,... for a board's Nth output report (from 1),
-//                        KIND alone for every report:
-//     short   the answer is a short report (15 bytes after the report ID)
-//     silent  no answer;  late  the answer comes after the read gave up
-//     stale   one more report follows the answer: status 0, bytes 0xEE
-//     nak     the chip does not acknowledge
-//     error   the read of the answer fails: -1, hid_error gives the reason
-//     unplug  pulled out before report N (alone: not plugged in): no longer
-//             listed, opens fail, writes and reads -1 with "No such device"
-//   QDM_STANDIN_REASON   the reason of error (default "Input/output error")
+//   QDM_STANDIN_FAULTS   KIND@N,... at a board's Nth output report, KIND at every one:
+//     short, silent, late, stale (a report with status 0 and 0xEE after the
+//     answer), nak, error (the read fails with QDM_STANDIN_REASON), unplug
+//     (before report N; alone: not plugged in)
 // A read with nothing to take waits as long as it was told to, for real.
 #include "core/platform/clock.h"
 #include "core/sim/simtransport.h"
@@ -54,7 +47,7 @@ struct StandIn {
     RealClock clock;
     SimTransport transport{clock};
     std::vector<Fault> faults;
-    std::wstring reason;
+    std::string reason;
 };
 StandIn* standIn = nullptr;
 
@@ -100,8 +93,7 @@ int hid_init() {
         standIn->faults.push_back(
             {f.substr(0, at), at == f.npos ? 0 : std::stoi(f.substr(at + 1))});
     }
-    const std::string reason = listed("QDM_STANDIN_REASON", "Input/output error").at(0);
-    standIn->reason.assign(reason.begin(), reason.end());
+    standIn->reason = listed("QDM_STANDIN_REASON", "Input/output error").at(0);
     for (int i = std::stoi(listed("QDM_STANDIN_BOARDS", "1").at(0)); i > 0; --i) {
         SimBoard& board = standIn->transport.addBoard();
         board.addChip(std::stoi(listed("QDM_STANDIN_ADDRESS", "0x40").at(0), nullptr, 0));
@@ -218,7 +210,7 @@ int hid_read_timeout(hid_device* dev, unsigned char* data, size_t length, int mi
     const std::vector<std::uint8_t> in = *board->takeInput();
     if (in.empty()) {
         board->takeInput(); // the answer is lost with the read
-        return fail(dev, std::string(standIn->reason.begin(), standIn->reason.end()));
+        return fail(dev, standIn->reason);
     }
     const std::size_t n = std::min(length, in.size() - 1);
     std::memcpy(data, in.data() + 1, n);
