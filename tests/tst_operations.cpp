@@ -1,25 +1,21 @@
 // The operations on simulated boards, without a window: what each sends, pauses, asks and
-// leaves in the register model, alone and under every fault the simulated board can make
-// (the fault matrix, judged against the run without it); and the rules beneath them: hex
-// texts, typed keys, numbers, channel options, the register descriptions.
+// leaves in the register model (under failures: the window's table), and the rules beneath
+// them: hex texts, typed keys, numbers, channel options, the register descriptions.
 #include "core/operations/celledit.h"
 #include "core/operations/chipcontrols.h"
 #include "core/operations/individual.h"
 #include "core/operations/readall.h"
-#include "core/operations/registerfiles.h"
 #include "core/operations/systeminformation.h"
 #include "core/registers/hextext.h"
 #include "core/registers/registerfields.h"
 #include "core/registers/registermap.h"
 #include "core/regtexts/registertexts.h"
-#include "support/files.h"
 #include "support/reports.h"
 #include "support/scriptedsysteminfo.h"
 #include "support/simrig.h"
 
 #include <QCryptographicHash>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QtTest>
 #include <tuple>
 
@@ -35,164 +31,6 @@ bool pausedFor(const FakeClock& clock, double seconds) {
 
 std::vector<Report> i2cOf(const SimBoard& board) {
     return reportsWithCommand(board, CMD_I2C);
-}
-
-// The fault matrix: how an operation meets the board, and the faults.
-enum class Path {
-    Retrying,      // an I2C transfer with the messages and Retry
-    Quiet,         // the same, with no message for an address not acknowledged
-    SingleAttempt, // an I2C transfer tried once, without a message
-    BoardQuery,    // a board command with an answer
-    BoardSend,     // a board command without one
-};
-
-// clang-format off
-enum class Fault { Unplugged, BackAfterRetry, NoAnswer, NoAnswerCancel, Late, Short, Stale, Nak, Status };
-// clang-format on
-
-struct Operation {
-    const char* name;
-    Path path;
-    int before = 0;         // answers of the operation before the exchange the fault hits
-    int reportsBefore = -1; // output reports before it (default: `before`)
-    std::function<void(SimRig&)> run;
-};
-
-QTemporaryDir& scratch() {
-    static QTemporaryDir dir;
-    return dir;
-}
-
-// What each operation does, one line each.
-struct Do {
-    static void readBurst(SimRig& r) { readAllRegisters(r.chip(), ReadMode::Burst); }
-    static void readSingle(SimRig& r) { readAllRegisters(r.chip(), ReadMode::Single); }
-    static void editCell(SimRig& r) { releaseKeyInCell(r.chip(), 5, Qt::Key_5, 0); }
-    static void setField(SimRig& r) {
-        r.session.registers().setRead(6, 0x00);
-        writeField(r.chip(), *findField(6, u"Transmit Current"), 4);
-    }
-    static void readPanel(SimRig& r) {
-        PanelTexts p;
-        readIndividualRegister(r.chip(), p);
-    }
-    static void toggle(SimRig& r) {
-        PanelTexts p;
-        p.reg = QStringLiteral("05");
-        p.values[0] = QStringLiteral("A5");
-        toggleIndividualRegister(r.chip(), p, 0);
-    }
-    static void scan(SimRig& r) { r.session.scanForChip(); }
-    static void channel(SimRig& r) { selectChannel(r.chip(), 3); }
-    static void recal(SimRig& r) { recalibrateTermination(r.chip()); }
-    static void multiWrite(SimRig& r) { runMultiWriteTest(r.chip()); }
-    static void load(SimRig& r) {
-        RegisterFileCommands files(r.prompt, r.prompt);
-        r.prompt.chooseFile(scratch().filePath(QStringLiteral("load.txt")));
-        files.load(r.chip(), ReadMode::Burst);
-    }
-    static void selectBoard(SimRig& r) { r.session.selectBoard(0); }
-    static void firmware(SimRig& r) { r.session.showFirmwareVersion(); }
-    static void clock(SimRig& r) { r.session.selectClock(3); }
-    static void signals_(SimRig& r) { r.session.setBoardSignals({true, true, {true}}); }
-};
-
-const std::vector<Operation>& operations() {
-    using P = Path;
-    static const std::vector<Operation> ops = {
-        {"read all, burst", P::Retrying, 0, -1, Do::readBurst},
-        {"read all, single", P::Retrying, 2, -1, Do::readSingle},
-        {"cell write", P::Retrying, 0, -1, Do::editCell},
-        {"cell read-back", P::SingleAttempt, 1, -1, Do::editCell},
-        {"field write", P::Retrying, 0, -1, Do::setField},
-        {"field read-back", P::SingleAttempt, 1, -1, Do::setField},
-        {"panel read", P::Retrying, 0, -1, Do::readPanel},
-        {"panel write", P::Retrying, 1, -1, Do::toggle},
-        {"panel read-back", P::SingleAttempt, 2, -1, Do::toggle},
-        {"scan probe", P::Quiet, 0, -1, Do::scan},
-        {"channel write", P::Retrying, 0, -1, Do::channel},
-        {"channel read-back", P::SingleAttempt, 1, -1, Do::channel},
-        {"recalibration read", P::Retrying, 0, -1, Do::recal},
-        {"recalibration writes", P::SingleAttempt, 1, -1, Do::recal},
-        {"multi-write", P::Retrying, 0, -1, Do::multiWrite},
-        {"multi-write read-back", P::SingleAttempt, 1, -1, Do::multiWrite},
-        {"register file load", P::Retrying, 1, -1, Do::load},
-        {"board selection: channel", P::Retrying, 2, 4, Do::selectBoard},
-        {"board selection: LED", P::BoardQuery, 0, -1, Do::selectBoard},
-        {"board selection: clock", P::BoardQuery, 1, -1, Do::selectBoard},
-        {"firmware version", P::BoardQuery, 0, -1, Do::firmware},
-        {"clock set", P::BoardSend, 0, -1, Do::clock},
-        {"board signals", P::BoardSend, 0, -1, Do::signals_},
-    };
-    return ops;
-}
-
-struct Run {
-    std::unique_ptr<SimRig> rig;
-    QStringList textsBefore; // what the model showed before the operation
-    std::array<std::uint8_t, 256> chipBefore{};
-    const std::vector<Report>& received() const { return rig->board().received; }
-};
-
-Run runOperation(const Operation& op, std::optional<Fault> fault) {
-    Run run;
-    run.rig = std::make_unique<SimRig>(1, 0x00);
-    SimRig& rig = *run.rig;
-    rig.board().addChip(0x01); // a second chip the scan finds when the first is not taken
-    rig.started();
-    rig.board().ledOn = true;
-    rig.prompt.clear();
-    rig.session.registers().setTyped(5, QStringLiteral("5"));
-    writeFile(scratch().filePath(QStringLiteral("load.txt")),
-              "//QDM7720A Register File\r\n0x05\t12\r\n0x06\t34\r\n0x07\t56\r\n");
-    for (int reg = 0; reg < kGridRegisters; ++reg)
-        run.textsBefore << rig.session.registers().text(std::uint8_t(reg));
-    run.chipBefore = rig.simChip().registers;
-    SimBoard& board = rig.board();
-    if (fault == Fault::Unplugged || fault == Fault::BackAfterRetry) {
-        board.unplugAfterReports = op.reportsBefore >= 0 ? op.reportsBefore : op.before;
-        rig.prompt.answer(fault == Fault::Unplugged ? Answer::Cancel : Answer::Retry,
-                          [&board] { board.unplugged = false; });
-    } else if (fault == Fault::Stale) {
-        // Stale reports waiting before the request, and more during pauses.
-        const Report junk = reportOf({0, 0, 0xEE, 0xEE, 0xEE});
-        board.queueInput(junk);
-        board.queueInput(junk, 16);
-        FakeClock& clock = rig.clock;
-        rig.clock.onSleep = [&board, &clock, junk](double) {
-            if (clock.sleeps.back() == 4 && !board.hasInput())
-                board.queueInput(junk);
-        };
-    } else if (fault) {
-        board.answerFaults.resize(op.before, AnswerFault::none());
-        const AnswerFault kinds[] = {AnswerFault::drop(),          AnswerFault::drop(),
-                                     AnswerFault::late(),          AnswerFault::shortReport(),
-                                     AnswerFault::none(),          AnswerFault::nak(),
-                                     AnswerFault::withStatus(0x80)};
-        board.answerFaults.push_back(kinds[int(*fault) - int(Fault::NoAnswer)]);
-        rig.prompt.answer(fault == Fault::NoAnswerCancel ? Answer::Cancel : Answer::Retry);
-    }
-    op.run(rig);
-    rig.clock.onSleep = nullptr;
-    return run;
-}
-
-// The message a fault brings, if any.
-QString messageFor(Path path, Fault fault) {
-    const bool linkFault = fault != Fault::Stale && fault != Fault::Nak && fault != Fault::Status;
-    switch (path) {
-    case Path::SingleAttempt:
-        return {};
-    case Path::BoardQuery:
-    case Path::BoardSend:
-        return linkFault ? kCheckGPstatusText : QString();
-    default:
-        if (fault == Fault::Unplugged || fault == Fault::BackAfterRetry)
-            return kWriteFileErrorText;
-        if (linkFault)
-            return kReadFileErrorText;
-        return fault == Fault::Stale || path == Path::Quiet ? QString() : kInvalidAddressText;
-    }
 }
 
 } // namespace
@@ -282,22 +120,6 @@ private slots:
         }
     }
 
-    // After a failed write the cell keeps its text; after a failed read-back
-    // it shows the value written.
-    void cellWriteFailures() {
-        StartedRig rig;
-        RegisterModel& model = rig.session.registers();
-        model.setTyped(5, QStringLiteral("3"));
-        rig.board().answerFaults = {AnswerFault::nak()};
-        rig.prompt.answer(Answer::Retry);
-        QCOMPARE(releaseKeyInCell(rig.chip(), 5, Qt::Key_3, 0).outcome,
-                 CellWrite::Outcome::NotAcknowledged);
-        QCOMPARE(model.entry(5).origin, Origin::Typed);
-        rig.board().answerFaults = {AnswerFault::none(), AnswerFault::drop()};
-        QVERIFY(!writeRegisterWithReadBack(rig.chip(), 5, 0x33).readBack && model.text(5) == "33" &&
-                model.entry(5).origin == Origin::Written);
-    }
-
     void panelRegisterNumbers() {
         const std::tuple<const char*, const char*, int> rows[] = {
             {"0C", "0C", 0x0C}, {"10", "10", 0x10},   {"5", "05", 0x05},  {"", "00", 0x00},
@@ -340,10 +162,6 @@ private slots:
             QVERIFY(panel.read == hexByte(value) && rig.session.registers().text(9) == panel.read);
         }
         QCOMPARE(panel.values[0], QStringLiteral("00")); // the pressed box, as two digits
-        // A failed read-back shows the value read before.
-        rig.board().answerFaults = {AnswerFault::none(), AnswerFault::none(), AnswerFault::drop()};
-        toggleIndividualRegister(rig.chip(), panel, 1);
-        QVERIFY(rig.simChip().registers[9] == 0xFF && panel.read == "00");
         panel.values[0] = QStringLiteral("100");
         QCOMPARE(toggleIndividualRegister(rig.chip(), panel, 1).outcome,
                  PanelResult::Outcome::NotAValue);
@@ -391,14 +209,6 @@ private slots:
             QVERIFY(rig.clock.drains() == 1 && w.readBack == bytes[option]);
             QCOMPARE(readChannelOption(chip).value_or(-1), option);
         }
-        // A failed read-back shows the byte written; a write not taken, nothing.
-        rig.board().answerFaults = {AnswerFault::none(), AnswerFault::drop()};
-        QVERIFY(!selectChannel(chip, 3).readBack);
-        rig.board().everyAnswer = AnswerFault::nak();
-        rig.prompt.answer(Answer::Retry);
-        rig.prompt.answer(Answer::Retry);
-        QVERIFY(!selectChannel(chip, 1).written && !readChannelOption(chip));
-        QCOMPARE(rig.session.registers().text(2), QStringLiteral("03"));
     }
 
     void recalibration() {
@@ -435,18 +245,11 @@ private slots:
             rig.simChip().registers[7] = 0x5A;
         };
         QVERIFY(runMultiWriteTest(rig.chip()).readBack);
-        QCOMPARE(i2cOf(rig.board()),
-                 (std::vector<Report>{i2cWrite(0, 6, {1, 1, 1}), i2cRead(0, 6, 3)}));
-        QCOMPARE(rig.simChip().registers[8], 0x01);
         QCOMPARE(rig.session.registers().text(6) + rig.session.registers().text(7) +
                      rig.session.registers().text(8),
                  QStringLiteral("015A01"));
         QVERIFY(pausedFor(rig.clock, 0.2) && rig.clock.drains() == 1 &&
                 rig.session.registers().text(9).isEmpty());
-        // A read-back that fails shows zeros.
-        rig.clock.onSleep = nullptr;
-        rig.board().answerFaults = {AnswerFault::none(), AnswerFault::drop()};
-        QVERIFY(!runMultiWriteTest(rig.chip()).readBack && rig.session.registers().text(7) == "00");
     }
 
     // The tool's own path first, else the folder of the shared tools if it
@@ -513,9 +316,6 @@ private slots:
         QVERIFY(got.size() == 5 && rig.session.boardSignals().led);
         QCOMPARE(Report(got[1]), reportOf({0, CMD_BOARD_SIGNALS, 0, 0x01}));
         QCOMPARE(got[3], reportOf({0, CMD_I2C_CLOCK, 0, 60}));
-        QCOMPARE(rig.session.clockList().items[rig.session.clockList().selected].kHz, 200);
-        rig.session.selectClock(0);
-        QCOMPARE(rig.board(1).received.back(), reportOf({0, CMD_I2C_CLOCK, 0, 120}));
 
         // The board signals go out over the report last exchanged, the
         // firmware answer: its month and day stand in bytes 5 and 6.
@@ -528,78 +328,6 @@ private slots:
         rig.session.setBoardSignals(s);
         QCOMPARE(rig.board(1).received.back(),
                  reportOf({0, CMD_BOARD_SIGNALS, 0, 0x03, 0x89, 3, 5}));
-    }
-
-    void operationUnderFault_data() {
-        QTest::addColumn<int>("operation");
-        QTest::addColumn<int>("fault");
-        const char* names[] = {"unplugged",   "back after Retry", "no answer", "no answer, Cancel",
-                               "late answer", "short answer",     "stale",     "not acknowledged",
-                               "status 0x80"};
-        for (int o = 0; o < int(operations().size()); ++o) {
-            for (int f = 0; f <= int(Fault::Status); ++f) {
-                // A command without an answer meets only a pulled cable.
-                if (operations()[o].path == Path::BoardSend && f > int(Fault::BackAfterRetry))
-                    continue;
-                QTest::addRow("%s / %s", operations()[o].name, names[f]) << o << f;
-            }
-        }
-    }
-    void operationUnderFault() {
-        QFETCH(int, operation);
-        QFETCH(int, fault);
-        const Operation& op = operations()[operation];
-        const auto f = Fault(fault);
-        const Run clean = runOperation(op, std::nullopt);
-        const Run run = runOperation(op, f);
-        SimRig& rig = *run.rig;
-
-        // The fault's message first; without one, the operation's own.
-        const QString message = messageFor(op.path, f);
-        if (message.isEmpty())
-            QCOMPARE(rig.prompt.texts(), clean.rig->prompt.texts());
-        else
-            QCOMPARE(rig.prompt.texts().value(0), message);
-        const bool ends =
-            !message.isEmpty() && (f == Fault::Unplugged || f == Fault::NoAnswerCancel);
-        QCOMPARE(rig.ended(), ends);
-
-        // No write that the clean run does not make.
-        const std::vector<Report> cleanWrites = i2cWrites(clean.received());
-        for (const Report& w : i2cWrites(run.received()))
-            QVERIFY2(std::count(cleanWrites.begin(), cleanWrites.end(), w),
-                     "a write not asked for");
-        // Nothing shown that the chip did not hold, the operation did not
-        // write, or the clean run does not show.
-        const RegisterModel& model = rig.session.registers();
-        for (int reg = 0; reg < kGridRegisters; ++reg) {
-            const auto r = std::uint8_t(reg);
-            const QString text = model.text(r);
-            const bool fromChip =
-                text == hexByte(rig.simChip().registers[r]) || text == hexByte(run.chipBefore[r]);
-            QVERIFY2(!text.contains("EE") &&
-                         (fromChip || text == clean.rig->session.registers().text(r) ||
-                          model.entry(r).origin == RegisterModel::Origin::ReadFailed ||
-                          text == run.textsBefore[reg]),
-                     qPrintable(QStringLiteral("register %1 shows %2").arg(reg).arg(text)));
-        }
-        // After Retry, or with only stale input in the way, the operation
-        // ends as it does without the fault.
-        const bool retried = f == Fault::BackAfterRetry || f == Fault::NoAnswer ||
-                             f == Fault::Late || f == Fault::Short;
-        const bool repeats = (op.path == Path::Retrying || op.path == Path::Quiet) && retried;
-        if (repeats || f == Fault::Stale) {
-            QVERIFY(rig.simChip().registers == clean.rig->simChip().registers);
-            for (int reg = 0; reg < kGridRegisters; ++reg)
-                QCOMPARE(model.text(std::uint8_t(reg)),
-                         clean.rig->session.registers().text(std::uint8_t(reg)));
-        }
-        if (f == Fault::Stale)
-            QCOMPARE(run.received(), clean.received());
-        if (op.path == Path::BoardSend) // the command that failed is not repeated
-            QCOMPARE(
-                std::count(run.received().begin(), run.received().end(), clean.received().back()),
-                0);
     }
 
     // A hex box's text is a byte only as one or two digits, blanks around and

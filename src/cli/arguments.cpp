@@ -167,10 +167,11 @@ ParsedArguments parseArguments(const QStringList& arguments) {
         }
     }
     if (parser.isSet(demoFault)) {
-        a.demoFault = parseDemoFault(parser.value(demoFault));
+        a.demoFault = parseDemoFault(parser.value(demoFault).toStdString());
         if (!a.demoFault) {
-            result.error = QStringLiteral("--demo-fault takes %1, not '%2'.")
-                               .arg(demoFaultForms(), parser.value(demoFault));
+            result.error =
+                QStringLiteral("--demo-fault takes %1, not '%2'.")
+                    .arg(QString::fromStdString(demoFaultForms()), parser.value(demoFault));
             return result;
         }
     }

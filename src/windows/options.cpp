@@ -89,10 +89,10 @@ ParsedOptions parseOptions(const QStringList& arguments) {
         o.demoAddress = *a;
     }
     if (parser.isSet(fault)) {
-        o.demoFault = parseDemoFault(parser.value(fault));
+        o.demoFault = parseDemoFault(parser.value(fault).toStdString());
         if (!o.demoFault) {
             result.error = QStringLiteral("--demo-fault takes %1, not '%2'.")
-                               .arg(demoFaultForms(), parser.value(fault));
+                               .arg(QString::fromStdString(demoFaultForms()), parser.value(fault));
             return result;
         }
     }

@@ -51,7 +51,7 @@ Usage (2), the board gone (3), silent or short (4); nak leaves them alone.
   4 qdm7720a-cli: I2C clock query: no answer from board 0 within 20 ms
   4 qdm7720a-cli: LED query: no answer from board 0 within 20 ms
   0 0  sim:board0  serial SIM0000  firmware 2.0 2010-01-15
-  4 qdm7720a-cli: I2C clock query: no answer from board 0: a short report came in its place
-  4 qdm7720a-cli: LED query: no answer from board 0: a short report came in its place
+  4 qdm7720a-cli: I2C clock query: no answer from board 0: only 16 of 64 bytes came in
+  4 qdm7720a-cli: LED query: no answer from board 0: only 16 of 64 bytes came in
   $ st qdm7720a-cli --demo --demo-fault nak clock
   0 100 kHz (base clock 12 MHz, divider 120)

@@ -35,7 +35,7 @@ The chip controls at 0x48 (address byte 0x90). `st`: the status and all said.
   4 qdm7720a-cli: read of register 0x03 at 0x48: no answer from board 0 within 20 ms
   $ for fault in nak@2 short@2 gone@3; do st cli --demo-fault $fault recal; done
   1 qdm7720a-cli: re-calibration: a write of register 0x03 at 0x48 (its bit 7 may be left set): not acknowledged (status 0x01)
-  4 qdm7720a-cli: re-calibration: a write of register 0x03 at 0x48 (its bit 7 may be left set): no answer from board 0: a short report came in its place
+  4 qdm7720a-cli: re-calibration: a write of register 0x03 at 0x48 (its bit 7 may be left set): no answer from board 0: only 16 of 64 bytes came in
   3 qdm7720a-cli: re-calibration: a write of register 0x03 at 0x48 (its bit 7 may be left set): board 0 is gone: No such device
   $ for fault in nak@2 gone@2; do st cli --demo-fault $fault channel B; done
   1 qdm7720a-cli: read-back of register 0x02 at 0x48: not acknowledged (status 0x01)

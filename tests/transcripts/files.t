@@ -65,7 +65,7 @@ A failure names the line it stopped at, or the read-back.
   $ for fault in nak@2 gone@2 short@2; do st cli --demo-fault $fault diff edited.txt; done
   1 qdm7720a-cli: read of 1 register from 0x0A at 0x48: not acknowledged (status 0x01)
   3 qdm7720a-cli: read of 1 register from 0x0A at 0x48: board 0 is gone: No such device
-  4 qdm7720a-cli: read of 1 register from 0x0A at 0x48: no answer from board 0: a short report came in its place
+  4 qdm7720a-cli: read of 1 register from 0x0A at 0x48: no answer from board 0: only 16 of 64 bytes came in
   $ for fault in nak@2 gone silent@2; do st cli --timeout-ms 20 --demo-fault $fault save saved.txt; done
   1 qdm7720a-cli: read of the main registers at 0x48: not acknowledged (status 0x01)
   3 qdm7720a-cli: read of the main registers at 0x48: board 0 is gone: No such device

@@ -153,8 +153,8 @@ LinkStatus BoardLink::readReport() {
     case IoStatus::Failed:
         logFailure("read of the input report", result.reason);
         return LinkStatus::ReadFailed;
-    case IoStatus::Short:
-        lastReason_ = "a short report came in its place";
+    case IoStatus::Short: // something came, but not the answer
+        lastReason_ = result.reason.empty() ? "a short report came in its place" : result.reason;
         return LinkStatus::NoAnswer;
     case IoStatus::Timeout:
         break;

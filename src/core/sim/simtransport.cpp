@@ -89,7 +89,7 @@ IoResult SimTransport::read(HidHandle handle, Report& report, int timeoutMs) {
     }
     const std::vector<std::uint8_t> in = *b.takeInput();
     if (in.size() < report.size())
-        return {IoStatus::Short, {}};
+        return {IoStatus::Short, shortReportReason(in.size())};
     std::copy_n(in.begin(), report.size(), report.begin());
     return {};
 }
@@ -98,28 +98,27 @@ void SimTransport::close(HidHandle handle) {
     handles_.erase(handle);
 }
 
-std::optional<DemoFault> parseDemoFault(const QString& text) {
-    static const std::pair<const char*, DemoFault::Kind> kinds[] = {
+std::optional<DemoFault> parseDemoFault(std::string_view text) {
+    static const std::pair<std::string_view, DemoFault::Kind> kinds[] = {
         {"nak", DemoFault::Kind::Nak},
         {"silent", DemoFault::Kind::Silent},
         {"gone", DemoFault::Kind::Gone},
         {"short", DemoFault::Kind::Short},
     };
-    const qsizetype at = text.indexOf(QLatin1Char('@'));
-    const QString name = text.left(at);
+    const std::size_t at = text.find('@');
     DemoFault fault{DemoFault::Kind::Nak};
-    if (at >= 0) {
-        const QString number = text.mid(at + 1);
-        bool digits = !number.isEmpty();
-        for (const QChar c : number)
-            digits = digits && c >= u'0' && c <= u'9';
-        const int from = digits ? number.toInt() : 0; // 0 as well when it is too long
-        if (from < 1 || from > kMaxDemoFaultExchange)
+    if (at != std::string_view::npos) {
+        const std::string_view number = text.substr(at + 1);
+        // Decimal digits only; more than seven are beyond the limit anyway.
+        if (number.empty() || number.size() > 7 ||
+            number.find_first_not_of("0123456789") != std::string_view::npos)
             return std::nullopt;
-        fault.fromExchange = from;
+        fault.fromExchange = std::stoi(std::string(number));
+        if (fault.fromExchange < 1 || fault.fromExchange > kMaxDemoFaultExchange)
+            return std::nullopt;
     }
-    for (const auto& [kindName, kind] : kinds) {
-        if (name == QLatin1String(kindName)) {
+    for (const auto& [name, kind] : kinds) {
+        if (text.substr(0, at) == name) {
             fault.kind = kind;
             return fault;
         }
@@ -127,10 +126,9 @@ std::optional<DemoFault> parseDemoFault(const QString& text) {
     return std::nullopt;
 }
 
-QString demoFaultForms() {
-    return QStringLiteral("nak, silent, gone or short, with @N for the exchange it starts at "
-                          "(1 to %1)")
-        .arg(kMaxDemoFaultExchange);
+std::string demoFaultForms() {
+    return "nak, silent, gone or short, with @N for the exchange it starts at (1 to " +
+           std::to_string(kMaxDemoFaultExchange) + ")";
 }
 
 std::unique_ptr<SimTransport> makeDemoTransport(Clock& clock, int boards, std::uint8_t address7,

@@ -5,10 +5,11 @@
 #include "core/hid/hidtransport.h"
 #include "core/sim/simboard.h"
 
-#include <QString>
 #include <map>
 #include <memory>
 #include <optional>
+#include <string>
+#include <string_view>
 
 class Clock;
 
@@ -73,9 +74,9 @@ inline constexpr int kMaxDemoFaultExchange = 1'000'000;
 
 // "KIND" or "KIND@N": nak, silent, gone or short, from exchange N (decimal,
 // 1 to kMaxDemoFaultExchange; default 1); nothing when `text` is none of these.
-std::optional<DemoFault> parseDemoFault(const QString& text);
+std::optional<DemoFault> parseDemoFault(std::string_view text);
 // What parseDemoFault() takes, for the programs' messages.
-QString demoFaultForms();
+std::string demoFaultForms();
 
 // The boards of demo mode: `boards` boards, each with its chip at `address7`,
 // each making `fault` if one is given.
