@@ -138,11 +138,13 @@ private slots:
         QCOMPARE(readFile(saved), kDefaultsFile);
         QCOMPARE(cli({"load", saved}).status + cli({"diff", saved}).status, 0);
         const QString other = path("other.txt");
-        QVERIFY(writeFile(other, "//QDM7720A Register File\r\n0x05\t12\r\n0x06\t\r\n"));
+        QVERIFY(writeFile(other, "//QDM7720A Register File\r\n0x05\t12\r\n0x06\t100\r\n"));
         const QString trace = path("trace.txt");
         const Ran refused = cli({"--trace", trace, "load", other});
         QCOMPARE(refused.status, 2);
-        QVERIFY(refused.err.contains(QStringLiteral("line 3 is not a register line: 0x06<TAB>")));
+        QVERIFY(refused.err.contains(QStringLiteral("line 3 is not a register line (its value is "
+                                                    "not one or two hexadecimal digits followed "
+                                                    "by nothing but blanks): 0x06<TAB>100")));
         QVERIFY(!readFile(trace).contains(" out 0 00 02 01 80 05")); // nothing written
         QVERIFY(writeFile(other, "//QDM7720A Register File\r\n0x05\t12\r\n"));
         const Ran differs = cli({"diff", other});

@@ -12,6 +12,27 @@ QWidget* dialogParent() {
     return QApplication::activeWindow();
 }
 
+// A file dialog that takes a typed name as fileNameFor() says. A save dialog
+// adds the suffix itself; an open dialog would add it to a name that exists
+// without one, so the name is looked at here, before the dialog checks that
+// the file exists.
+class FileDialog : public QFileDialog {
+public:
+    FileDialog(QWidget* parent, const FileRequest& request)
+        : QFileDialog(parent), request_(request) {}
+
+    void accept() override {
+        const QStringList typed = selectedFiles();
+        if (request_.kind == FileRequest::Kind::Open && typed.size() == 1 &&
+            fileNameFor(request_, typed[0]) != typed[0])
+            selectFile(fileNameFor(request_, typed[0]));
+        QFileDialog::accept();
+    }
+
+private:
+    const FileRequest& request_;
+};
+
 } // namespace
 
 Answer QtPrompt::ask(const QString& text, Buttons buttons, const QString& title) {
@@ -77,19 +98,20 @@ QStringList qtNameFilters(const QString& filter) {
 }
 
 std::optional<QString> QtPrompt::choose(const FileRequest& request) {
-    QFileDialog dialog(dialogParent());
+    FileDialog dialog(dialogParent(), request);
     const bool save = request.kind == FileRequest::Kind::Save;
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     // The program asks its own overwrite question.
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
     dialog.setNameFilters(qtNameFilters(request.filter));
-    dialog.setDefaultSuffix(request.defaultSuffix);
+    if (save)
+        dialog.setDefaultSuffix(request.defaultSuffix);
     if (!request.fileName.isEmpty())
         dialog.selectFile(request.fileName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
-    return dialog.selectedFiles().constFirst();
+    return fileNameFor(request, dialog.selectedFiles().constFirst());
 }
 
 void QtPrompt::beep() {
