@@ -164,9 +164,9 @@ private slots:
         // A link to nothing yet: the question says that its target is created.
         rig.prompt.chooseFile(path("dangling"));
         QCOMPARE(rig.save().outcome, Outcome::Cancelled);
-        QCOMPARE(rig.prompt.shown.back().text,
-                 QStringLiteral("%1 is a link to %2, which does not exist: that file would be "
-                                "created.  Press OK to create it, Cancel to abort.")
+        QCOMPARE(rig.prompt.shown.back().title + ": " + rig.prompt.shown.back().text,
+                 QStringLiteral("Link Exists: %1 is a link to %2, which does not exist: that file "
+                                "would be created.  Press OK to create it, Cancel to abort.")
                      .arg(path("dangling"), real("D/folder/new.txt")));
 
         // A folder that is missing: a message naming the file.

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 
 namespace {
@@ -23,9 +24,14 @@ public:
 
     void accept() override {
         const QStringList typed = selectedFiles();
-        if (request_.kind == FileRequest::Kind::Open && typed.size() == 1 &&
-            fileNameFor(request_, typed[0]) != typed[0])
-            selectFile(fileNameFor(request_, typed[0]));
+        const QString name = typed.size() == 1 ? fileNameFor(request_, typed[0]) : QString();
+        if (request_.kind == FileRequest::Kind::Open && !name.isEmpty() && name != typed[0]) {
+            // selectFile() leaves a name edit that has the focus as it is.
+            if (auto* edit = findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+                edit->setText(name);
+            else
+                selectFile(name);
+        }
         QFileDialog::accept();
     }
 

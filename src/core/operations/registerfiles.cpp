@@ -142,8 +142,10 @@ RegisterFileResult RegisterFileCommands::save(const Chip& chip, ReadMode mode) {
     SaveTarget target = saveTargetOf(*chosen);
     for (bool changed = false;
          target.refusal.isEmpty() && (changed || target.exists || target.isLink); changed = true) {
-        if (prompt_.ask(overwriteText(target, changed), Buttons::OkCancel,
-                        changed ? kFileChangedTitle : kFileExistsTitle) != Answer::Ok) {
+        const QString title = changed         ? kFileChangedTitle
+                              : target.exists ? kFileExistsTitle
+                                              : kLinkExistsTitle;
+        if (prompt_.ask(overwriteText(target, changed), Buttons::OkCancel, title) != Answer::Ok) {
             result.outcome = RegisterFileResult::Outcome::Cancelled;
             return result;
         }

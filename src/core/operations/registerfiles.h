@@ -16,6 +16,7 @@ inline const QString kFileExistsText =
     QStringLiteral("File exists.  Press OK to overwrite, Cancel to abort.");
 inline const QString kFileExistsTitle = QStringLiteral("File Exists");
 inline const QString kFileChangedTitle = QStringLiteral("File Changed");
+inline const QString kLinkExistsTitle = QStringLiteral("Link Exists");
 inline const QString kNotRegisterFileText =
     QStringLiteral("File selected is not a valid QDM7725A register file");
 inline const QString kNotRegisterFileTitle = QStringLiteral("Error");

@@ -78,6 +78,36 @@ QString folderPath(int fd) {
     return n > 0 ? QFile::decodeName(path.left(n)) : QString();
 }
 
+// What an entry of a folder is now: a link with its text, or what stat says.
+// Reading it as a link first tells whether it is one at that moment; what is
+// not is then looked at, and read again should it have become a link since.
+struct EntryLook {
+    int error = 0; // ENOENT: nothing there
+    std::optional<QByteArray> linkText;
+    struct stat st {};
+};
+
+EntryLook lookAt(int folder, const QByteArray& entry) {
+    EntryLook look;
+    QByteArray text(PATH_MAX, '\0');
+    for (int tries = 0; tries < kMaxLinks; ++tries) {
+        const ssize_t n = ::readlinkat(folder, entry.constData(), text.data(), text.size());
+        if (n >= 0) {
+            look.linkText = text.left(n);
+            return look;
+        }
+        if (errno != EINVAL ||
+            ::fstatat(folder, entry.constData(), &look.st, AT_SYMLINK_NOFOLLOW) != 0) {
+            look.error = errno;
+            return look;
+        }
+        if (!S_ISLNK(look.st.st_mode))
+            return look;
+    }
+    look.error = ELOOP;
+    return look;
+}
+
 // What is at the target's name in its folder now; nothing when nothing is.
 std::optional<struct stat> entryNow(const SaveTarget& t) {
     struct stat st {};
@@ -269,14 +299,15 @@ SaveTarget saveTargetOf(const QString& name) {
         }
         folder = std::move(next);
         from = folder.fd();
-        if (::fstatat(from, t.entry.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
-            if (errno != ENOENT) {
-                t.refusal = linkTo + systemReason(errno);
-                return t;
-            }
+        const EntryLook look = lookAt(from, t.entry);
+        if (look.error == ENOENT)
             break; // nothing there yet
+        if (look.error != 0) {
+            t.refusal = linkTo + systemReason(look.error);
+            return t;
         }
-        if (!S_ISLNK(st.st_mode)) {
+        if (!look.linkText) {
+            st = look.st;
             t.exists = true;
             break;
         }
@@ -285,13 +316,7 @@ SaveTarget saveTargetOf(const QString& name) {
             t.refusal = systemReason(ELOOP);
             return t;
         }
-        path = QByteArray(PATH_MAX, '\0');
-        const ssize_t n = ::readlinkat(from, t.entry.constData(), path.data(), path.size());
-        if (n < 0) {
-            t.refusal = systemReason(errno);
-            return t;
-        }
-        path.truncate(n);
+        path = *look.linkText;
     }
 
     t.folder = std::move(folder);
