@@ -145,7 +145,6 @@ private slots:
         QVERIFY(refused.err.contains(
             QStringLiteral("line 3 is not a register line (its value is not one or two hex")));
         QVERIFY(!readFile(trace).contains(" out 0 00 02 01 80 05")); // nothing written
-        // A line with no value is skipped, and said to be: the text's last line, or in JSON.
         QVERIFY(writeFile(other, "//QDM7720A Register File\r\n0x05\t12\r\n0x06\t\r\n"));
         QCOMPARE(cli({"load", other}).out,
                  QStringLiteral("1 register line with no value skipped\n"));

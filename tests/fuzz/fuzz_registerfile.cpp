@@ -1,11 +1,8 @@
-// A register file may hold any bytes: a hand-edited file, a truncated one, the
-// wrong file altogether. The check must agree with an oracle that states the
-// loader's rules another way: lines end at CR LF, CR or LF; fields at commas;
-// the first field is the header; a field starting "0x" goes on with two hex
-// digits of the register, then a blank or tab and one or two hex digits of
-// the value or no value at all (skipped), then nothing but blanks, and the
-// field the file ends in needs both value digits; any other such field
-// refuses the file at its line, with nothing written and nothing skipped.
+// Any bytes, checked against the loader's rules stated another way: lines end
+// at CR LF, CR or LF, fields at commas; the first field is the header; "0x",
+// two hex digits, then a blank or tab and one or two hex digits or no value
+// (skipped), then blanks only; the field the file ends in needs two value
+// digits; any other "0x" field refuses the file at its line, nothing written.
 #include "core/regfiles/registerfile.h"
 
 #include <QRegularExpression>
