@@ -27,7 +27,7 @@ static RegisterFileCheck expectedCheck(const QByteArray& bytes) {
             if (!fields[f].startsWith(QLatin1String("0x")))
                 continue;
             if (!m.hasMatch() || (atEnd && m.capturedLength(2) < 2))
-                return {RegisterFileCheck::Verdict::BadRegisterLine, {}, {}, int(n) + 1};
+                return {RegisterFileCheck::Verdict::BadRegisterLine, {}, {}, int(n) + 1, {}, {}};
             if (m.hasCaptured(2))
                 expected.writes.push_back({std::uint8_t(m.captured(1).toUInt(nullptr, 16)),
                                            std::uint8_t(m.captured(2).toUInt(nullptr, 16))});
