@@ -35,7 +35,7 @@ FileIdentity identityOf(const struct stat& st) {
     return {st.st_dev, st.st_ino};
 }
 
-// What a file that is not a regular one is, for the messages.
+// What a file is, for the messages ("another file" for a regular one).
 QString kindOf(const struct stat& st) {
     if (S_ISDIR(st.st_mode))
         return QStringLiteral("a folder");
