@@ -21,6 +21,7 @@
 #include "windows/testtabs.h"
 
 #include <QClipboard>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
 #include <QSpinBox>
@@ -589,6 +590,25 @@ private slots:
         }
         for (const QString& filter : {kSaveFilter, kLoadFilter})
             QCOMPARE(qtNameFilters(filter).join('|'), "Text File (*.txt)|All Files (*)");
+        // The Open dialog: "gui1" typed opens gui1.txt, "plain" the file plain.
+        QTemporaryDir dir;
+        for (const auto& [typed, file] : {std::pair{"gui1", "gui1.txt"}, {"plain", "plain"}}) {
+            QVERIFY(QFile(dir.filePath(file)).open(QIODevice::WriteOnly));
+            QTimer::singleShot(0, [typed = typed] {
+                auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+                auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+                QApplication::setActiveWindow(dialog);
+                edit->setFocus(); // typed into, as a user does
+                edit->setText(typed);
+                QTimer::singleShot(500, dialog, [dialog] { // the box of a file not found
+                    QApplication::activeModalWidget()->close();
+                    dialog->reject();
+                });
+                QMetaObject::invokeMethod(dialog, "accept");
+            });
+            QCOMPARE(prompt.choose({FileRequest::Kind::Open, dir.filePath("x"), "txt", {}}),
+                     dir.filePath(file));
+        }
     }
 
     void aboutAndRegisterDefinitions() {
