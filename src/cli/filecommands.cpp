@@ -33,9 +33,11 @@ std::optional<RegisterFileCheck> checkedFile(const QString& path, CommandResult&
                             QStringLiteral("not a register file (its first line must be %1)")
                                 .arg(QString::fromLatin1(kRegisterFileHeader)));
     } else if (file.check.verdict == RegisterFileCheck::Verdict::BadRegisterLine) {
-        refusal = fileError(shownName(path), QStringLiteral("line %1 is not a register line: %2")
-                                                 .arg(file.check.lineNumber)
-                                                 .arg(QString::fromLatin1(file.check.lineText)));
+        refusal =
+            fileError(shownName(path), QStringLiteral("line %1 is not a register line (%2): %3")
+                                           .arg(file.check.lineNumber)
+                                           .arg(lineFaultText(file.check.fault),
+                                                QString::fromLatin1(file.check.lineText)));
     } else {
         return file.check;
     }
@@ -52,6 +54,17 @@ std::map<int, std::uint8_t> lastValues(const std::vector<RegisterWrite>& writes,
             values[w.reg] = w.value;
     }
     return values;
+}
+
+// The register lines a load or diff skipped for having no value: the last
+// line of the text, and a count in JSON.
+void sayWhatWasSkipped(CommandResult& r, const RegisterFileCheck& file) {
+    const auto skipped = static_cast<int>(file.skippedLines.size());
+    if (skipped)
+        r.text += QStringLiteral("%1 register line%2 with no value skipped\n")
+                      .arg(skipped)
+                      .arg(skipped == 1 ? "" : "s");
+    r.json.insert(QStringLiteral("skipped"), skipped);
 }
 
 // The error line of a comparison that found differences.
@@ -94,7 +107,7 @@ CommandResult save(Workbench& b) {
         r.bytes = file;
         return r;
     }
-    const FileResult saved = replaceRegularFile(target.target, file);
+    const FileResult saved = replaceRegularFile(target, file);
     if (!saved.ok)
         return fileError(path, saved.reason);
     r.json = {{"file", escapedText(path)}, {"registers", int(kMainRegisters.size())}};
@@ -136,6 +149,7 @@ CommandResult load(Workbench& b) {
     }
     r.json.insert(QStringLiteral("file"), escapedText(shownName(path)));
     r.json.insert(QStringLiteral("written"), load.written);
+    sayWhatWasSkipped(r, *file);
     return r;
 }
 
@@ -156,6 +170,7 @@ CommandResult diff(Workbench& b) {
         return r;
     sayDifferences(r, path);
     r.json.insert(QStringLiteral("file"), escapedText(shownName(path)));
+    sayWhatWasSkipped(r, *file);
     return r;
 }
 

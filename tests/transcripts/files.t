@@ -36,7 +36,7 @@ Read back in bursts, but not 0x00, 0x01 and the counters; diff reads all.
   qdm7720a-cli: 5 registers of edited.txt differ from the chip
   $ printf "$header"'0x02\tFF\r\n' | cli --json load - | json
   qdm7720a-cli: 1 register of standard input differs from the chip
-  {"differences":[{"chip":12,"register":2,"wrote":255}],"error":"1 register of standard input differs from the chip","exitStatus":1,"file":"standard input","written":1}
+  {"differences":[{"chip":12,"register":2,"wrote":255}],"error":"1 register of standard input differs from the chip","exitStatus":1,"file":"standard input","skipped":0,"written":1}
   $ cli --trace - load --no-verify edited.txt 2>&1 | grep -c '^# I2C read'
   0
   [1]
@@ -49,9 +49,12 @@ Refused whole, before the board is reached; the header is line 1.
 
   $ printf "$header"'0x05\t12\r\n0x06\t\x1b[31m\r\n' >bad.txt
   $ st cli --trace - load bad.txt
-  2 qdm7720a-cli: bad.txt: line 3 is not a register line: 0x06\t\x1B[31m
+  2 qdm7720a-cli: bad.txt: line 3 is not a register line (its value is not one or two hexadecimal digits followed by nothing but blanks): 0x06\t\x1B[31m
   $ printf 'not a register file\r\n' | st cli diff -
   2 qdm7720a-cli: standard input: not a register file (its first line must be //QDM7720A Register File)
+  $ printf "$header"'0x05\t00\r\n0x06\t\r\n' >skip.txt && cli load skip.txt && cli --json diff skip.txt | json
+  1 register line with no value skipped
+  {"differences":[],"exitStatus":0,"file":"skip.txt","skipped":1}
 
 A failure names the line it stopped at, or the read-back.
 
@@ -74,6 +77,6 @@ A failure names the line it stopped at, or the read-back.
 Names are bytes, reaching the system as given, shown escaped.
 
   $ cp saved.txt $'in\xfe.txt' && cli diff $'in\xfe.txt' && cli --json diff $'in\xfe.txt' | json
-  {"differences":[],"exitStatus":0,"file":"in\\xFE.txt"}
+  {"differences":[],"exitStatus":0,"file":"in\\xFE.txt","skipped":0}
   $ st cli load $'no\nsuch\x1b[1m.txt'
   2 qdm7720a-cli: no\nsuch\x1B[1m.txt: No such file or directory

@@ -154,7 +154,9 @@ LinkStatus BoardLink::readReport() {
         logFailure("read of the input report", result.reason);
         return LinkStatus::ReadFailed;
     case IoStatus::Short: // something came, but not the answer
-        lastReason_ = result.reason.empty() ? "a short report came in its place" : result.reason;
+        logFailure("read of the input report", result.reason);
+        if (lastReason_.empty())
+            lastReason_ = "a short report came in its place";
         return LinkStatus::NoAnswer;
     case IoStatus::Timeout:
         break;
