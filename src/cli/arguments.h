@@ -20,6 +20,11 @@ struct Arguments {
     int timeoutMs = 6000;
     bool all = false;      // dump --all
     bool noVerify = false; // load --no-verify
+    // prbs and sweep
+    bool csv = false;
+    std::optional<int> seconds, intervalMs, dwellMs, fromGain, toGain;
+    QString channel, generator; // as given; empty: not given
+    bool apply = false;
     bool help = false;
     bool version = false;
     QString command;

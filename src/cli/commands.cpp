@@ -4,6 +4,7 @@
 #include "cli/chipcommands.h"
 #include "cli/commandsupport.h"
 #include "cli/filecommands.h"
+#include "cli/linktestcommands.h"
 #include "cli/registercommands.h"
 
 namespace {
@@ -17,6 +18,7 @@ const Command kCommands[] = {
     {"list", cli::list},       {"read", cli::read},   {"write", cli::write}, {"dump", cli::dump},
     {"scan", cli::scan},       {"save", cli::save},   {"load", cli::load},   {"diff", cli::diff},
     {"channel", cli::channel}, {"recal", cli::recal}, {"clock", cli::clock}, {"led", cli::led},
+    {"prbs", cli::prbs},       {"sweep", cli::sweep},
 };
 
 } // namespace
@@ -40,6 +42,8 @@ CommandResult runCommand(Workbench& b) {
         return cli::usage(QStringLiteral("--all is an option of dump."));
     if (b.arguments.noVerify && b.arguments.command != QLatin1String("load"))
         return cli::usage(QStringLiteral("--no-verify is an option of load."));
+    if (std::optional<CommandResult> misplaced = cli::misplacedLinkTestOption(b.arguments))
+        return *misplaced;
     for (const Command& c : kCommands) {
         if (b.arguments.command == QLatin1String(c.name))
             return c.run(b);

@@ -7,6 +7,9 @@
 
 #include <QJsonObject>
 #include <QString>
+#include <functional>
+
+class StopSignals;
 
 // The exit statuses a script sees.
 enum ExitStatus {
@@ -34,6 +37,13 @@ struct Workbench {
     RegisterModel registers;
     DeviceAddress address;
     const Arguments& arguments;
+    // The waits between the steps of a run, and the signals that stop it;
+    // a run needs the clock, and without the signals runs to its end.
+    Clock* clock = nullptr;
+    StopSignals* stopSignals = nullptr;
+    // Takes a line of a run's output as it comes (false when it could not be
+    // written); none: the lines go into the command's text.
+    std::function<bool(const QString&)> progress;
     Chip chip() { return {link, registers, address, nullptr}; }
     // Finds the boards and selects the one the arguments name; a failure
     // when there is none such. A command calls it once its arguments are

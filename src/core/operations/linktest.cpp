@@ -68,9 +68,11 @@ const RegisterField& patternGeneratorField() {
 LinkTestRun::LinkTestRun(const Chip& chip, LinkTestSetup setup)
     : chip_(chip), address_(chip.address.byte()), setup_(setup) {}
 
-bool LinkTestRun::fail(const LinkResult& result) {
-    if (!failed())
+bool LinkTestRun::fail(const LinkResult& result, TransferAt at) {
+    if (!failed()) {
         failure_ = result;
+        failedAt_ = at;
+    }
     return false;
 }
 
@@ -79,7 +81,7 @@ bool LinkTestRun::prepare() {
     const LinkResult read =
         chip_.link.readRegistersOnce(address_, kFirstRead, static_cast<int>(before_.size()));
     if (!read.ok())
-        return fail(read);
+        return fail(read, {kFirstRead, static_cast<int>(before_.size()), false});
     std::copy_n(read.bytes.begin(), before_.size(), before_.begin());
     for (std::size_t i = 0; i < before_.size(); ++i)
         chip_.registers.setRead(static_cast<std::uint8_t>(kFirstRead + i), before_[i]);
@@ -97,7 +99,7 @@ bool LinkTestRun::prepare() {
 std::optional<LinkErrors> LinkTestRun::readErrors() {
     const LinkResult read = chip_.link.readRegistersOnce(address_, kFirstErrorCounter, kLinks);
     if (!read.ok()) {
-        fail(read);
+        fail(read, {kFirstErrorCounter, kLinks, false});
         return std::nullopt;
     }
     LinkErrors errors;
@@ -114,12 +116,13 @@ bool LinkTestRun::writeRegister(std::uint8_t reg, std::uint8_t value) {
     const std::uint8_t data[1] = {value};
     chip_.registers.setWritten(reg, value);
     const LinkResult written = chip_.link.writeRegistersOnce(address_, reg, data);
-    return written.ok() || fail(written);
+    return written.ok() || fail(written, {reg, 1, true});
 }
 
 LinkTestEnd LinkTestRun::restore(std::optional<std::pair<std::uint8_t, std::uint8_t>> keep) {
     LinkTestEnd end;
     end.failure = failure_;
+    end.failedAt = failedAt_;
     if (stopped_)
         return end;
     stopped_ = true;

@@ -45,9 +45,17 @@ struct RegisterRestore {
     LinkResult failure;       // else why not
 };
 
+// Which transfer: `count` registers from `reg`, written or read.
+struct TransferAt {
+    std::uint8_t reg = 0;
+    int count = 0;
+    bool write = false;
+};
+
 // How a run ended.
 struct LinkTestEnd {
     LinkResult failure; // the transfer that stopped the run, when one did
+    TransferAt failedAt;
     // The registers the run changed, in the order the stop wrote them back.
     std::vector<RegisterRestore> restores;
     std::optional<unsigned> appliedGain; // a sweep's best gain, left in the chip
@@ -79,7 +87,7 @@ protected:
     // Writes back every register changed, last changed first, `keep` holding
     // a value to leave in one register instead of its old one.
     LinkTestEnd restore(std::optional<std::pair<std::uint8_t, std::uint8_t>> keep = {});
-    bool fail(const LinkResult& result);
+    bool fail(const LinkResult& result, TransferAt at);
 
     Chip chip_;
     std::uint8_t address_; // the device address byte the run started with
@@ -92,6 +100,7 @@ private:
     std::array<std::uint8_t, kTestRegister - kFirstRead + 1> before_{};
     std::vector<std::uint8_t> changed_; // in the order first written
     LinkResult failure_;
+    TransferAt failedAt_;
 };
 
 // Error counting: every interval the three counters, until the intervals
