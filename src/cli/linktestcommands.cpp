@@ -99,37 +99,6 @@ QJsonArray restoresJson(const LinkTestEnd& end) {
     return restores;
 }
 
-// What the stop did with the registers: "register 0x09 restored",
-// "register 0x07 not restored to 0xCC (board gone)".
-QString restoreNote(const LinkTestEnd& end) {
-    if (end.restores.empty())
-        return QStringLiteral("no register changed");
-    QStringList parts;
-    for (const RegisterRestore& r : end.restores) {
-        if (r.done && end.appliedGain && r.written != r.before)
-            parts << QStringLiteral("register %1 left at %2").arg(hex(r.reg), hex(r.written));
-        else if (r.done)
-            parts << QStringLiteral("register %1 restored").arg(hex(r.reg));
-        else
-            parts << QStringLiteral("register %1 not restored to %2 (%3)")
-                         .arg(hex(r.reg), hex(r.written),
-                              !r.tried ? QStringLiteral("board gone")
-                              : r.failure.status == LinkStatus::NoAnswer
-                                  ? QStringLiteral("no answer")
-                                  : QStringLiteral("not acknowledged"));
-    }
-    return parts.join(QStringLiteral(", "));
-}
-
-QString transferText(const TransferAt& at) {
-    if (at.write)
-        return QStringLiteral("write of register %1").arg(hex(at.reg));
-    if (at.reg == kFirstErrorCounter)
-        return QStringLiteral("read of the error counters 0x0A to 0x0C");
-    return QStringLiteral("read of registers %1 to %2")
-        .arg(hex(at.reg), hex(at.reg + at.count - 1));
-}
-
 // A run's output: text and CSV lines go out as they come (or into the text),
 // JSON is one document at the end.
 class RunOutput {
@@ -174,10 +143,10 @@ int waitUnlessStopped(Workbench& b, int ms) {
 // failure, the signal that stopped it, or a register it could not put back.
 void judgeEnd(const Workbench& b, CommandResult& r, const LinkTestEnd& end, int signal,
               const QString& progress) {
-    const QString note = restoreNote(end);
+    const QString note = restoreSummary(end);
     if (!end.ok()) {
         const CommandResult failed =
-            linkFailure(b, transferText(end.failedAt) + atChip(b), end.failure);
+            linkFailure(b, transferName(end.failedAt) + atChip(b), end.failure);
         r.status = failed.status;
         r.error = failed.error + QStringLiteral("; ") + note;
     } else if (signal) {

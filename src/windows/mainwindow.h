@@ -15,6 +15,7 @@ namespace Ui {
 class frmMain;
 }
 class AboutWindow;
+class LinkTestWindow;
 class RegisterDefinitionsWindow;
 class RegisterGrid;
 class StatusLine;
@@ -39,6 +40,7 @@ public:
     // The other windows while they are open, else null.
     AboutWindow* aboutWindow() const;
     RegisterDefinitionsWindow* registerDefinitionsWindow() const;
+    LinkTestWindow* linkTestWindow() const;
 
     // Read All with the burst switch of "Tab 2".
     void readAllRegisters();
@@ -46,6 +48,7 @@ public:
     void loadRegisters();
     void showAbout();
     void showRegisterDefinitions();
+    void showLinkTest();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -68,4 +71,5 @@ private:
     RegisterFileCommands registerFiles_;
     QPointer<AboutWindow> about_;
     QPointer<RegisterDefinitionsWindow> regDef_;
+    QPointer<LinkTestWindow> linkTest_;
 };

@@ -1,7 +1,9 @@
 #include "core/operations/linktest.h"
 
 #include "core/operations/chipcontrols.h"
+#include "core/registers/hextext.h"
 
+#include <QStringList>
 #include <algorithm>
 #include <numeric>
 
@@ -51,6 +53,40 @@ int LinkErrors::total() const {
 bool LinkTestEnd::restored() const {
     return std::all_of(restores.begin(), restores.end(),
                        [](const RegisterRestore& r) { return r.done; });
+}
+
+QString transferName(const TransferAt& at) {
+    const auto hex = [](int value) {
+        return QStringLiteral("0x") + hexByte(std::uint8_t(value));
+    };
+    if (at.write)
+        return QStringLiteral("write of register %1").arg(hex(at.reg));
+    if (at.reg == kFirstErrorCounter)
+        return QStringLiteral("read of the error counters 0x0A to 0x0C");
+    return QStringLiteral("read of registers %1 to %2")
+        .arg(hex(at.reg), hex(at.reg + at.count - 1));
+}
+
+QString restoreSummary(const LinkTestEnd& end) {
+    if (end.restores.empty())
+        return QStringLiteral("no register changed");
+    QStringList parts;
+    for (const RegisterRestore& r : end.restores) {
+        const QString reg = QStringLiteral("register 0x") + hexByte(r.reg);
+        const QString value = QStringLiteral("0x") + hexByte(r.written);
+        if (r.done && end.appliedGain && r.written != r.before)
+            parts << reg + QStringLiteral(" left at ") + value;
+        else if (r.done)
+            parts << reg + QStringLiteral(" restored");
+        else
+            parts << QStringLiteral("%1 not restored to %2 (%3)")
+                         .arg(reg, value,
+                              !r.tried ? QStringLiteral("board gone")
+                              : r.failure.status == LinkStatus::NoAnswer
+                                  ? QStringLiteral("no answer")
+                                  : QStringLiteral("not acknowledged"));
+    }
+    return parts.join(QStringLiteral(", "));
 }
 
 const RegisterField& equalizerGainField(int channel) {

@@ -63,6 +63,12 @@ struct LinkTestEnd {
     bool restored() const; // every register changed holds what the stop meant it to
 };
 
+// "read of the error counters 0x0A to 0x0C", "write of register 0x09".
+QString transferName(const TransferAt& at);
+// What the stop did with the registers: "register 0x09 restored, register
+// 0x07 not restored to 0xCC (board gone)"; "no register changed".
+QString restoreSummary(const LinkTestEnd& end);
+
 // What the run states and the steps share: the chip at the address it had
 // when the run was made, the registers changed, and their restore.
 class LinkTestRun {
