@@ -59,6 +59,7 @@ LinkTestWindow::LinkTestWindow(Session& session, QWidget* parent)
     auto* yAxis = new QValueAxis(chart);
     yAxis->setRange(0, kCounterSaturated);
     yAxis->setLabelFormat(QStringLiteral("%d"));
+    yAxis->setTickCount(6); // 0, 51, ... 255
     yAxis->setTitleText(QStringLiteral("Errors (255: saturated)"));
     chart->addAxis(xAxis_, Qt::AlignBottom);
     chart->addAxis(yAxis, Qt::AlignLeft);
