@@ -150,9 +150,11 @@ bool LinkTestRun::writeRegister(std::uint8_t reg, std::uint8_t value) {
     if (std::find(changed_.begin(), changed_.end(), reg) == changed_.end())
         changed_.push_back(reg);
     const std::uint8_t data[1] = {value};
-    chip_.registers.setWritten(reg, value);
     const LinkResult written = chip_.link.writeRegistersOnce(address_, reg, data);
-    return written.ok() || fail(written, {reg, 1, true});
+    if (!written.ok())
+        return fail(written, {reg, 1, true});
+    chip_.registers.setWritten(reg, value);
+    return true;
 }
 
 LinkTestEnd LinkTestRun::restore(std::optional<std::pair<std::uint8_t, std::uint8_t>> keep) {
@@ -167,6 +169,8 @@ LinkTestEnd LinkTestRun::restore(std::optional<std::pair<std::uint8_t, std::uint
     std::optional<LinkResult> down;
     if (failure_.status == LinkStatus::WriteFailed)
         down = failure_;
+    else if (failed())
+        chip_.link.flushInput(); // a late answer must not pass for a write's
     for (auto it = changed_.rbegin(); it != changed_.rend(); ++it) {
         RegisterRestore r;
         r.reg = *it;
@@ -234,10 +238,15 @@ std::optional<unsigned> bestGain(std::span<const GainPoint> points) {
     }
     if (bestLength > 0)
         return points[bestStart + (bestLength - 1) / 2].gain;
+    // A saturated counter stands for 255 errors or more: fewer saturated
+    // links first, then fewer errors.
+    const auto rank = [](const GainPoint& p) {
+        const auto& c = p.errors.counts;
+        return std::pair(std::count(c.begin(), c.end(), kCounterSaturated), p.errors.total());
+    };
     const auto fewest =
-        std::min_element(points.begin(), points.end(), [](const GainPoint& a, const GainPoint& b) {
-            return a.errors.total() < b.errors.total();
-        });
+        std::min_element(points.begin(), points.end(),
+                         [&](const GainPoint& a, const GainPoint& b) { return rank(a) < rank(b); });
     return fewest->gain;
 }
 

@@ -143,8 +143,8 @@ struct GainPoint {
 };
 
 // The best gain of a sweep: the middle of the longest run of neighbouring
-// gains without an error on any link, else the gain with the fewest errors
-// (a saturated counter counting as 255). A tie goes to the lower gain: of
+// gains without an error on any link, else the gain with the fewest
+// saturated counters and then the fewest errors. A tie goes to the lower gain: of
 // two equally long runs the lower one, of a run of even length the lower of
 // its two middle gains. Nothing for no points.
 std::optional<unsigned> bestGain(std::span<const GainPoint> points);
