@@ -8,3 +8,4 @@ void addLinkRows(const Runs& runs, std::vector<ResultRow>& rows);
 void addReadAllRows(const Runs& runs, std::vector<ResultRow>& rows);
 void addCliRows(const Runs& runs, std::vector<ResultRow>& rows);
 void addWaitRows(const Runs& runs, std::vector<ResultRow>& rows);
+void addLinkTestRows(const Runs& runs, std::vector<ResultRow>& rows);
