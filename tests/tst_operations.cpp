@@ -660,7 +660,7 @@ private slots:
     // best gain applied, the gain register keeps it and the rest go back.
     void sweepBytes() {
         Rig48 rig;
-        rig.simChip().registers[0x02] = 0x2C; // power-down, hardware selection
+        rig.simChip().registers[0x02] = 0x3C; // power-down, reset under way, hardware selection
         rig.clearRecords();
         EqualizerSweep run(rig.chip(), {1, 1, 50, 6, 7});
         QVERIFY(run.start());
@@ -753,6 +753,7 @@ private slots:
                                                            : LinkStatus::WriteFailed));
         if (end.restored())
             QVERIFY(rig.simChip().registers == before);
+        QCOMPARE(board.refused.size(), std::size_t(fault == 2)); // nothing tried once gone
         QCOMPARE(run.points().size(), std::size_t(fault >= 2 ? 1 : 0));
         QVERIFY(Do::runToEnd(rig, run).restores.empty()); // a second stop changes nothing
     }

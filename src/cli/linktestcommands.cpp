@@ -364,7 +364,7 @@ CommandResult sweep(Workbench& b) {
     if (best && !a.csv)
         out.line(bestGainText(run.points(), static_cast<std::size_t>(bestValue) - options.from));
     for (const RegisterRestore& kept : end.restores) {
-        if (end.appliedGain && kept.reg == equalizerGainField(options.channel).reg)
+        if (kept.applied && kept.done)
             out.line(QStringLiteral("applied: register %1 = %2\n")
                          .arg(hex(kept.reg), hex(kept.written)));
     }
