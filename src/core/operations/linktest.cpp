@@ -74,14 +74,15 @@ QString restoreSummary(const LinkTestEnd& end) {
     for (const RegisterRestore& r : end.restores) {
         const QString reg = QStringLiteral("register 0x") + hexByte(r.reg);
         const QString value = QStringLiteral("0x") + hexByte(r.written);
-        if (r.done && end.appliedGain && r.written != r.before)
+        if (r.done && r.applied)
             parts << reg + QStringLiteral(" left at ") + value;
         else if (r.done)
             parts << reg + QStringLiteral(" restored");
         else
             parts << QStringLiteral("%1 not restored to %2 (%3)")
                          .arg(reg, value,
-                              !r.tried ? QStringLiteral("board gone")
+                              !r.tried || r.failure.status == LinkStatus::WriteFailed
+                                  ? QStringLiteral("board gone")
                               : r.failure.status == LinkStatus::NoAnswer
                                   ? QStringLiteral("no answer")
                                   : QStringLiteral("not acknowledged"));
@@ -175,7 +176,8 @@ LinkTestEnd LinkTestRun::restore(std::optional<std::pair<std::uint8_t, std::uint
         RegisterRestore r;
         r.reg = *it;
         r.before = valueBefore(r.reg);
-        r.written = keep && keep->first == r.reg      ? keep->second
+        r.applied = keep && keep->first == r.reg;
+        r.written = r.applied                         ? keep->second
                     : r.reg == kChannelSelectRegister ? channelSelectByte(r.before, std::nullopt)
                                                       : r.before;
         if (down) {
@@ -294,7 +296,7 @@ LinkTestEnd EqualizerSweep::stop(bool applyBest) {
     const auto kept = encodeField(field_, *gain, valueBefore(field_.reg));
     LinkTestEnd end = restore(std::pair{field_.reg, kept});
     for (const RegisterRestore& r : end.restores) {
-        if (r.reg == field_.reg && r.done)
+        if (r.applied && r.done)
             end.appliedGain = gain;
     }
     return end;
