@@ -46,6 +46,7 @@ int main(int argc, char* argv[]) {
     benchmark::RunSpecifiedBenchmarks(&reporter);
     std::vector<ResultRow> rows;
     addLinkRows(reporter.runs(), rows);
+    addFieldRows(reporter.runs(), rows);
     addReadAllRows(reporter.runs(), rows);
     addCliRows(reporter.runs(), rows);
     addWaitRows(reporter.runs(), rows);

@@ -5,6 +5,7 @@
 #include "results.h"
 
 void addLinkRows(const Runs& runs, std::vector<ResultRow>& rows);
+void addFieldRows(const Runs& runs, std::vector<ResultRow>& rows);
 void addReadAllRows(const Runs& runs, std::vector<ResultRow>& rows);
 void addCliRows(const Runs& runs, std::vector<ResultRow>& rows);
 void addWaitRows(const Runs& runs, std::vector<ResultRow>& rows);

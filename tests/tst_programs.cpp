@@ -177,7 +177,9 @@ private slots:
         const std::tuple<QStringList, AnswerFault, int, const char*> rows[] = {
             {{"dump"}, AnswerFault::drop(), 4, "read of the main registers at 0x40: "},
             {{"dump"}, AnswerFault::withStatus(0x80), 1, "read of the main registers at 0x40: "},
-            {{"channel", "c"}, AnswerFault::drop(), 4, "read-back of register 0x02 at 0x40: "}};
+            {{"channel", "c"}, AnswerFault::drop(), 4, "read-back of register 0x02 at 0x40: "},
+            {{"set", "2", "reset", "1"}, AnswerFault::drop(), 4, "write of register 0x02 at 0x40"},
+            {{"set", "5", "tristate-data", "1"}, AnswerFault::nak(), 1, "write of register 0x05"}};
         for (const auto& [line, fault, status, what] : rows) { // the fault hits the second answer
             const CommandResult r = run(line, [f = fault](SimBoard& b) {
                 b.answerFaults = {AnswerFault::none(), f};

@@ -3,6 +3,7 @@
 // tabs, the message boxes, and the About and register definitions windows.
 #include "core/link/failurepolicy.h"
 #include "core/operations/systeminformation.h"
+#include "core/registers/hextext.h"
 #include "core/registers/registermap.h"
 #include "core/regtexts/registertexts.h"
 #include "support/reports.h"
@@ -11,6 +12,7 @@
 #include "ui_linktestwindow.h"
 #include "ui_regdefwindow.h"
 #include "windows/aboutwindow.h"
+#include "windows/fieldview.h"
 #include "windows/linktestwindow.h"
 #include "windows/qtprompt.h"
 #include "windows/regdefwindow.h"
@@ -22,6 +24,7 @@
 #include <QLineSeries>
 #include <QMessageBox>
 #include <QPointer>
+#include <QSpinBox>
 #include <QTabBar>
 #include <QTimer>
 
@@ -148,6 +151,68 @@ private slots:
             step(rig);
             QCOMPARE(rig.window->statusLine().outcome(), QString::fromUtf8(says));
         }
+    }
+
+    // The field view follows a register's label; a field of each kind, set
+    // through its control, writes its register once and reads it back (chip
+    // at 0x48, address byte 0x90); the status bar, the cell, its mark and its
+    // decoded tooltip follow. Not read yet, the fields are unknown.
+    void fieldView() {
+        const AnswerFault ok = AnswerFault::none(), drop = AnswerFault::drop();
+        // register, field, value set, byte written, fault of the write, of the read-back, status
+        const std::tuple<int, const char*, int, int, AnswerFault, AnswerFault, const char*> rows[] =
+            {{2, "Channel Select", 1, 0x0D, ok, ok,
+              "0x02 Channel Select \u2190 B (0x0D), read back 0x0D"},
+             {2, "Power Down", 1, 0x2C, ok, ok, "0x02 Power Down \u2190 on (0x2C), read back 0x2C"},
+             {2, "Reset", 1, 0x1C, ok, ok, "0x02 Reset \u2190 reset (0x1C), read back 0x0C"},
+             {6, "Transmit Current", 4, 0x04, ok, ok,
+              "0x06 Transmit Current \u2190 10.500 mA (0x04), read back 0x04"},
+             {7, "Rx Equalization Gain A", 15, 0xCF, ok, drop,
+              "0x07 Rx Equalization Gain A \u2190 maximum boost (0xCF), no read-back"},
+             {5, "Tristate Data", 1, 0x02, AnswerFault::nak(), ok,
+              "No acknowledge from 0x48: set the address or scan"}};
+        for (const auto& [reg, name, value, byte, writeFault, readFault, says] : rows) {
+            StartedWindowRig rig;
+            rig.simChip().address7 = 0x48;
+            rig.window->session().address().setByte(0x90);
+            FieldView& view = rig.window->fieldView();
+            QTest::mouseClick(rig.window->grid().label(reg), Qt::LeftButton);
+            QWidget* control = view.control(QString::fromLatin1(name));
+            QVERIFY(view.shownRegister() == reg && !control->isEnabled());
+            click(rig.ui().cmdReadAllRegisters);
+            QVERIFY(control->isEnabled());
+            const QString before = rig.window->session().registers().text(std::uint8_t(reg));
+            rig.board().received.clear();
+            rig.board().answerFaults = {writeFault, readFault};
+            rig.prompt.answer(Answer::Retry);
+            if (auto* list = qobject_cast<QComboBox*>(control))
+                emit list->activated(value);
+            else if (auto* spin = qobject_cast<QSpinBox*>(control))
+                spin->setValue(value);
+            else
+                click(qobject_cast<QCheckBox*>(control));
+            const bool written = writeFault.kind == AnswerFault::Kind::None;
+            std::vector<Report> sent = {i2cWrite(0x90, reg, {byte})};
+            if (written)
+                sent.push_back(i2cRead(0x90, reg, 1));
+            QCOMPARE(rig.board().received, sent);
+            QCOMPARE(rig.window->statusLine().outcome(), QString::fromUtf8(says));
+            QLineEdit* cell = rig.window->grid().cell(reg);
+            QCOMPARE(cell->text(), written ? hexByte(rig.simChip().registers[reg]) : before);
+            const RegisterField& f = *findField(std::uint8_t(reg), QString::fromLatin1(name));
+            const unsigned now = f.valueIn(hexTextByte(cell->text()).value());
+            QVERIFY(
+                cell->toolTip().contains(QStringLiteral("%1: %2").arg(name, fieldMeaning(f, now))));
+            QCOMPARE(cell->palette().color(QPalette::Base) !=
+                         rig.ui().txtRegVal_3->palette().color(QPalette::Base),
+                     readFault.kind != AnswerFault::Kind::None);
+            if (auto* box = qobject_cast<QCheckBox*>(control))
+                QCOMPARE(box->isChecked(), written && byte != 0x1C);
+        }
+        StartedWindowRig rig;
+        click(rig.ui().cmdReadAllRegisters);
+        rig.window->fieldView().showRegister(0x00);
+        QVERIFY(!rig.window->fieldView().control(u"Device ID")->isEnabled());
     }
 
     // Every way text can enter a hex box goes through the filter; a key

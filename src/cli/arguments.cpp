@@ -14,10 +14,15 @@ Commands:
                             and the addresses where register 0x00 reads as this chip
   read REG [COUNT]          COUNT registers from REG (default 1)
   write REG BYTE...         the bytes to REG and the registers after it
-  dump [--all]              the 14 main registers with their names (--all: 0x00-0xFF)
+  dump [--all|--fields]     the 14 main registers with their names (--all: 0x00-0xFF;
+                            --fields: each with its bit fields)
+  decode REG [BYTE]         the register's bit fields, as the chip holds them or in BYTE
+  set REG FIELD VALUE       one bit field of a register, the others kept: a number,
+                            a setting's name (B) or a quantity (10.5mA); read back
   save FILE                 the main registers to a register file
   load FILE [--no-verify]   a register file into the chip, then a read-back of it
-  diff FILE                 the chip against a register file (exit status 1: they differ)
+  diff FILE [--fields]      the chip against a register file (exit status 1: they differ;
+                            --fields: the bit fields that differ)
   channel [A|B|C|D|auto|hardware]   the input channel or channel mode
   recal                     re-calibrate the input termination
   clock [DIVIDER]           the I2C clock, or set its divider (1-255)
@@ -109,9 +114,11 @@ ParsedArguments parseArguments(const QStringList& arguments) {
     const QCommandLineOption apply(
         QStringLiteral("apply"),
         QStringLiteral("sweep: leave the best gain in the chip instead of the gain before."));
-    parser.addOptions({board, address, demo, demoBoards, demoAddress, trace, json, timeout, all,
-                       noVerify, csv, seconds, interval, channel, generator, dwell, from, to,
-                       apply});
+    const QCommandLineOption fields(QStringLiteral("fields"),
+                                    QStringLiteral("dump, diff: the registers' bit fields."));
+    parser.addOptions({board,   address,   demo,     demoBoards, demoAddress, trace,   json,
+                       timeout, all,       noVerify, fields,     csv,         seconds, interval,
+                       channel, generator, dwell,    from,       to,          apply});
     parser.addPositionalArgument(QStringLiteral("COMMAND"), QStringLiteral("What to do."),
                                  QStringLiteral("COMMAND [ARGS]"));
 
@@ -128,6 +135,7 @@ ParsedArguments parseArguments(const QStringList& arguments) {
     a.json = parser.isSet(json);
     a.all = parser.isSet(all);
     a.noVerify = parser.isSet(noVerify);
+    a.fields = parser.isSet(fields);
     a.traceFile = parser.value(trace);
     a.csv = parser.isSet(csv);
     a.apply = parser.isSet(apply);

@@ -20,6 +20,7 @@ struct Arguments {
     int timeoutMs = 6000;
     bool all = false;      // dump --all
     bool noVerify = false; // load --no-verify
+    bool fields = false;   // dump --fields, diff --fields
     // prbs and sweep
     bool csv = false;
     std::optional<int> seconds, intervalMs, dwellMs, fromGain, toGain;

@@ -3,6 +3,7 @@
 #include "cli/boardcommands.h"
 #include "cli/chipcommands.h"
 #include "cli/commandsupport.h"
+#include "cli/fieldcommands.h"
 #include "cli/filecommands.h"
 #include "cli/linktestcommands.h"
 #include "cli/registercommands.h"
@@ -15,10 +16,10 @@ struct Command {
 };
 
 const Command kCommands[] = {
-    {"list", cli::list},       {"read", cli::read},   {"write", cli::write}, {"dump", cli::dump},
-    {"scan", cli::scan},       {"save", cli::save},   {"load", cli::load},   {"diff", cli::diff},
-    {"channel", cli::channel}, {"recal", cli::recal}, {"clock", cli::clock}, {"led", cli::led},
-    {"prbs", cli::prbs},       {"sweep", cli::sweep},
+    {"list", cli::list},       {"read", cli::read},   {"write", cli::write},   {"dump", cli::dump},
+    {"scan", cli::scan},       {"save", cli::save},   {"load", cli::load},     {"diff", cli::diff},
+    {"channel", cli::channel}, {"recal", cli::recal}, {"clock", cli::clock},   {"led", cli::led},
+    {"prbs", cli::prbs},       {"sweep", cli::sweep}, {"decode", cli::decode}, {"set", cli::set},
 };
 
 } // namespace
@@ -44,6 +45,9 @@ CommandResult runCommand(Workbench& b) {
         return cli::usage(QStringLiteral("--no-verify is an option of load."));
     if (std::optional<CommandResult> misplaced = cli::misplacedLinkTestOption(b.arguments))
         return *misplaced;
+    if (b.arguments.fields && b.arguments.command != QLatin1String("dump") &&
+        b.arguments.command != QLatin1String("diff"))
+        return cli::usage(QStringLiteral("--fields is an option of dump and diff."));
     for (const Command& c : kCommands) {
         if (b.arguments.command == QLatin1String(c.name))
             return c.run(b);

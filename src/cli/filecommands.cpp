@@ -1,6 +1,7 @@
 #include "cli/filecommands.h"
 
 #include "cli/commandsupport.h"
+#include "cli/fieldcommands.h"
 #include "core/operations/readall.h"
 #include "core/operations/registerfiles.h"
 #include "core/regfiles/fileaccess.h"
@@ -58,10 +59,20 @@ CommandResult compare(Workbench& b, const std::map<int, std::uint8_t>& values, c
         if (read.bytes[0] == value)
             continue;
         r.status = kChipOrBoardFailed;
-        r.text += QStringLiteral("%1: %2 %3, chip %4\n")
-                      .arg(hex(reg), QLatin1String(expected), hex(value), hex(read.bytes[0]));
-        differences.append(
-            QJsonObject{{"register", reg}, {expected, value}, {"chip", read.bytes[0]}});
+        // With --fields, the fields that differ; the bytes when no field does.
+        const QString fields =
+            b.arguments.fields ? fieldDifferences(std::uint8_t(reg), expected, value, read.bytes[0])
+                               : QString();
+        r.text += !fields.isEmpty()
+                      ? fields
+                      : QStringLiteral("%1: %2 %3, chip %4\n")
+                            .arg(hex(reg), QLatin1String(expected), hex(value), hex(read.bytes[0]));
+        QJsonObject difference{{"register", reg}, {expected, value}, {"chip", read.bytes[0]}};
+        if (b.arguments.fields)
+            difference.insert(
+                QStringLiteral("fields"),
+                fieldDifferencesJson(std::uint8_t(reg), expected, value, read.bytes[0]));
+        differences.append(difference);
     }
     r.json = {{"differences", differences}};
     if (!differences.isEmpty())

@@ -1,6 +1,7 @@
 #include "cli/registercommands.h"
 
 #include "cli/commandsupport.h"
+#include "cli/fieldcommands.h"
 #include "core/operations/readall.h"
 #include "core/registers/hextext.h"
 #include "core/registers/registermap.h"
@@ -97,6 +98,8 @@ CommandResult write(Workbench& b) {
 CommandResult dump(Workbench& b) {
     if (CommandResult r = operandCount(b, 0, 0); r.status)
         return r;
+    if (b.arguments.all && b.arguments.fields)
+        return usage(QStringLiteral("dump takes --all or --fields, not both."));
     if (std::optional<CommandResult> none = b.connect())
         return *none;
     CommandResult r;
@@ -119,8 +122,12 @@ CommandResult dump(Workbench& b) {
     for (std::uint8_t reg : kMainRegisters) {
         const std::uint8_t value = b.registers.entry(reg).value;
         r.text += QStringLiteral("%1  %2  %3\n").arg(hex(reg), hex(value), registerName(reg));
-        registers.append(
-            QJsonObject{{"register", reg}, {"name", registerName(reg)}, {"value", value}});
+        QJsonObject entry{{"register", reg}, {"name", registerName(reg)}, {"value", value}};
+        if (b.arguments.fields) {
+            r.text += fieldLines(reg, value);
+            entry.insert(QStringLiteral("fields"), fieldsJson(reg, value));
+        }
+        registers.append(entry);
     }
     r.json = {{"address", b.address.sevenBit()}, {"registers", registers}};
     return r;

@@ -7,6 +7,7 @@
 #include "windows/boardpanel.h"
 #include "windows/chipcontrolspanel.h"
 #include "windows/desktopsysteminfo.h"
+#include "windows/fieldview.h"
 #include "windows/individualpanel.h"
 #include "windows/linktestwindow.h"
 #include "windows/regdefwindow.h"
@@ -15,6 +16,7 @@
 #include "windows/testtabs.h"
 
 #include <QCloseEvent>
+#include <QDockWidget>
 #include <QLayout>
 #include <QLineEdit>
 #include <QTabBar>
@@ -34,18 +36,29 @@ MainWindow::MainWindow(const Platform& platform, QWidget* parent)
     session_->link().setTrace(platform.trace);
 
     status_ = new StatusLine(statusBar(), *session_);
+    // Before the grid, which keeps each cell's palette to mark it on.
+    makeDisabledBoxesReadable();
     grid_ = new RegisterGrid(this, *session_);
+    fields_ = new FieldView(*session_);
+    // Beside the tabs, for good: the window keeps its fixed size.
+    auto* fieldDock = new QDockWidget(QStringLiteral("Register Fields"), this);
+    fieldDock->setObjectName(QStringLiteral("dockRegisterFields"));
+    fieldDock->setFeatures(QDockWidget::NoDockWidgetFeatures);
+    fieldDock->setWidget(fields_);
+    addDockWidget(Qt::RightDockWidgetArea, fieldDock);
+    connect(grid_, &RegisterGrid::registerSelected, fields_, &FieldView::showRegister);
     auto* board = new BoardPanel(this, *session_);
     auto* address = new AddressControls(this, *session_);
     auto* individual = new IndividualPanel(this, *session_);
     auto* chipControls = new ChipControlsPanel(this, *session_);
     testTabs_ = new TestTabs(ui_->SSTab1, this);
-    makeDisabledBoxesReadable();
 
     // Every board operation says what it came to in the status bar.
     connect(grid_, &RegisterGrid::cellEdited, this, [this](std::uint8_t reg, const CellWrite& w) {
         status_->say(statusOf(reg, w, chip7()));
     });
+    connect(fields_, &FieldView::fieldWritten, this,
+            [this](const FieldWrite& w) { status_->say(statusOf(w, chip7())); });
     connect(individual, &IndividualPanel::done, this,
             [this](const PanelResult& r) { status_->say(statusOf(r, chip7())); });
     connect(address, &AddressControls::scanned, this,

@@ -15,6 +15,7 @@ namespace Ui {
 class frmMain;
 }
 class AboutWindow;
+class FieldView;
 class LinkTestWindow;
 class RegisterDefinitionsWindow;
 class RegisterGrid;
@@ -34,6 +35,7 @@ public:
     Session& session() { return *session_; }
     Ui::frmMain& ui() { return *ui_; }
     RegisterGrid& grid() { return *grid_; }
+    FieldView& fieldView() { return *fields_; }
     TestTabs& testTabs() { return *testTabs_; }
     StatusLine& statusLine() { return *status_; }
     RegisterFileCommands& registerFiles() { return registerFiles_; }
@@ -66,6 +68,7 @@ private:
     std::unique_ptr<Ui::frmMain> ui_;
     Session* session_ = nullptr;
     RegisterGrid* grid_ = nullptr;
+    FieldView* fields_ = nullptr;
     TestTabs* testTabs_ = nullptr;
     StatusLine* status_ = nullptr;
     RegisterFileCommands registerFiles_;

@@ -48,6 +48,22 @@ QString statusOf(std::uint8_t reg, const CellWrite& write, std::uint8_t chip7) {
     }
 }
 
+QString statusOf(const FieldWrite& w, std::uint8_t chip7) {
+    const RegisterField& f = *w.field;
+    switch (w.write.outcome) {
+    case CellWrite::Outcome::Written:
+        return QStringLiteral("%1 %2 \u2190 %3 (%4), %5")
+            .arg(hex(f.reg), QLatin1String(f.name), fieldMeaning(f, w.value), hex(w.write.value),
+                 w.write.readBack ? QStringLiteral("read back ") + hex(*w.write.readBack)
+                                  : QStringLiteral("no read-back"));
+    case CellWrite::Outcome::NotAcknowledged:
+        return notAcknowledgedText(chip7);
+    default:
+        return QStringLiteral("%1 %2: the register is not known; nothing written")
+            .arg(hex(f.reg), QLatin1String(f.name));
+    }
+}
+
 QString statusOf(const PanelResult& result, std::uint8_t chip7) {
     switch (result.outcome) {
     case PanelResult::Outcome::NotARegister:

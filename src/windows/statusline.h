@@ -19,6 +19,8 @@ class QStatusBar;
 QString notAcknowledgedText(std::uint8_t chip7);
 QString statusOf(const RangeRead& read, std::uint8_t chip7);
 QString statusOf(std::uint8_t reg, const CellWrite& write, std::uint8_t chip7);
+// "0x02 Channel Select ← B (0x0D), read back 0x0D"
+QString statusOf(const FieldWrite& write, std::uint8_t chip7);
 QString statusOf(const PanelResult& result, std::uint8_t chip7);
 QString statusOf(const ScanResult& scan);
 QString statusOf(int option, const ChannelWrite& write, std::uint8_t chip7);

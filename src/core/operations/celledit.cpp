@@ -53,6 +53,7 @@ CellWrite writeRegisterWithReadBack(const Chip& chip, std::uint8_t reg, std::uin
         chip.registers.setRead(reg, readBack.bytes[0]);
     } else {
         chip.registers.setWritten(reg, value);
+        result.failure = readBack;
     }
     return result;
 }
@@ -76,4 +77,16 @@ CellWrite releaseKeyInCell(const Chip& chip, std::uint8_t reg, int key, int modi
     if (!value)
         return notAByte();
     return writeRegisterWithReadBack(chip, reg, *value);
+}
+
+FieldWrite writeField(const Chip& chip, const RegisterField& field, unsigned value) {
+    FieldWrite result{&field, value, {}};
+    const RegisterModel::Entry& known = chip.registers.entry(field.reg);
+    const bool valueKnown = known.origin == RegisterModel::Origin::Read ||
+                            known.origin == RegisterModel::Origin::Written;
+    if (!field.writable() || !valueKnown)
+        return result;
+    result.write =
+        writeRegisterWithReadBack(chip, field.reg, encodeField(field, value, known.value));
+    return result;
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/operations/chip.h"
+#include "core/registers/registerfields.h"
 
 #include <optional>
 
@@ -34,7 +35,7 @@ struct CellWrite {
     Outcome outcome = Outcome::Skipped;
     std::uint8_t value = 0;
     std::optional<std::uint8_t> readBack;
-    LinkResult failure;
+    LinkResult failure; // the write that failed, or the read-back that did
 };
 
 // Writes `value` to `reg` (with the link's policy), pauses 0.2 s and reads it
@@ -47,3 +48,16 @@ CellWrite writeRegisterWithReadBack(const Chip& chip, std::uint8_t reg, std::uin
 // pauses 0.5 s so that a second digit typed meanwhile is part of the value,
 // then writes what the cell shows with its read-back.
 CellWrite releaseKeyInCell(const Chip& chip, std::uint8_t reg, int key, int modifiers);
+
+struct FieldWrite {
+    const RegisterField* field = nullptr;
+    unsigned value = 0;
+    // Skipped when the register's value is not known (never read, typed and
+    // not written, or its read-back failed): there is no byte to change.
+    CellWrite write;
+};
+
+// Sets one field of a register whose value the model knows (read, or written
+// without a read-back): writes the byte with only that field changed and
+// reads it back, as a cell edit does.
+FieldWrite writeField(const Chip& chip, const RegisterField& field, unsigned value);

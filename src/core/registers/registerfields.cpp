@@ -54,7 +54,8 @@ constexpr RegisterField kFields[] = {
     flag(0x02, "Hardware Channel Select", 3, A::ReadWrite, kHardwareSelect),
     flag(0x02, "Auto Channel Select", 2, A::ReadWrite, kAutoSelect),
     {0x02, "Channel Select", 1, 0, A::ReadWrite, kChannels},
-    flag(0x03, "Recalibrate", 7, A::SelfClearing, kRecalibrate),
+    // Taken high for at least 1 ms and low again, by the host.
+    flag(0x03, "Recalibrate", 7, A::ReadWrite, kRecalibrate),
     flag(0x03, "Rx Hysteresis Magnitude", 6, A::ReadWrite, kHysteresis),
     flag(0x03, "Rx Hysteresis", 5, A::ReadWrite, kOffOn),
     flag(0x03, "Connection Check", 4, A::ReadWrite, kOffOn),

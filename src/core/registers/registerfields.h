@@ -13,8 +13,8 @@
 
 enum class FieldAccess {
     ReadOnly,      // the chip sets it; what is written to it is lost
-    ReadWrite,     //
-    SelfClearing,  // written 1 starts an action, and the chip clears it again
+    ReadWrite,     // as written
+    SelfClearing,  // written 1 starts an action, and the chip clears it again (Reset)
     ClearedByRead, // a counter that the chip clears when it is read
     Reserved,      // to be kept at the value it holds
 };
