@@ -1,11 +1,13 @@
-// What only the windows show: the state after start-up, each control reaching
-// its operation, keys in the hex boxes, the access code and the hidden test
-// tabs, the message boxes, and the About and register definitions windows.
+// What only the windows show: the state after start-up, every operation of the
+// window under each failure of the link (one table, through the controls and the
+// core), keys in the hex boxes and Tab, the access code and the hidden test tabs,
+// the message boxes, and the About and register definitions windows.
 #include "core/link/failurepolicy.h"
 #include "core/operations/systeminformation.h"
 #include "core/registers/hextext.h"
 #include "core/registers/registermap.h"
 #include "core/regtexts/registertexts.h"
+#include "support/files.h"
 #include "support/reports.h"
 #include "support/windowrig.h"
 #include "ui_aboutwindow.h"
@@ -25,7 +27,9 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QSpinBox>
+#include <QStatusBar>
 #include <QTabBar>
+#include <QTemporaryDir>
 #include <QTimer>
 
 namespace {
@@ -36,6 +40,250 @@ void click(QAbstractButton* button) {
     QTest::mouseClick(button, Qt::LeftButton, {},
                       indicator ? QPoint(6, button->height() / 2) : button->rect().center());
 }
+
+// A failure at the operation's answer `at` (from 0) for `count` answers; a board
+// gone is gone from its output report `at` until a Retry.
+struct LinkFault {
+    enum Kind { None, Nak, NoAnswer, Short, Gone } kind = None;
+    int at = 0, count = 1;
+};
+using F = LinkFault;
+
+QString scratchPath(const char* name) {
+    static QTemporaryDir dir;
+    return dir.filePath(QLatin1String(name));
+}
+
+// Each operation of the window, as a user starts it.
+// clang-format off
+struct Op {
+    static void readBurst(WindowRig& r) { r.ui().cmdReadAllRegisters->click(); }
+    static void readSingle(WindowRig& r) { r.ui().chkBurstRead->setChecked(false); readBurst(r); }
+    static void cell(WindowRig& r) { QTest::keyClick(r.window->grid().cell(5), '5'); }
+    static void panelRead(WindowRig& r) {
+        r.ui().txtRegister->setText("07");
+        r.ui().cmdReadIndividual->click();
+    }
+    static void toggle(WindowRig& r) {
+        r.ui().txtWriteIndividual_0->setText("A5");
+        r.ui().txtRegister->setText("07");
+        r.ui().cmdWriteIndividual_0->click();
+    }
+    static void toggleOther(WindowRig& r) { r.ui().cmdWriteIndividual_1->click(); }
+    static void scan(WindowRig& r) { r.ui().cmdScanI2Caddress->click(); }
+    static void channel(WindowRig& r) { r.ui().obChannelSelect_1->click(); }
+    static void recal(WindowRig& r) { r.ui().cmdReCal->click(); }
+    static void multiWrite(WindowRig& r) { r.ui().cmdMultiWriteTest->click(); }
+    static void save(WindowRig& r) {
+        QFile::remove(scratchPath("saved.txt"));
+        r.prompt.chooseFile(scratchPath("saved.txt"));
+        saveCancelled(r);
+    }
+    static void saveCancelled(WindowRig& r) { r.ui().mnuSaveRegisters->trigger(); }
+    static void loadFile(WindowRig& r, const QByteArray& lines) {
+        writeFile(scratchPath("load.txt"), "//QDM7720A Register File\r\n" + lines);
+        r.prompt.chooseFile(scratchPath("load.txt"));
+        r.ui().mnuLoadRegisters->trigger();
+    }
+    static void load(WindowRig& r) { loadFile(r, "0x05\t12\r\n0x06\t34\r\n0x07\t56\r\n"); }
+    static void loadHeader(WindowRig& r) { loadFile(r, {}); }
+    static void selectBoard(WindowRig& r) { emit r.ui().cboEVBinstance->activated(0); }
+    static void reconnect(WindowRig& r) { r.ui().cmdReconnect->click(); }
+    static void led(WindowRig& r) { r.ui().chkLED->click(); }
+    static void pollAndHpdA(WindowRig& r) {
+        r.ui().chkDisablePoll->click();
+        QVERIFY(r.ui().chkHPDoff_3->isEnabled()); // the frame with all in it
+        r.ui().chkHPDoff_3->click();
+    }
+    static void clock(WindowRig& r) { emit r.ui().cboSMBusFrequency->activated(5); }
+    // A clock the board does not take; the Retry finds a board with 10 frequencies.
+    static void clockThenShorterList(WindowRig& r) {
+        r.board().baseClockMHz = 1;
+        r.board().divider = 5;
+        clock(r);
+        QComboBox* list = r.ui().cboSMBusFrequency;
+        QVERIFY(list->count() == 10 && list->currentText() == "200" && list->itemText(9) == "1000");
+    }
+    static void firmware(WindowRig& r) {
+        r.ui().mnuAbout->trigger();
+        r.window->aboutWindow()->ui().cmdFirmwareVersion->click();
+    }
+};
+// clang-format on
+
+// One operation under one failure of the link, at a chip whose 7-bit address and
+// byte differ: the boxes shown ("Kind Answer, ..."), the status bar's text (none:
+// unchanged, the program having ended), the trace's '#' lines and the chip's
+// registers that differ from their power-on values. The cells the operation
+// changed show the chip's registers, except those in `shown`. The trace is
+// shortened: I2C lines at 0x48 lose "I2C", the address and "count 1"; ", acknowledged"
+// goes, "not acknowledged (status 0x01)" is "nak", kTraceWords stand for their
+// lines, and "..." for any text.
+struct FaultRow {
+    const char* operation;
+    void (*step)(WindowRig&);
+    LinkFault fault;
+    const char *boxes, *status, *trace, *chip = "", *shown = "";
+};
+
+const std::pair<const char*, const char*> kTraceWords[] = {
+    {"LED and clock read", "board signals query: LED off | I2C clock query: base 12 MHz, divider "
+                           "120 | I2C clock set: divider 120"},
+    {"board selected", "LED and clock read | read 02: 0C"},
+    {"write refused", "board 0: the write of the output report failed: No such device"},
+    {"read all", "read 00 count 13: 31 00 0C 12 00 00 00 CC CC 00 00 00 00 | read 10: 10"}};
+
+#define CHIP "0x48 (address byte 0x90)"
+#define NO_ACK "No acknowledge from " CHIP ": set the address or scan"
+#define ARROW " \u2190 "
+#define OP(name) #name, Op::name
+
+const FaultRow kFaultRows[] = {
+    // clang-format off
+    {OP(readBurst), {}, "", "Read 14 registers from " CHIP, "read all"},
+    {OP(readBurst), {F::Nak, 0}, "Address Retry", NO_ACK, "read 00 count 13: nak"},
+    {OP(readBurst), {F::NoAnswer, 0}, "ReadFile Retry", "Read 14 registers from " CHIP,
+     "read 00 count 13: no answer | board selected | read all"},
+    {OP(readBurst), {F::NoAnswer, 0}, "ReadFile Cancel", "", "read 00 count 13: no answer"},
+    {OP(readBurst), {F::Short, 1}, "ReadFile Retry", "Read 14 registers from " CHIP,
+     "read 00 count 13: 31 ... | read 10: no answer | board selected | read 10: 10"},
+    {OP(readBurst), {F::Gone, 0}, "WriteFile Retry", "Read 14 registers from " CHIP,
+     "write refused | board selected | read all"},
+    {OP(readSingle), {F::Nak, 5}, "Address Retry", "Read 5 of 14 registers, then no acknowledge "
+     "from " CHIP ": set the address or scan", "read 00: 31 | ... | read 04: 00 | read 05: nak"},
+    {OP(readSingle), {F::NoAnswer, 3}, "ReadFile Retry", "Read 14 registers from " CHIP,
+     "... | read 02: 0C | read 03: no answer | board selected | read 03: 12 | ... | read 10: 10"},
+    {OP(readSingle), {F::Short, 13}, "ReadFile Retry", "Read 14 registers from " CHIP,
+     "... | read 0C: 00 | read 10: no answer | board selected | read 10: 10"},
+    {OP(readSingle), {F::Gone, 3}, "WriteFile Retry", "Read 14 registers from " CHIP,
+     "... | read 02: 0C | write refused | board selected | read 03: 12 | ... | read 10: 10"},
+    {OP(toggleOther), {}, "", "0x00" ARROW "0x00, read back 0x31", "read 00: 31 | write 00: 00 | "
+     "read 00: 31"},
+    {OP(cell), {}, "", "0x05" ARROW "0x05, read back 0x05", "write 05: 05 | read 05: 05", "05=05"},
+    {OP(cell), {F::Nak, 0}, "Address Retry", NO_ACK, "write 05: 05, nak", "", "05=5"},
+    {OP(cell), {F::NoAnswer, 0}, "ReadFile Retry", "0x05" ARROW "0x05, read back 0x05",
+     "write 05: 05, no answer | board selected | write 05: 05 | read 05: 05", "05=05"},
+    {OP(cell), {F::NoAnswer, 0}, "ReadFile Cancel", "", "write 05: 05, no answer", "05=05", "05=5"},
+    {OP(cell), {F::Short, 1}, "", "0x05" ARROW "0x05, no read-back: no answer", "write 05: 05 | "
+     "read 05: no answer", "05=05"},
+    {OP(cell), {F::Gone, 1}, "", "0x05" ARROW "0x05, no read-back: not sent: No such device",
+     "write 05: 05 | write refused", "05=05"},
+    {OP(panelRead), {}, "", "Read 0x07: 0xCC", "read 07: CC"},
+    {OP(panelRead), {F::Nak, 0}, "Address Retry", NO_ACK, "read 07: nak"},
+    {OP(panelRead), {F::NoAnswer, 0}, "ReadFile Cancel", "", "read 07: no answer"},
+    {OP(panelRead), {F::Short, 0}, "ReadFile Retry", "Read 0x07: 0xCC", "read 07: no answer | "
+     "board selected | read 07: CC"},
+    {OP(panelRead), {F::Gone, 0}, "WriteFile Retry", "Read 0x07: 0xCC", "write refused | board "
+     "selected | read 07: CC"},
+    {OP(toggle), {}, "", "0x07" ARROW "0xA5, read back 0xA5", "read 07: CC | write 07: A5 | read "
+     "07: A5", "07=A5"},
+    {OP(toggle), {F::Nak, 1}, "Address Retry", "0x07" ARROW "0xA5 not acknowledged by " CHIP
+     "; read back 0xCC", "read 07: CC | write 07: A5, nak | read 07: CC"},
+    {OP(toggle), {F::Nak, 1}, "Address Cancel", "", "read 07: CC | write 07: A5, nak"},
+    {OP(toggle), {F::NoAnswer, 2}, "", "0x07" ARROW "0xA5, no read-back: no answer",
+     "read 07: CC | write 07: A5 | read 07: no answer", "07=A5", "07=CC"},
+    {OP(toggle), {F::Short, 1}, "ReadFile Retry", "0x07" ARROW "0xA5, read back 0xA5",
+     "read 07: CC | write 07: A5, no answer | board selected | write 07: A5 | read 07: A5",
+     "07=A5"},
+    {OP(toggle), {F::Gone, 2}, "", "0x07" ARROW "0xA5, no read-back: not sent: No such device",
+     "read 07: CC | write 07: A5 | write refused", "07=A5", "07=CC"},
+    {OP(scan), {}, "", "Found the QDM7720A at " CHIP, "I2C read 0x00 reg 0x00: nak | ... | I2C "
+     "read 0x47 reg 0x00: nak | read 00: 31"},
+    {OP(scan), {F::Nak, 0x48}, "NotFound No", "No QDM7720A answered at any of the 128 addresses "
+     "probed", "... | read 00: nak | ... | I2C read 0x7F reg 0x00: nak"},
+    {OP(scan), {F::NoAnswer, 0x10}, "ReadFile Retry, Address Retry", "Found the QDM7720A at " CHIP,
+     "... | I2C read 0x10 reg 0x00: no answer | LED and clock read | I2C read 0x0F reg 0x02: nak | "
+     "I2C read 0x10 reg 0x00: nak | ... | read 00: 31"},
+    {OP(scan), {F::Short, 0x47}, "ReadFile Retry, Address Retry", "Found the QDM7720A at " CHIP,
+     "... | I2C read 0x47 reg 0x00: no answer | LED and clock read | I2C read 0x46 reg 0x02: nak | "
+     "I2C read 0x47 reg 0x00: nak | read 00: 31"},
+    {OP(scan), {F::Gone, 0x10}, "WriteFile Cancel", "Scanning: probing 0x10 (address byte 0x20) "
+     "\u2026", "... | I2C read 0x0F reg 0x00: nak | write refused"},
+    {OP(channel), {}, "", "Channel B selected (0x02" ARROW "0x01, read back 0x01)",
+     "write 02: 01 | read 02: 01", "02=01"},
+    {OP(channel), {F::Nak, 0}, "Address Retry", NO_ACK, "write 02: 01, nak"},
+    {OP(channel), {F::NoAnswer, 1}, "", "Channel B selected (0x02" ARROW "0x01, no read-back: no "
+     "answer)", "write 02: 01 | read 02: no answer", "02=01"},
+    {OP(channel), {F::Short, 0}, "ReadFile Retry", "Channel B selected (0x02" ARROW
+     "0x01, read back 0x01)", "write 02: 01, no answer | LED and clock read | read 02: 01 | write "
+     "02: 01 | read 02: 01", "02=01"},
+    {OP(channel), {F::Gone, 1}, "", "Channel B selected (0x02" ARROW "0x01, no read-back: not "
+     "sent: No such device)", "write 02: 01 | write refused", "02=01"},
+    {OP(recal), {}, "", "Termination re-calibrated: 0x03 pulsed 0x92, then 0x12", "read 03: 12 | "
+     "write 03: 92 | write 03: 12"},
+    {OP(recal), {F::Nak, 0}, "Address Retry", NO_ACK, "read 03: nak"},
+    {OP(recal), {F::Nak, 1, 2}, "", "Re-Cal failed, bit 7 of 0x03 may be left high: 0x03" ARROW "0x92 not "
+     "acknowledged, 0x03" ARROW "0x12 not acknowledged", "read 03: 12 | write "
+     "03: 92, nak | write 03: 12, nak"},
+    {OP(recal), {F::NoAnswer, 1, 2}, "", "Re-Cal failed, bit 7 of 0x03 may be left high: 0x03" ARROW "0x92 "
+     "no answer, 0x03" ARROW "0x12 no answer", "read 03: 12 | write 03: 92, no "
+     "answer | write 03: 12, no answer"},
+    {OP(recal), {F::Short, 1}, "", "Re-Cal failed: 0x03" ARROW "0x92 no answer, 0x03" ARROW "0x12 written", "read 03: 12 | write 03: 92, no answer | write 03: 12"},
+    {OP(recal), {F::Gone, 2}, "", "Re-Cal failed, bit 7 of 0x03 may be left high: 0x03" ARROW "0x92 "
+     "written, 0x03" ARROW "0x12 not sent: No such device", "read 03: 12 | write 03: 92 "
+     "| write refused", "03=92", "03=12"},
+    {OP(multiWrite), {}, "", "Multi-write: 0x06 to 0x08" ARROW "01 01 01, read back",
+     "write 06: 01 01 01 | read 06 count 3: 01 01 01", "06=01 07=01 08=01"},
+    {OP(multiWrite), {F::Nak, 0}, "Address Retry", NO_ACK, "write 06: 01 01 01, nak",
+     "06=01 07=01"},
+    {OP(multiWrite), {F::NoAnswer, 1}, "", "Multi-write: 0x06 to 0x08" ARROW "01 01 01, no "
+     "read-back: no answer", "write 06: 01 01 01 | read 06 count 3: no answer", "06=01 07=01 08=01",
+     "06=00 07=00 08=00"},
+    {OP(multiWrite), {F::Short, 0}, "ReadFile Retry", "Multi-write: 0x06 to 0x08" ARROW
+     "01 01 01, read back", "write 06: 01 01 01, no answer | board selected | write 06: 01 01 01 | "
+     "read 06 count 3: 01 01 01", "06=01 07=01 08=01"},
+    {OP(multiWrite), {F::Gone, 0}, "WriteFile Retry", "Multi-write: 0x06 to 0x08" ARROW
+     "01 01 01, read back", "write refused | board selected | write 06: 01 01 01 | read 06 count "
+     "3: 01 01 01", "06=01 07=01 08=01"},
+    {OP(save), {}, "", "Saved 14 registers to saved.txt", "read all"},
+    {OP(saveCancelled), {}, "", "Save cancelled", "read all"},
+    {OP(save), {F::Nak, 0}, "Address Retry", "Saved saved.txt, but 14 of its 14 registers were not "
+     "read, no acknowledge from " CHIP ": their lines hold the cells as they were",
+     "read 00 count 13: nak"},
+    {OP(save), {F::NoAnswer, 1}, "ReadFile Retry", "Saved 14 registers to saved.txt",
+     "read 00 count 13: 31 ... | read 10: no answer | board selected | read 10: 10"},
+    {OP(save), {F::Short, 0}, "ReadFile Retry", "Saved 14 registers to saved.txt", "read 00 count "
+     "13: no answer | board selected | read all"},
+    {OP(save), {F::Gone, 0}, "WriteFile Cancel", "", "write refused"},
+    {OP(load), {}, "", "Loaded load.txt: 3 registers written, all read back", "write 05: 12 | "
+     "write 06: 34 | write 07: 56 | read 00 count 13: 31 00 0C 12 00 12 34 56 CC 00 00 00 00 | "
+     "read 10: 10", "05=12 06=34 07=56"},
+    {OP(load), {F::Nak, 1}, "Address Retry", "Load of load.txt stopped after 1 register: not "
+     "acknowledged by " CHIP, "write 05: 12 | write 06: 34, nak", "05=12"},
+    {OP(loadHeader), {F::Nak, 0}, "Address Retry", "Loaded load.txt: 0 registers written, but 14 "
+     "of 14 registers not read back: no acknowledge from " CHIP, "read 00 count 13: nak"},
+    {OP(load), {F::NoAnswer, 0}, "ReadFile Retry", "Loaded load.txt: 3 registers written, all read "
+     "back", "write 05: 12, no answer | board selected | write 05: 12 | ... | read 10: 10",
+     "05=12 06=34 07=56"},
+    {OP(load), {F::Short, 3}, "ReadFile Retry", "Loaded load.txt: 3 registers written, all read "
+     "back", "... | write 07: 56 | read 00 count 13: no answer | board selected | read 00 count "
+     "13: 31 00 0C 12 00 12 34 56 CC 00 00 00 00 | read 10: 10", "05=12 06=34 07=56"},
+    {OP(load), {F::Gone, 2}, "WriteFile Cancel", "", "write 05: 12 | write 06: 34 | write refused",
+     "05=12 06=34"},
+    {OP(selectBoard), {}, "", "Board 0 selected", "board selected"},
+    {OP(selectBoard), {F::Nak, 2}, "Address Retry", NO_ACK, "LED and clock read | read 02: nak"},
+    {OP(selectBoard), {F::NoAnswer, 0}, "GPstatus Retry", "Board 0 selected", "board signals "
+     "query: no answer | board selected | I2C clock query: base 12 MHz, divider 120 | I2C clock "
+     "set: divider 120 | read 02: 0C"},
+    {OP(selectBoard), {F::Short, 1}, "GPstatus Retry", "Board 0 selected", "board signals query: "
+     "LED off | I2C clock query: no answer | board selected | read 02: 0C"},
+    {OP(selectBoard), {F::Gone, 0}, "GPstatus Cancel", "Board 0 selected", "write refused"},
+    {OP(reconnect), {}, "", "Board 0 selected", "board selected"},
+    {OP(pollAndHpdA), {}, "", "Board signals set: LED off, poll off, HPD off A", "board signals "
+     "set: LED off, poll off | board signals set: LED off, poll off, HPD off A"},
+    {OP(led), {}, "", "Board signals set: LED on, poll on", "board signals set: LED on, poll on"},
+    {OP(led), {F::Gone, 0}, "GPstatus Retry", "The board did not take the command",
+     "write refused | board signals query: LED off | board signals set: LED off, poll on | I2C "
+     "clock query: base 12 MHz, divider 120 | I2C clock set: divider 120 | read 02: 0C"},
+    {OP(led), {F::Gone, 0}, "GPstatus Cancel", "", "write refused"},
+    {OP(clock), {}, "", "I2C clock set to 104 kHz", "I2C clock set: divider 115"},
+    {OP(clockThenShorterList), {F::Gone, 0}, "GPstatus Retry", "I2C clock not set to 104 kHz: the "
+     "board did not take the command", "write refused | board signals query: LED off | I2C clock "
+     "query: base 1 MHz, divider 5 | I2C clock set: divider 5 | read 02: 0C"},
+    {OP(firmware), {F::NoAnswer, 0}, "GPstatus Retry", "Board 0 selected", "firmware query: no "
+     "answer | board selected"},
+    // clang-format on
+};
 
 } // namespace
 
@@ -75,84 +323,6 @@ private slots:
         QVERIFY(rig.end.calls == 1 && !window.isVisible());
     }
 
-    // Each control reaches its operation (the first report it sends), and the
-    // status bar says what it came to beside the board and the chip address.
-    void controlsReachTheirOperations() {
-        const std::tuple<const char*, Report, const char*> rows[] = {
-            {"cmdReadAllRegisters", i2cRead(0, 0, 13), "Read 14 registers from 0x00"},
-            {"cmdReadIndividual", i2cRead(0, 0, 1), "Read 0x00: 0x31"},
-            {"cmdWriteIndividual_1", i2cRead(0, 0, 1), ""},
-            {"cmdScanI2Caddress", i2cRead(0, 0, 1), "Found the QDM7720A at 0x00"},
-            {"obChannelSelect_1", i2cWrite(0, 2, {1}),
-             "Channel B selected (0x02 \u2190 0x01, read back 0x01)"},
-            {"cmdReCal", i2cRead(0, 3, 1),
-             "Termination re-calibrated: 0x03 pulsed 0x92, then 0x12"},
-            {"cmdMultiWriteTest", i2cWrite(0, 6, {1, 1, 1}), ""},
-            {"chkLED", reportOf({0, CMD_BOARD_SIGNALS, 0, 1}),
-             "Board signals set: LED on, poll on"},
-            {"chkDisablePoll", reportOf({0, CMD_BOARD_SIGNALS, 0, 2}), ""},
-            {"chkHPDoff_3", reportOf({0, CMD_BOARD_SIGNALS, 0, 2, 8}), ""},
-            {"cmdReconnect", reportOf({0, CMD_BOARD_SIGNALS, 1}), ""},
-            {"cboEVBinstance", reportOf({0, CMD_BOARD_SIGNALS, 1}), ""},
-            {"cboSMBusFrequency", reportOf({0, CMD_I2C_CLOCK, 0, 115}), ""}};
-        for (const auto& [control, first, says] : rows) {
-            StartedWindowRig rig;
-            QCOMPARE(rig.window->statusLine().where(),
-                     QStringLiteral("Board 0 \u00b7 SIM0000 Chip 0x00 (address byte 0x00)"));
-            rig.window->testTabs().setShown(true);
-            if (control == QLatin1String("chkHPDoff_3")) {
-                click(rig.ui().chkDisablePoll);
-                QVERIFY(rig.ui().chkHPDoff_3->isEnabled()); // the frame with all in it
-                rig.board().received.clear();
-            }
-            QWidget* w = rig.window->findChild<QWidget*>(QLatin1String(control));
-            for (int page = 0; page < 3; ++page) {
-                if (rig.ui().SSTab1->widget(page)->isAncestorOf(w))
-                    rig.ui().SSTab1->setCurrentIndex(page);
-            }
-            if (auto* combo = qobject_cast<QComboBox*>(w))
-                emit combo->activated(qMin(5, combo->count() - 1));
-            else
-                click(qobject_cast<QAbstractButton*>(w));
-            QVERIFY2(!rig.board().received.empty() && rig.board().received.front() == first,
-                     control);
-            QVERIFY(rig.prompt.shown.empty() &&
-                    (!*says || rig.window->statusLine().outcome() == QString::fromUtf8(says)));
-        }
-    }
-
-    // The status bar after a cell's write, a read or a board command not taken, a Cancel.
-    void statusBar() {
-        using Step = std::function<void(WindowRig&)>;
-        const std::pair<Step, const char*> rows[] = {
-            {[](WindowRig& r) { QTest::keyClick(r.window->grid().cell(5), '5'); },
-             "0x05 \u2190 0x05, read back 0x05"},
-            {[](WindowRig& r) {
-                 click(r.ui().chkADDRbit_3);
-                 r.prompt.answer(Answer::Retry);
-                 click(r.ui().cmdReadAllRegisters);
-             },
-             "No acknowledge from 0x08: set the address or scan"},
-            {[](WindowRig& r) { r.ui().mnuSaveRegisters->trigger(); }, "Save cancelled"},
-            {[](WindowRig& r) { // the board gone and back: Retry reconnects, nothing is resent
-                 r.board().unplugged = true;
-                 r.prompt.answer(Answer::Retry, [&r] { r.board().unplugged = false; });
-                 click(r.ui().chkLED);
-             },
-             "The board did not take the command"},
-            {[](WindowRig& r) { // the start-up's channel read-back, not acknowledged
-                 r.simChip().address7 = 0x40;
-                 r.prompt.answer(Answer::Retry);
-                 click(r.ui().cmdReconnect);
-             },
-             "No acknowledge from 0x00: set the address or scan"}};
-        for (const auto& [step, says] : rows) {
-            StartedWindowRig rig;
-            step(rig);
-            QCOMPARE(rig.window->statusLine().outcome(), QString::fromUtf8(says));
-        }
-    }
-
     // The field view follows a register's label; a field of each kind, set
     // through its control, writes its register once and reads it back (chip
     // at 0x48, address byte 0x90); the status bar, the cell, its mark and its
@@ -168,9 +338,9 @@ private slots:
              {6, "Transmit Current", 4, 0x04, ok, ok,
               "0x06 Transmit Current \u2190 10.500 mA (0x04), read back 0x04"},
              {7, "Rx Equalization Gain A", 15, 0xCF, ok, drop,
-              "0x07 Rx Equalization Gain A \u2190 maximum boost (0xCF), no read-back"},
+              "0x07 Rx Equalization Gain A \u2190 maximum boost (0xCF), no read-back: no answer"},
              {5, "Tristate Data", 1, 0x02, AnswerFault::nak(), ok,
-              "No acknowledge from 0x48: set the address or scan"}};
+              "No acknowledge from 0x48 (address byte 0x90): set the address or scan"}};
         for (const auto& [reg, name, value, byte, writeFault, readFault, says] : rows) {
             StartedWindowRig rig;
             rig.simChip().address7 = 0x48;
@@ -267,10 +437,11 @@ private slots:
         QWindow* keys = rig.window->windowHandle();
         QLineEdit* start = rig.window->grid().cell(2);
         start->setFocus();
-        for (const auto& [passes, mods] : {std::pair{2, Qt::NoModifier},
-                                           {3, Qt::ShiftModifier},
-                                           {3, Qt::NoModifier},
-                                           {2, Qt::ShiftModifier}}) {
+        const std::pair<int, Qt::KeyboardModifier> rounds[] = {{2, Qt::NoModifier},
+                                                               {3, Qt::ShiftModifier},
+                                                               {3, Qt::NoModifier},
+                                                               {2, Qt::ShiftModifier}};
+        for (const auto& [passes, mods] : rounds) {
             for (int pass = 0, steps = 0; pass < passes && steps < 500; ++steps) {
                 QTest::keyClick(keys, Qt::Key_Tab, mods);
                 pass += QApplication::focusWidget() == start;
@@ -280,6 +451,86 @@ private slots:
         QVERIFY(rig.board().received.empty());
         QTest::keyClick(keys, Qt::Key_7);
         QCOMPARE(i2cWrites(rig.board().received), std::vector<Report>{i2cWrite(0x90, 2, {0x07})});
+    }
+
+    void operationsUnderLinkFailures_data() {
+        QTest::addColumn<int>("row");
+        for (int i = 0; i < int(std::size(kFaultRows)); ++i)
+            QTest::addRow("%d %s %s", i, kFaultRows[i].operation, kFaultRows[i].boxes) << i;
+    }
+    void operationsUnderLinkFailures() {
+        QFETCH(int, row);
+        const FaultRow& r = kFaultRows[row];
+        StartedWindowRig rig(0x48);
+        rig.window->testTabs().setShown(true);
+        SimBoard& board = rig.board();
+        if (r.fault.kind == LinkFault::Gone) {
+            board.unplugAfterReports = r.fault.at;
+        } else if (r.fault.kind != LinkFault::None) {
+            const AnswerFault kinds[] = {AnswerFault::nak(), AnswerFault::drop(),
+                                         AnswerFault::shortReport()};
+            board.answerFaults.resize(r.fault.at, AnswerFault::none());
+            board.answerFaults.insert(board.answerFaults.end(), r.fault.count,
+                                      kinds[r.fault.kind - F::Nak]);
+        }
+        // Each box answered as the row says; a Retry finds the board plugged in again.
+        const std::map<QString, QString> texts = {{"Address", kInvalidAddressText},
+                                                  {"ReadFile", kReadFileErrorText},
+                                                  {"WriteFile", kWriteFileErrorText},
+                                                  {"GPstatus", kCheckGPstatusText},
+                                                  {"NotFound", kAddressNotFoundText}};
+        const QStringList boxes = QString::fromLatin1(r.boxes).split(", ", Qt::SkipEmptyParts);
+        QStringList shownBoxes;
+        for (const QString& box : boxes) {
+            shownBoxes << texts.at(box.section(' ', 0, 0));
+            rig.prompt.answer(box.endsWith("Retry")    ? Answer::Retry
+                              : box.endsWith("Cancel") ? Answer::Cancel
+                                                       : Answer::No,
+                              [&board] { board.unplugged = false; });
+        }
+        const RegisterModel& model = rig.window->session().registers();
+        QStringList cells;
+        for (int reg = 0; reg < RegisterGrid::kCells; ++reg)
+            cells << model.text(std::uint8_t(reg));
+        const QString status = rig.window->statusLine().outcome();
+        QCOMPARE(rig.window->statusLine().where(),
+                 QStringLiteral("Board 0 \u00b7 SIM0000 Chip " CHIP));
+
+        r.step(rig);
+        QCOMPARE(rig.prompt.texts(), shownBoxes);
+        QCOMPARE(rig.ended(), QByteArray(r.boxes).contains("Cancel"));
+        const QString outcome = rig.window->statusLine().outcome();
+        QCOMPARE(QString(outcome).remove(scratchPath("") + '/'),
+                 *r.status ? QString::fromUtf8(r.status) : status);
+        // The bar shows it whole, or its start and the whole in the tool tip.
+        const QLabel* bar = rig.window->statusBar()->findChildren<QLabel*>().value(0);
+        QVERIFY(bar->text() == outcome ||
+                (bar->toolTip() == outcome && bar->text().endsWith(u'\u2026') &&
+                 outcome.startsWith(bar->text().chopped(1))));
+        QString trace = rig.memory.takeMeanings().join(" | ");
+        trace.replace("I2C read 0x48 reg 0x", "read ").replace("I2C write 0x48 reg 0x", "write ");
+        trace.replace(" count 1:", ":").replace(", acknowledged", "");
+        trace.replace("not acknowledged (status 0x01)", "nak");
+        for (const auto& [words, lines] : kTraceWords)
+            trace.replace(QLatin1String(lines), QLatin1String(words));
+        QStringList parts = QString::fromUtf8(r.trace).split("...");
+        for (QString& part : parts)
+            part = QRegularExpression::escape(part);
+        QVERIFY2(QRegularExpression('^' + parts.join(".*") + '$').match(trace).hasMatch(),
+                 qPrintable(trace));
+        const SimChip powerOn(0x48);
+        QStringList chip, shown;
+        for (int reg = 0; reg < 256; ++reg) {
+            const auto rr = std::uint8_t(reg);
+            const std::uint8_t held = rig.simChip().registers[reg];
+            if (held != powerOn.registers[reg])
+                chip << hexByte(rr) + '=' + hexByte(held);
+            if (reg < RegisterGrid::kCells && model.text(rr) != cells[reg] &&
+                model.text(rr) != hexByte(held))
+                shown << hexByte(rr) + '=' + model.text(rr);
+        }
+        QCOMPARE(chip.join(' '), QLatin1String(r.chip));
+        QCOMPARE(shown.join(' '), QLatin1String(r.shown));
     }
 
     // While hidden, no key, wheel or click makes a test tab current or

@@ -27,10 +27,7 @@ BoardPanel::BoardPanel(QWidget* window, Session& session)
     });
     for (QCheckBox* box : chkHPDoff_)
         connect(box, &QCheckBox::toggled, this, &BoardPanel::sendSignals);
-    connect(cboSMBusFrequency_, &QComboBox::activated, this, [this](int index) {
-        const bool sent = session_.selectClock(index);
-        emit clockSelected(session_.clockList().items.at(index).kHz, sent);
-    });
+    connect(cboSMBusFrequency_, &QComboBox::activated, this, &BoardPanel::selectClock);
 
     connect(&session_, &Session::boardsChanged, this, &BoardPanel::showBoards);
     connect(&session_, &Session::boardSelected, this, [this](int instance) {
@@ -68,6 +65,17 @@ void BoardPanel::showClockList() {
     for (const ClockItem& item : session_.clockList().items)
         cboSMBusFrequency_->addItem(QString::number(item.kHz), item.divider);
     cboSMBusFrequency_->setCurrentIndex(session_.clockList().selected);
+}
+
+// The frequency is taken before the divider goes out: a failure answered with
+// Retry reconnects, and the list is then the new board's, rebuilt already.
+void BoardPanel::selectClock(int index) {
+    const std::vector<ClockItem>& items = session_.clockList().items;
+    if (index < 0 || index >= static_cast<int>(items.size()))
+        return;
+    const int kHz = items[index].kHz;
+    const bool sent = session_.selectClock(index);
+    emit clockSelected(kHz, sent);
 }
 
 // Any box of the board signals sends them all, as the boxes show them.

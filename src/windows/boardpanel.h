@@ -32,6 +32,7 @@ private:
     void showSignals();
     void showClockList();
     void sendSignals();
+    void selectClock(int index);
 
     Session& session_;
     QComboBox* cboEVBinstance_;

@@ -55,21 +55,22 @@ MainWindow::MainWindow(const Platform& platform, QWidget* parent)
 
     // Every board operation says what it came to in the status bar.
     connect(grid_, &RegisterGrid::cellEdited, this, [this](std::uint8_t reg, const CellWrite& w) {
-        status_->say(statusOf(reg, w, chip7()));
+        status_->say(statusOf(reg, w, addressByte()));
     });
     connect(fields_, &FieldView::fieldWritten, this,
-            [this](const FieldWrite& w) { status_->say(statusOf(w, chip7())); });
+            [this](const FieldWrite& w) { status_->say(statusOf(w, addressByte())); });
     connect(individual, &IndividualPanel::done, this,
-            [this](const PanelResult& r) { status_->say(statusOf(r, chip7())); });
+            [this](const PanelResult& r) { status_->say(statusOf(r, addressByte())); });
     connect(address, &AddressControls::scanned, this,
             [this](const ScanResult& r) { status_->say(statusOf(r)); });
-    connect(
-        chipControls, &ChipControlsPanel::channelSelected, this,
-        [this](int option, const ChannelWrite& w) { status_->say(statusOf(option, w, chip7())); });
+    connect(chipControls, &ChipControlsPanel::channelSelected, this,
+            [this](int option, const ChannelWrite& w) {
+                status_->say(statusOf(option, w, addressByte()));
+            });
     connect(chipControls, &ChipControlsPanel::recalibrated, this,
-            [this](const Recalibration& r) { status_->say(statusOf(r, chip7())); });
+            [this](const Recalibration& r) { status_->say(statusOf(r, addressByte())); });
     connect(chipControls, &ChipControlsPanel::multiWritten, this,
-            [this](const MultiWrite& r) { status_->say(statusOf(r, chip7())); });
+            [this](const MultiWrite& r) { status_->say(statusOf(r, addressByte())); });
     connect(board, &BoardPanel::signalsSent, this,
             [this](const BoardSignals& s, bool sent) { status_->say(statusOf(s, sent)); });
     connect(board, &BoardPanel::clockSelected, this,
@@ -143,15 +144,15 @@ ReadMode MainWindow::readMode() const {
 }
 
 void MainWindow::readAllRegisters() {
-    status_->say(statusOf(::readAllRegisters(session_->chip(), readMode()), chip7()));
+    status_->say(statusOf(::readAllRegisters(session_->chip(), readMode()), addressByte()));
 }
 
 void MainWindow::saveRegisters() {
-    status_->say(statusOf(registerFiles_.save(session_->chip(), readMode()), true));
+    status_->say(statusOf(registerFiles_.save(session_->chip(), readMode()), true, addressByte()));
 }
 
 void MainWindow::loadRegisters() {
-    status_->say(statusOf(registerFiles_.load(session_->chip(), readMode()), false));
+    status_->say(statusOf(registerFiles_.load(session_->chip(), readMode()), false, addressByte()));
 }
 
 void MainWindow::makeDisabledBoxesReadable() {

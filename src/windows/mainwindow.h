@@ -60,7 +60,7 @@ private:
     // other windows go, then the process.
     void endProcess(int code) override;
     ReadMode readMode() const;
-    std::uint8_t chip7() const { return session_->address().sevenBit(); }
+    std::uint8_t addressByte() const { return session_->address().byte(); }
     // The disabled boxes keep the palette's text on a background from it.
     void makeDisabledBoxesReadable();
 

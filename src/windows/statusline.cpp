@@ -1,7 +1,9 @@
 #include "windows/statusline.h"
 
 #include "core/registers/hextext.h"
+#include "core/registers/registermap.h"
 
+#include <QEvent>
 #include <QLabel>
 #include <QStatusBar>
 
@@ -11,11 +13,36 @@ QString hex(int value) {
     return QStringLiteral("0x") + hexByte(static_cast<std::uint8_t>(value));
 }
 
-QString written(std::uint8_t reg, std::uint8_t value, std::optional<std::uint8_t> readBack) {
+// The chip as the permanent label names it: "0x48 (address byte 0x90)".
+QString chipText(std::uint8_t addressByte) {
+    return QStringLiteral("%1 (address byte %2)").arg(hex(addressByte >> 1), hex(addressByte));
+}
+
+// Why a transfer failed, in a few words.
+QString failureText(const LinkResult& failure) {
+    const QString reason =
+        failure.reason.isEmpty() ? QString() : QStringLiteral(": ") + failure.reason;
+    switch (failure.status) {
+    case LinkStatus::NotAcknowledged:
+        return QStringLiteral("not acknowledged");
+    case LinkStatus::NoAnswer:
+        return QStringLiteral("no answer") + reason;
+    case LinkStatus::WriteFailed:
+        return QStringLiteral("not sent") + reason;
+    default:
+        return QStringLiteral("the answer could not be read") + reason;
+    }
+}
+
+QString readBackText(std::optional<std::uint8_t> readBack, const LinkResult& failure) {
+    return readBack ? QStringLiteral("read back ") + hex(*readBack)
+                    : QStringLiteral("no read-back: ") + failureText(failure);
+}
+
+QString written(std::uint8_t reg, std::uint8_t value, std::optional<std::uint8_t> readBack,
+                const LinkResult& failure) {
     return QStringLiteral("%1 \u2190 %2, %3")
-        .arg(hex(reg), hex(value),
-             readBack ? QStringLiteral("read back ") + hex(*readBack)
-                      : QStringLiteral("no read-back"));
+        .arg(hex(reg), hex(value), readBackText(readBack, failure));
 }
 
 QString notTakenText() {
@@ -25,93 +52,119 @@ QString notTakenText() {
 const char* const kChannelNames[kChannelOptions] = {
     "Channel A", "Channel B", "Channel C", "Channel D", "Channel auto-select", "Hardware select"};
 
+const int kMainSet = static_cast<int>(kMainRegisters.size());
+
+QString registersText(int n) {
+    return n == 1 ? QStringLiteral("1 register") : QStringLiteral("%1 registers").arg(n);
+}
+
 } // namespace
 
-QString notAcknowledgedText(std::uint8_t chip7) {
-    return QStringLiteral("No acknowledge from %1: set the address or scan").arg(hex(chip7));
+QString notAcknowledgedText(std::uint8_t addressByte) {
+    return QStringLiteral("No acknowledge from %1: set the address or scan")
+        .arg(chipText(addressByte));
 }
 
-QString statusOf(const RangeRead& read, std::uint8_t chip7) {
-    if (!read.ok())
-        return notAcknowledgedText(chip7);
-    return QStringLiteral("Read %1 registers from %2").arg(read.registersRead).arg(hex(chip7));
+QString statusOf(const RangeRead& read, std::uint8_t addressByte) {
+    if (read.ok())
+        return QStringLiteral("Read %1 from %2")
+            .arg(registersText(read.registersRead), chipText(addressByte));
+    if (read.registersRead == 0)
+        return notAcknowledgedText(addressByte);
+    return QStringLiteral("Read %1 of %2 registers, then no acknowledge from %3: set the "
+                          "address or scan")
+        .arg(QString::number(read.registersRead), QString::number(kMainSet), chipText(addressByte));
 }
 
-QString statusOf(std::uint8_t reg, const CellWrite& write, std::uint8_t chip7) {
+QString statusOf(std::uint8_t reg, const CellWrite& write, std::uint8_t addressByte) {
     switch (write.outcome) {
     case CellWrite::Outcome::NotAByte:
         return QStringLiteral("%1: the cell holds no byte; nothing written").arg(hex(reg));
     case CellWrite::Outcome::NotAcknowledged:
-        return notAcknowledgedText(chip7);
+        return notAcknowledgedText(addressByte);
     default:
-        return written(reg, write.value, write.readBack);
+        return written(reg, write.value, write.readBack, write.failure);
     }
 }
 
-QString statusOf(const FieldWrite& w, std::uint8_t chip7) {
+QString statusOf(const FieldWrite& w, std::uint8_t addressByte) {
     const RegisterField& f = *w.field;
     switch (w.write.outcome) {
     case CellWrite::Outcome::Written:
         return QStringLiteral("%1 %2 \u2190 %3 (%4), %5")
             .arg(hex(f.reg), QLatin1String(f.name), fieldMeaning(f, w.value), hex(w.write.value),
-                 w.write.readBack ? QStringLiteral("read back ") + hex(*w.write.readBack)
-                                  : QStringLiteral("no read-back"));
+                 readBackText(w.write.readBack, w.write.failure));
     case CellWrite::Outcome::NotAcknowledged:
-        return notAcknowledgedText(chip7);
+        return notAcknowledgedText(addressByte);
     default:
         return QStringLiteral("%1 %2: the register is not known; nothing written")
             .arg(hex(f.reg), QLatin1String(f.name));
     }
 }
 
-QString statusOf(const PanelResult& result, std::uint8_t chip7) {
+QString statusOf(const PanelResult& result, std::uint8_t addressByte) {
     switch (result.outcome) {
     case PanelResult::Outcome::NotARegister:
         return QStringLiteral("The register box holds no register number; nothing read");
     case PanelResult::Outcome::NotAValue:
         return QStringLiteral("A value box holds no byte; nothing written");
     case PanelResult::Outcome::NotAcknowledged:
-        return notAcknowledgedText(chip7);
+        return notAcknowledgedText(addressByte);
     case PanelResult::Outcome::Read:
         return QStringLiteral("Read %1: %2").arg(hex(result.reg), hex(result.value));
-    case PanelResult::Outcome::Written:
+    case PanelResult::Outcome::Toggled:
         break;
     }
-    return written(result.reg, result.value, result.readBack);
+    if (result.written)
+        return written(result.reg, result.value, result.readBack, result.failure);
+    // After Retry in the address box the toggle goes on to the read-back.
+    return QStringLiteral("%1 \u2190 %2 not acknowledged by %3; %4")
+        .arg(hex(result.reg), hex(result.value), chipText(addressByte),
+             result.readBack ? QStringLiteral("read back ") + hex(*result.readBack)
+                             : QStringLiteral("no read-back"));
 }
 
 QString statusOf(const ScanResult& scan) {
     if (scan.found)
-        return QStringLiteral("Found the QDM7720A at %1").arg(hex(*scan.found >> 1));
+        return QStringLiteral("Found the QDM7720A at %1").arg(chipText(*scan.found));
     return QStringLiteral("No QDM7720A answered at any of the %1 addresses probed")
         .arg(scan.probes);
 }
 
-QString statusOf(int option, const ChannelWrite& write, std::uint8_t chip7) {
+QString statusOf(int option, const ChannelWrite& write, std::uint8_t addressByte) {
     if (!write.written)
-        return notAcknowledgedText(chip7);
+        return notAcknowledgedText(addressByte);
     return QStringLiteral("%1 selected (0x02 \u2190 %2, %3)")
         .arg(QLatin1String(kChannelNames[option]), hex(write.value),
-             write.readBack ? QStringLiteral("read back ") + hex(*write.readBack)
-                            : QStringLiteral("no read-back"));
+             readBackText(write.readBack, write.failure));
 }
 
-QString statusOf(const Recalibration& recal, std::uint8_t chip7) {
+QString statusOf(const Recalibration& recal, std::uint8_t addressByte) {
     if (!recal.done)
-        return notAcknowledgedText(chip7);
-    return QStringLiteral("Termination re-calibrated: 0x03 pulsed %1, then %2")
-        .arg(hex(recal.value | 0x80), hex(recal.value));
+        return notAcknowledgedText(addressByte);
+    const std::uint8_t high = recal.value | 0x80;
+    if (recal.pulsed())
+        return QStringLiteral("Termination re-calibrated: 0x03 pulsed %1, then %2")
+            .arg(hex(high), hex(recal.value));
+    const auto outcome = [](const LinkResult& w) {
+        return w.ok() ? QStringLiteral("written") : failureText(w);
+    };
+    // A failed second write comes first: the bar may not show the whole text.
+    return QStringLiteral("Re-Cal failed%1: 0x03 \u2190 %2 %3, 0x03 \u2190 %4 %5")
+        .arg(recal.low.ok() ? QString() : QStringLiteral(", bit 7 of 0x03 may be left high"),
+             hex(high), outcome(recal.high), hex(recal.value), outcome(recal.low));
 }
 
-QString statusOf(const MultiWrite& multi, std::uint8_t chip7) {
+QString statusOf(const MultiWrite& multi, std::uint8_t addressByte) {
     if (!multi.written)
-        return notAcknowledgedText(chip7);
-    return multi.readBack
-               ? QStringLiteral("Multi-write: 0x06 to 0x08 \u2190 01 01 01, read back")
-               : QStringLiteral("Multi-write: 0x06 to 0x08 \u2190 01 01 01; the read-back failed");
+        return notAcknowledgedText(addressByte);
+    return multi.readBack ? QStringLiteral("Multi-write: 0x06 to 0x08 \u2190 01 01 01, read back")
+                          : QStringLiteral("Multi-write: 0x06 to 0x08 \u2190 01 01 01, no "
+                                           "read-back: ") +
+                                failureText(multi.failure);
 }
 
-QString statusOf(const RegisterFileResult& file, bool save) {
+QString statusOf(const RegisterFileResult& file, bool save, std::uint8_t addressByte) {
     using Outcome = RegisterFileResult::Outcome;
     switch (file.outcome) {
     case Outcome::Cancelled:
@@ -119,16 +172,30 @@ QString statusOf(const RegisterFileResult& file, bool save) {
     case Outcome::Refused:
         return save ? QStringLiteral("Nothing saved") : QStringLiteral("Nothing loaded");
     case Outcome::NotAcknowledged:
-        return QStringLiteral("Load of %1 stopped after %2 registers: not acknowledged")
-            .arg(file.path)
-            .arg(file.registers);
+        return QStringLiteral("Load of %1 stopped after %2: not acknowledged by %3")
+            .arg(file.path, registersText(file.registers), chipText(addressByte));
     case Outcome::Done:
         break;
     }
-    return save ? QStringLiteral("Saved %1 registers to %2").arg(file.registers).arg(file.path)
-                : QStringLiteral("Loaded %1: %2 registers written, all read back")
-                      .arg(file.path)
-                      .arg(file.registers);
+    if (save) {
+        if (file.unread == 0)
+            return QStringLiteral("Saved %1 to %2").arg(registersText(file.registers), file.path);
+        return QStringLiteral("Saved %1, but %2 of its %3 registers were not read, no "
+                              "acknowledge from %4: their lines hold the cells as they were")
+            .arg(file.path, QString::number(file.unread), QString::number(file.registers),
+                 chipText(addressByte));
+    }
+    QString text =
+        QStringLiteral("Loaded %1: %2 written").arg(file.path, registersText(file.registers));
+    if (file.skipped > 0)
+        text += QStringLiteral(", %1 without a value skipped")
+                    .arg(file.skipped == 1 ? QStringLiteral("1 line")
+                                           : QStringLiteral("%1 lines").arg(file.skipped));
+    if (file.unread == 0)
+        return text + QStringLiteral(", all read back");
+    return text +
+           QStringLiteral(", but %1 of %2 registers not read back: no acknowledge from %3")
+               .arg(QString::number(file.unread), QString::number(kMainSet), chipText(addressByte));
 }
 
 QString statusOf(const BoardSignals& s, bool sent) {
@@ -147,13 +214,18 @@ QString statusOf(const BoardSignals& s, bool sent) {
 }
 
 QString clockStatus(int kHz, bool sent) {
-    return sent ? QStringLiteral("I2C clock set to %1 kHz").arg(kHz) : notTakenText();
+    return sent ? QStringLiteral("I2C clock set to %1 kHz").arg(kHz)
+                : QStringLiteral("I2C clock not set to %1 kHz: ").arg(kHz) +
+                      notTakenText().toLower();
 }
 
 StatusLine::StatusLine(QStatusBar* bar, Session& session)
     : QObject(bar), session_(session), outcome_(new QLabel(bar)), board_(new QLabel(bar)),
       address_(new QLabel(bar)) {
     bar->setSizeGripEnabled(false);
+    // The outcome takes the room the window has, never more.
+    outcome_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    outcome_->installEventFilter(this);
     bar->addWidget(outcome_, 1);
     bar->addPermanentWidget(board_);
     bar->addPermanentWidget(address_);
@@ -164,20 +236,38 @@ StatusLine::StatusLine(QStatusBar* bar, Session& session)
         say(QStringLiteral("Board %1 selected").arg(session_.link().selectedBoard()));
     });
     connect(&session_, &Session::channelOptionUnread, this,
-            [this] { say(notAcknowledgedText(session_.address().byte() >> 1)); });
+            [this] { say(notAcknowledgedText(session_.address().byte())); });
     connect(&session_.address(), &DeviceAddress::changed, this, &StatusLine::showAddress);
     connect(&session_, &Session::probing, this, [this](std::uint8_t byte) {
-        say(QStringLiteral("Scanning: probing %1 \u2026").arg(hex(byte >> 1)));
+        say(QStringLiteral("Scanning: probing %1 \u2026").arg(chipText(byte)));
     });
     showAddress(session_.address().byte());
 }
 
 void StatusLine::say(const QString& outcome) {
-    outcome_->setText(outcome);
+    // An operation cut short by the end of the program has nothing to say.
+    if (session_.hasEnded())
+        return;
+    text_ = outcome;
+    showOutcome();
 }
 
 QString StatusLine::outcome() const {
-    return outcome_->text();
+    return text_;
+}
+
+// A text wider than the bar shows its start and "…", and whole in its tool tip.
+void StatusLine::showOutcome() {
+    const QString shown =
+        outcome_->fontMetrics().elidedText(text_, Qt::ElideRight, outcome_->width());
+    outcome_->setText(shown);
+    outcome_->setToolTip(shown == text_ ? QString() : text_);
+}
+
+bool StatusLine::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == outcome_ && event->type() == QEvent::Resize)
+        showOutcome();
+    return false;
 }
 
 QString StatusLine::where() const {
@@ -198,5 +288,5 @@ void StatusLine::showBoard() {
 }
 
 void StatusLine::showAddress(std::uint8_t byte) {
-    address_->setText(QStringLiteral("Chip %1 (address byte %2)").arg(hex(byte >> 1), hex(byte)));
+    address_->setText(QStringLiteral("Chip ") + chipText(byte));
 }

@@ -14,19 +14,19 @@
 class QLabel;
 class QStatusBar;
 
-// What an operation came to, as the status bar says it; `chip7` is the
-// chip's 7-bit address it went to.
-QString notAcknowledgedText(std::uint8_t chip7);
-QString statusOf(const RangeRead& read, std::uint8_t chip7);
-QString statusOf(std::uint8_t reg, const CellWrite& write, std::uint8_t chip7);
+// What an operation came to, as the status bar says it; `addressByte` is the
+// chip's address byte the operation went to, named as "0x48 (address byte 0x90)".
+QString notAcknowledgedText(std::uint8_t addressByte);
+QString statusOf(const RangeRead& read, std::uint8_t addressByte);
+QString statusOf(std::uint8_t reg, const CellWrite& write, std::uint8_t addressByte);
 // "0x02 Channel Select ← B (0x0D), read back 0x0D"
-QString statusOf(const FieldWrite& write, std::uint8_t chip7);
-QString statusOf(const PanelResult& result, std::uint8_t chip7);
+QString statusOf(const FieldWrite& write, std::uint8_t addressByte);
+QString statusOf(const PanelResult& result, std::uint8_t addressByte);
 QString statusOf(const ScanResult& scan);
-QString statusOf(int option, const ChannelWrite& write, std::uint8_t chip7);
-QString statusOf(const Recalibration& recal, std::uint8_t chip7);
-QString statusOf(const MultiWrite& multi, std::uint8_t chip7);
-QString statusOf(const RegisterFileResult& file, bool save);
+QString statusOf(int option, const ChannelWrite& write, std::uint8_t addressByte);
+QString statusOf(const Recalibration& recal, std::uint8_t addressByte);
+QString statusOf(const MultiWrite& multi, std::uint8_t addressByte);
+QString statusOf(const RegisterFileResult& file, bool save, std::uint8_t addressByte);
 // A board command: `sent` is false when the board did not take it.
 QString statusOf(const BoardSignals& signals_, bool sent);
 QString clockStatus(int kHz, bool sent);
@@ -37,14 +37,19 @@ public:
     StatusLine(QStatusBar* bar, Session& session);
 
     void say(const QString& outcome);
-    QString outcome() const;
-    QString where() const; // the board and the chip address
+    QString outcome() const; // whole, as its tool tip has it when the bar cuts it
+    QString where() const;   // the board and the chip address
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void showOutcome();
     void showBoard();
     void showAddress(std::uint8_t byte);
 
     Session& session_;
+    QString text_;
     QLabel* outcome_;
     QLabel* board_;
     QLabel* address_;

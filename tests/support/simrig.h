@@ -11,6 +11,7 @@
 struct SimBench {
     SimBoard& board(std::size_t i = 0) { return transport.board(i); }
     SimChip& simChip(std::size_t i = 0) { return transport.board(i).chips.front(); }
+    bool ended() const { return end.calls > 0; }
 
     FakeClock clock;
     ScriptedPrompt prompt;
@@ -44,7 +45,6 @@ struct SimRig : SimBench {
         clock.clearSleeps();
     }
     Chip chip() { return session.chip(); }
-    bool ended() const { return end.calls > 0; }
 
     Session session{transport, prompt, end, clock};
 };

@@ -123,7 +123,7 @@ IoResult HidapiTransport::read(HidHandle handle, Report& report, int timeoutMs) 
     if (n < 0)
         return {IoStatus::Failed, reasonOf(o->second.device, errno)};
     if (n < kReportSize - 1)
-        return {IoStatus::Short, {}};
+        return {IoStatus::Short, shortReportReason(n + 1)};
     report[0] = 0;
     std::copy_n(in.begin(), kReportSize - 1, report.begin() + 1);
     return {};

@@ -29,7 +29,7 @@ struct HidIds {
 
 enum class IoStatus {
     Ok,      // one whole report went out or came in
-    Short,   // a report shorter than 64 bytes came in and was dropped
+    Short,   // a report shorter than 64 bytes came in and was dropped (the reason says so)
     Timeout, // nothing arrived within the limit; nothing will be filled in later
     Failed,  // the system refused the write or the read
 };
@@ -39,6 +39,11 @@ struct IoResult {
     std::string reason; // the system's words, when it failed
     bool ok() const { return status == IoStatus::Ok; }
 };
+
+// What a failed read says of a report of `bytes` bytes, the report ID counted.
+inline std::string shortReportReason(std::size_t bytes) {
+    return "only " + std::to_string(bytes) + " of 64 bytes came in";
+}
 
 class HidTransport {
 public:

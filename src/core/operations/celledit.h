@@ -35,7 +35,7 @@ struct CellWrite {
     Outcome outcome = Outcome::Skipped;
     std::uint8_t value = 0;
     std::optional<std::uint8_t> readBack;
-    LinkResult failure; // the write that failed, or the read-back that did
+    LinkResult failure; // the write, else the read-back, that failed
 };
 
 // Writes `value` to `reg` (with the link's policy), pauses 0.2 s and reads it

@@ -76,17 +76,15 @@ Recalibration recalibrateTermination(const Chip& chip) {
     result.done = true;
     std::uint8_t data[1] = {static_cast<std::uint8_t>(read.bytes[0] | kRecalibrateBit)};
     chip.registers.setWritten(kInputControlRegister, data[0]);
-    const LinkResult high =
-        chip.link.writeRegistersOnce(chip.address.byte(), kInputControlRegister, data);
+    result.high = chip.link.writeRegistersOnce(chip.address.byte(), kInputControlRegister, data);
 
     chip.hold(kRecalibratePulseSeconds, kRecalibratePulseLeastMs);
 
     data[0] &= static_cast<std::uint8_t>(~kRecalibrateBit);
     result.value = data[0];
     chip.registers.setWritten(kInputControlRegister, data[0]);
-    const LinkResult low =
-        chip.link.writeRegistersOnce(chip.address.byte(), kInputControlRegister, data);
-    result.failure = high.ok() ? low : high;
+    result.low = chip.link.writeRegistersOnce(chip.address.byte(), kInputControlRegister, data);
+    result.failure = result.high.ok() ? result.low : result.high;
     return result;
 }
 

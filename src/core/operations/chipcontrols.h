@@ -39,7 +39,10 @@ std::optional<int> readChannelOption(const Chip& chip);
 struct Recalibration {
     bool done = false;      // false: register 0x03 could not be read; nothing written
     std::uint8_t value = 0; // register 0x03 as read, bit 7 clear again at the end
+    LinkResult high;        // the write with bit 7 set
+    LinkResult low;         // the write with bit 7 clear; failed, bit 7 may be left high
     LinkResult failure;     // the read, else the first of the two writes that failed
+    bool pulsed() const { return done && high.ok() && low.ok(); }
 };
 
 // A pulse on bit 7 of register 0x03 that keeps its other bits: read it, write

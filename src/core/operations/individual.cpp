@@ -42,15 +42,19 @@ PanelResult toggleIndividualRegister(const Chip& chip, PanelTexts& panel, int bu
     const std::uint8_t current = result.value;
     result.value = *own != current ? *own : *other;
     const std::uint8_t data[1] = {result.value};
-    // Whether the chip took it shows in the read-back.
-    result.failure = chip.link.writeRegisters(chip.address.byte(), result.reg, data);
+    // A write not taken goes on to the read-back, which shows what the chip holds.
+    const LinkResult write = chip.link.writeRegisters(chip.address.byte(), result.reg, data);
+    result.written = write.ok();
     const LinkResult readBack = chip.link.readRegistersOnce(chip.address.byte(), result.reg, 1);
-    result.readBack = readBack.ok() ? readBack.bytes[0] : current;
-    result.outcome = PanelResult::Outcome::Written;
+    if (readBack.ok())
+        result.readBack = readBack.bytes[0];
+    result.failure = write.ok() ? readBack : write;
+    result.outcome = PanelResult::Outcome::Toggled;
 
     panel.values[button] = hexByte(*own);
-    panel.read = hexByte(result.readBack);
+    const std::uint8_t shown = result.readBack.value_or(current);
+    panel.read = hexByte(shown);
     // Either way the value came from the chip: now, or in the read before.
-    chip.registers.setRead(result.reg, result.readBack);
+    chip.registers.setRead(result.reg, shown);
     return result;
 }

@@ -104,8 +104,9 @@ std::optional<QString> RegisterFileCommands::choose(bool save) {
 RegisterFileResult RegisterFileCommands::save(const Chip& chip, ReadMode mode) {
     // Whatever Read All achieves, the file is written from the cells as they
     // stand afterwards.
-    readAllRegisters(chip, mode);
+    const RangeRead read = readAllRegisters(chip, mode);
     RegisterFileResult result;
+    result.unread = static_cast<int>(kMainRegisters.size()) - read.registersRead;
     if (chip.link.isShutDown())
         return result;
     const std::optional<QString> chosen = choose(true);
@@ -172,7 +173,8 @@ RegisterFileResult RegisterFileCommands::load(const Chip& chip, ReadMode mode) {
         result.outcome = RegisterFileResult::Outcome::NotAcknowledged;
         return result;
     }
-    readAllRegisters(chip, mode);
+    const RangeRead readBack = readAllRegisters(chip, mode);
+    result.unread = static_cast<int>(kMainRegisters.size()) - readBack.registersRead;
     result.outcome = RegisterFileResult::Outcome::Done;
     return result;
 }

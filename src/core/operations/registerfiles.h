@@ -54,6 +54,10 @@ struct RegisterFileResult {
     Outcome outcome = Outcome::Cancelled;
     QString path;
     int registers = 0; // saved, or written by a load
+    int skipped = 0;   // register lines a load skipped, having no value
+    // Registers of the main set that the Read All of a save (before it) or of
+    // a load (after it) could not read: a save wrote their cells as they were.
+    int unread = 0;
 };
 
 // The File menu's two commands; the file dialog offers the name used last.

@@ -45,6 +45,9 @@ void Session::selectBoard(int instance) {
         if (clockList_.selected >= 0)
             selectClock(clockList_.selected);
     }
+    // A selection cut short by the end of the program reads nothing more.
+    if (hasEnded())
+        return;
     if (const std::optional<int> option = readChannelOption(chip()))
         emit channelOptionRead(*option);
     else

@@ -90,7 +90,7 @@ IoResult SimTransport::read(HidHandle handle, Report& report, int timeoutMs) {
     }
     const std::vector<std::uint8_t> in = *b.takeInput();
     if (in.size() < report.size())
-        return {IoStatus::Short, {}};
+        return {IoStatus::Short, shortReportReason(in.size())};
     std::copy_n(in.begin(), report.size(), report.begin());
     return {};
 }

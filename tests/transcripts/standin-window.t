@@ -1,0 +1,44 @@
+The window program on the real USB path, hidapi being the stand-in of the
+tests: started with its trace and stopped once the start-up is done with the
+board, which ends waiting for an answer to a message.
+
+  $ started() {
+  >   LD_PRELOAD=$QDM_HIDSTANDIN qdm7720a-eval --trace trace 2>err & pid=$!
+  >   for i in $(seq 300); do grep -q "$1" trace err 2>/dev/null && break; sleep 0.1; done
+  >   kill $pid && wait $pid
+  >   sed -E 's/^[0-9:.]+ (.{26}).*/\1/; s/ +$//' trace; sed -n '/^qdm7720a-eval:/p' err
+  > }
+
+The board's LED and clock, then the channel read at address 0x00, where no
+chip answers (it is at 0x40): the invalid-address message waits.
+
+  $ started 'reg 0x02'
+  out 0 00 01 01 00 00 00 00
+  in 0 00 00 00 00 00 00 00
+  # board signals query: LED off
+  out 0 00 03 01 00 00 00 00
+  in 0 00 00 0C 78 00 00 00
+  # I2C clock query: base 12 MHz, divider 120
+  out 0 00 03 00 78 00 00 00
+  # I2C clock set: divider 120
+  out 0 00 02 01 01 02 00 00
+  in 0 00 01 00 00 00 00 00
+  # I2C read 0x00 reg 0x02 count 1: not acknowledged (status 0x01)
+
+Pulled out before the clock is set back: the write refused, with its reason.
+
+  $ QDM_STANDIN_FAULTS=unplug@3 started 'eval: board 0'
+  out 0 00 01 01 00 00 00 00
+  in 0 00 00 00 00 00 00 00
+  # board signals query: LED off
+  out 0 00 03 01 00 00 00 00
+  in 0 00 00 0C 78 00 00 00
+  # I2C clock query: base 12 MHz, divider 120
+  out-refused 0 00 03 00 78
+  # board 0: the write of the output report failed: No such device
+  qdm7720a-eval: board 0: the write of the output report failed: No such device
+
+No board at all: the not-found message waits, and a terminal learns of --demo.
+
+  $ QDM_STANDIN_FAULTS=unplug started 'demo'
+  qdm7720a-eval: no QDM7720A evaluation board is plugged in; 'qdm7720a-eval --demo' runs on a simulated one.

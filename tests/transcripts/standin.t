@@ -1,0 +1,70 @@
+The command-line tool on the real USB path, hidapi being the stand-in of the
+tests, whose board carries its chip at 7-bit address 0x48 (address byte 0x90).
+
+  $ export QDM_STANDIN_ADDRESS=0x48
+  $ cli() { LD_PRELOAD=$QDM_HIDSTANDIN qdm7720a-cli --address 0x48 --timeout-ms 200 "$@"; }
+  $ meanings() { grep '^#' | sed -E 's/: (..) .* (..(, acknowledged)?)$/: \1 .. \2/'; }
+
+Two boards among other HID devices: each listed once, with its firmware.
+
+  $ QDM_STANDIN_BOARDS=2 QDM_STANDIN_OTHERS=09AA:1234,1234:2007 cli list
+  0  sim:board0  serial SIM0000  firmware 2.0 2010-01-15
+  1  sim:board1  serial SIM0001  firmware 2.0 2010-01-15
+
+Spans past one transfer: 62 registers a read, 59 bytes a write.
+
+  $ cli read 0 100 | sed -n '1p;62,63p;$p'
+  0x00 0x31
+  0x3D 0x00
+  0x3E 0x00
+  0x63 0x00
+  $ cli --trace - read 0 100 2>&1 >/dev/null | meanings
+  # I2C read 0x48 reg 0x00 count 62: 31 .. 00, acknowledged
+  # I2C read 0x48 reg 0x3E count 38: 00 .. 00, acknowledged
+  $ cli --trace - write 0x30 $(seq 1 70) 2>&1 | meanings
+  # I2C write 0x48 reg 0x30: 01 .. 3B, acknowledged
+  # I2C write 0x48 reg 0x6B: 3C .. 46, acknowledged
+  $ cli --trace - dump --all 2>&1 >/dev/null | meanings
+  # I2C read 0x48 reg 0x00 count 62: 31 .. 00, acknowledged
+  # I2C read 0x48 reg 0x3E count 62: 00 .. 00, acknowledged
+  # I2C read 0x48 reg 0x7C count 62: 00 .. 00, acknowledged
+  # I2C read 0x48 reg 0xBA count 62: 00 .. 00, acknowledged
+  # I2C read 0x48 reg 0xF8 count 8: 00 .. 00, acknowledged
+  $ cli dump --all | sed -n '2,3p;$p'
+  00: 31 00 0c 12 00 00 00 cc cc 00 00 00 00 00 00 00
+  10: 10 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00
+  f0: 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00
+
+A report that follows every answer is drained before the next exchange.
+
+  $ diff <(cli dump --all) <(QDM_STANDIN_FAULTS=stale cli dump --all) && echo same
+  same
+
+Each failure: one line and its status.
+
+  $ QDM_STANDIN_FAULTS=unplug cli read 0
+  qdm7720a-cli: no QDM7720A evaluation board found (--demo runs on a simulated one)
+  [3]
+  $ QDM_STANDIN_FAULTS=unplug@3 cli dump --all
+  qdm7720a-cli: read of registers 0x00 to 0xFF at 0x48: board 0 took no request: No such device
+  [3]
+  $ QDM_STANDIN_FAULTS=nak@2 cli write 0x30 $(seq 1 70)
+  qdm7720a-cli: write of 70 byte(s) to 0x30 at 0x48: not acknowledged (status 0x01)
+  [1]
+  $ cli --address 0x49 read 0
+  qdm7720a-cli: read of 1 register(s) from 0x00 at 0x49: not acknowledged (status 0x01)
+  [1]
+  $ for fault in silent@2 late@2 short@2; do QDM_STANDIN_FAULTS=$fault cli read 0 100; echo "[$?]"; done
+  qdm7720a-cli: read of 100 register(s) from 0x00 at 0x48: no answer from board 0 within 200 ms
+  [4]
+  qdm7720a-cli: read of 100 register(s) from 0x00 at 0x48: no answer from board 0 within 200 ms
+  [4]
+  qdm7720a-cli: read of 100 register(s) from 0x00 at 0x48: no answer from board 0 within 200 ms: only 16 of 64 bytes came in
+  [4]
+  $ QDM_STANDIN_FAULTS=error@1 QDM_STANDIN_REASON='Broken pipe' cli read 0
+  qdm7720a-cli: read of 1 register(s) from 0x00 at 0x48: no answer from board 0 within 200 ms: Broken pipe
+  [4]
+  $ QDM_STANDIN_FAULTS=silent cli list
+  qdm7720a-cli: board 0: no answer to the firmware query
+  0  sim:board0  serial SIM0000  firmware no answer
+  [4]
