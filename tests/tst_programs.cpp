@@ -138,16 +138,23 @@ private slots:
         QCOMPARE(readFile(saved), kDefaultsFile);
         QCOMPARE(cli({"load", saved}).status + cli({"diff", saved}).status, 0);
         const QString other = path("other.txt");
-        QVERIFY(writeFile(other, "//QDM7720A Register File\r\n0x05\t12\r\n0x06\t\r\n"));
+        QVERIFY(writeFile(other, "//QDM7720A Register File\r\n0x05\t12\r\n0x06\t100\r\n"));
         const QString trace = path("trace.txt");
         const Ran refused = cli({"--trace", trace, "load", other});
         QCOMPARE(refused.status, 2);
-        QVERIFY(refused.err.contains(QStringLiteral("line 3 is not a register line: 0x06<TAB>")));
+        QVERIFY(refused.err.contains(
+            QStringLiteral("line 3 is not a register line (its value is not one or two hex")));
         QVERIFY(!readFile(trace).contains(" out 0 00 02 01 80 05")); // nothing written
-        QVERIFY(writeFile(other, "//QDM7720A Register File\r\n0x05\t12\r\n"));
+        QVERIFY(writeFile(other, "//QDM7720A Register File\r\n0x05\t12\r\n0x06\t\r\n"));
+        QCOMPARE(cli({"load", other}).out,
+                 QStringLiteral("1 register line with no value skipped\n"));
         const Ran differs = cli({"diff", other});
         QCOMPARE(differs.status, 1);
-        QCOMPARE(differs.out, QStringLiteral("0x05: file 0x12, chip 0x00\n"));
+        QCOMPARE(
+            differs.out,
+            QStringLiteral("0x05: file 0x12, chip 0x00\n1 register line with no value skipped\n"));
+        QCOMPARE(QJsonDocument::fromJson(cli({"--json", "diff", other}).out.toUtf8())["skipped"],
+                 1);
         QCOMPARE(cli({"load", path("missing.txt")}).status + cli({"save", "/dev/null"}).status, 4);
 
         const Ran json = cli({"--json", "--address", "65", "read", "0"});

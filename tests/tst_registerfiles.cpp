@@ -1,9 +1,10 @@
 // Register files: saving the main registers and loading a file into the chip
 // as the File menu does, on a simulated board (the bytes, the dialogs'
-// settings, the questions and messages, what reaches the chip); the format's
-// lines and checks as tables; and what a save may replace and a load may
-// read: regular files only, links followed openly, nothing that blocks, owner
-// and mode kept, and the in-place write where a folder takes no new file.
+// settings, the questions and messages, what reaches the chip); the register
+// lines as one table; and what a save may replace and a load may read:
+// regular files only, links followed by the system, nothing that blocks,
+// owner and mode kept, the in-place write where a folder takes no new file,
+// and only the file asked about written whatever is swapped between the steps.
 #include "core/operations/registerfiles.h"
 #include "core/regfiles/fileaccess.h"
 #include "core/regfiles/registerfile.h"
@@ -14,6 +15,9 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
 #include <functional>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -54,11 +58,28 @@ bool asOrdinaryUser(const std::function<bool()>& check) {
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-using Verdict = RegisterFileCheck::Verdict;
-using Writes = std::vector<RegisterWrite>;
+using Outcome = RegisterFileResult::Outcome;
 
-QByteArray withHeader(const QByteArray& rest) {
-    return kRegisterFileHeader + "\r\n" + rest;
+// Swaps two names at once, as another program may while a save runs.
+bool exchange(const QString& a, const QString& b) {
+    return ::renameat2(AT_FDCWD, name(a).constData(), AT_FDCWD, name(b).constData(),
+                       RENAME_EXCHANGE) == 0;
+}
+
+// A file's check in short: "03=12 FF=00" for its writes, "skip 4" for a line
+// with no value, "line 2: value" for the line refused and why.
+QString outcomeOf(const RegisterFileCheck& c) {
+    const char* const faults[] = {"", "", "address", "separator", "value", "cut off"};
+    if (c.verdict != RegisterFileCheck::Verdict::Accepted)
+        return c.lineNumber
+                   ? QStringLiteral("line %1: %2").arg(c.lineNumber).arg(faults[int(c.fault)])
+                   : QStringLiteral("not a register file");
+    QStringList parts;
+    for (const RegisterWrite& w : c.writes)
+        parts << QString::asprintf("%02X=%02X", w.reg, w.value);
+    for (int line : c.skippedLines)
+        parts << QStringLiteral("skip %1").arg(line);
+    return parts.join(QLatin1Char(' '));
 }
 
 } // namespace
@@ -68,17 +89,24 @@ class TestRegisterFiles : public QObject {
 private:
     QTemporaryDir dir_;
     QString path(const char* name) const { return dir_.filePath(QLatin1String(name)); }
+    // As the system names it: where the question says a link leads.
+    QString real(const char* name) const {
+        return QFileInfo(dir_.path()).canonicalFilePath() + QLatin1Char('/') + QLatin1String(name);
+    }
 
 private slots:
     void initTestCase() {
         QVERIFY(writeFile(path("file.txt"), "old") &&
-                QDir(dir_.path()).mkdir(QStringLiteral("folder")) &&
+                QDir(dir_.path()).mkpath(QStringLiteral("other/deep")) &&
+                QDir(dir_.path()).mkpath(QStringLiteral("D/folder")) &&
+                writeFile(path("other/victim.txt"), "victim") &&
                 ::mkfifo(name(path("fifo")).constData(), 0600) == 0);
         const std::pair<const char*, const char*> links[] = {
             {"to-file", "file.txt"},           {"chain", "to-file"},
             {"to-device", "/dev/null"},        {"to-fifo", "fifo"},
-            {"to-folder", "folder"},           {"dangling", "folder/new.txt"},
-            {"to-nowhere", "missing/new.txt"}, {"loop", "loop"}};
+            {"to-folder", "D/folder"},         {"dangling", "D/folder/new.txt"},
+            {"to-nowhere", "missing/new.txt"}, {"loop", "loop"},
+            {"D/sub", "../other/deep"},        {"D/l.txt", "sub/../victim.txt"}};
         for (const auto& [link, to] : links)
             QVERIFY(::symlink(to, name(path(link)).constData()) == 0);
     }
@@ -87,7 +115,7 @@ private slots:
         FilesRig rig;
         const QString file = path("saved.txt");
         rig.prompt.chooseFile(file);
-        QCOMPARE(rig.save().outcome, RegisterFileResult::Outcome::Done);
+        QCOMPARE(rig.save().outcome, Outcome::Done);
         QCOMPARE(reportsWithCommand(rig.board(), CMD_I2C), kReadAll);
         QCOMPARE(readFile(file), kDefaultsFile);
         QVERIFY(rig.prompt.shown.empty()); // a new name is not asked about
@@ -119,40 +147,43 @@ private slots:
         QVERIFY(QFile::link(target, link));
         // Cancel in the dialog, then Cancel to the question: nothing changes.
         rig.prompt.chooseFile(std::nullopt);
-        QCOMPARE(rig.save().outcome, RegisterFileResult::Outcome::Cancelled);
+        QCOMPARE(rig.save().outcome, Outcome::Cancelled);
         rig.prompt.chooseFile(link);
         rig.prompt.answer(Answer::Cancel);
         rig.save();
         QCOMPARE(readFile(target), QByteArray("old"));
         // The question names where the link leads; OK replaces the target.
-        const QString question = rig.prompt.shown.back().text;
-        QVERIFY(question.startsWith(kFileExistsText) &&
-                question.contains(QDir::toNativeSeparators(target)));
+        QCOMPARE(rig.prompt.shown.back().text,
+                 kFileExistsText + QStringLiteral("\r\n\r\n%1 is a link to %2; that file would "
+                                                  "be overwritten.")
+                                       .arg(link, real("target.txt")));
         rig.prompt.chooseFile(link);
         rig.prompt.answer(Answer::Ok);
         rig.save();
         QVERIFY(readFile(target) == kDefaultsFile && QFileInfo(link).isSymLink());
+        // A link to nothing yet: the question says that its target is created.
+        rig.prompt.chooseFile(path("dangling"));
+        QCOMPARE(rig.save().outcome, Outcome::Cancelled);
+        QCOMPARE(rig.prompt.shown.back().title + ": " + rig.prompt.shown.back().text,
+                 QStringLiteral("Link Exists: %1 is a link to %2, which does not exist: that file "
+                                "would be created.  Press OK to create it, Cancel to abort.")
+                     .arg(path("dangling"), real("D/folder/new.txt")));
 
-        // A FIFO or a folder that is missing: a message naming the file.
-        for (const QString& refused : {path("fifo"), path("missing/regs.txt")}) {
-            rig.prompt.clear();
-            rig.prompt.chooseFile(refused);
-            QCOMPARE(rig.save().outcome, RegisterFileResult::Outcome::Refused);
-            QVERIFY(rig.prompt.shown.size() == 1 &&
-                    rig.prompt.shown[0].text.startsWith(
-                        QStringLiteral("The register file could not be saved:\r\n") +
-                        QDir::toNativeSeparators(refused)));
-        }
-        QVERIFY(!QFile::exists(path("missing/regs.txt")));
+        // A folder that is missing: a message naming the file.
+        rig.prompt.chooseFile(path("missing/regs.txt"));
+        QCOMPARE(rig.save().outcome, Outcome::Refused);
+        QVERIFY(rig.prompt.shown.back().text.startsWith(
+            "The register file could not be saved:\r\n" + path("missing/regs.txt") + "\r\n"));
     }
 
     void loadWritesInFileOrderThenReadsAll() {
         FilesRig rig;
         const QString file = path("load");
         writeFile(file, "//QDM7720A Register File\r\n0X05\t77\r\n0x03 12\r\n// 0x04\t99\r\n"
-                        "0x06-3F,0xAB\t01\r\n0x07\t5 \r\n");
+                        "0x06 3F,0xAB\t01\r\n0x09\t\r\n0x07\t5 \r\n");
         rig.prompt.chooseFile(file);
-        QCOMPARE(rig.load().outcome, RegisterFileResult::Outcome::Done);
+        const RegisterFileResult loaded = rig.load();
+        QVERIFY(loaded.outcome == Outcome::Done && loaded.registers == 4 && loaded.skipped == 1);
         std::vector<Report> expected = {i2cWrite(0, 0x03, {0x12}), i2cWrite(0, 0x06, {0x3F}),
                                         i2cWrite(0, 0xAB, {0x01}), i2cWrite(0, 0x07, {0x05})};
         expected.insert(expected.end(), kReadAll.begin(), kReadAll.end());
@@ -160,7 +191,7 @@ private slots:
         QVERIFY(rig.session.registers().text(3) == "12" && rig.prompt.shown.empty());
         QCOMPARE(rig.clock.drains(), 2);                      // before the writes, and in Read All
         const FileRequest& asked = rig.prompt.requests.at(0); // nothing offered yet
-        QVERIFY(asked.kind == FileRequest::Kind::Open && asked.defaultSuffix.isEmpty());
+        QVERIFY(asked.kind == FileRequest::Kind::Open && asked.defaultSuffix == "txt");
         QCOMPARE(asked.fileName + asked.filter, "Text File (*.txt) |*.txt | All Files (*.*)|*.*|");
         rig.prompt.chooseFile(std::nullopt);
         rig.load();
@@ -172,10 +203,11 @@ private slots:
         const QString at = QStringLiteral("%1"); // the path
         const std::pair<QByteArray, QString> rows[] = {
             // contents ("-": no file), message
-            {"//qdm7720a register file\r\n0x03\t12\r\n", kNotRegisterFileText},
             {"", kNotRegisterFileText},
-            {header + "0x03\t12\r\n0x04\t34\r\n0x05\t\r\n", badLineText(at, 4, "0x05\t")},
-            {header + "0x03\x01\x02\x1b\n", badLineText(at, 2, "0x03\x01\x02\x1b")},
+            {header + "0x03\t12\r\n0x04\t34\r\n0x05\t100\r\n",
+             badLineText(at, 4, "0x05\t100", LineVerdict::BadValue)},
+            {header + "0x03\x01\x02\x1b\n",
+             badLineText(at, 2, "0x03\x01\x02\x1b", LineVerdict::BadSeparator)},
             {header + QByteArray(2 * 1024 * 1024, '/'),
              readFailedText(at, "It is far larger than any register file.")},
             {"-", readFailedText(at, "No such file or directory")}};
@@ -186,7 +218,7 @@ private slots:
             if (contents != "-")
                 writeFile(file, contents);
             rig.prompt.chooseFile(file);
-            QCOMPARE(rig.load().outcome, RegisterFileResult::Outcome::Refused);
+            QCOMPARE(rig.load().outcome, Outcome::Refused);
             QVERIFY(reportsWithCommand(rig.board(), CMD_I2C).empty()); // not even Read All
             QCOMPARE(rig.prompt.shown.size(), 1u);
             QCOMPARE(rig.prompt.shown[0].text,
@@ -203,54 +235,51 @@ private slots:
         rig.board().answerFaults = {AnswerFault::none(), AnswerFault::none(), AnswerFault::nak()};
         rig.prompt.answer(Answer::Retry);
         rig.prompt.chooseFile(file);
-        QCOMPARE(rig.load().outcome, RegisterFileResult::Outcome::NotAcknowledged);
+        QCOMPARE(rig.load().outcome, Outcome::NotAcknowledged);
         QCOMPARE(rig.prompt.texts(), QStringList{kInvalidAddressText});
         // Three writes, the third not taken; no more, and no Read All.
         QCOMPARE(reportsWithCommand(rig.board(), CMD_I2C),
                  (std::vector<Report>{i2cWrite(0, 0x00, {0x31}), i2cWrite(0, 0x01, {0x00}),
                                       i2cWrite(0, 0x02, {0x0C})}));
     }
-    // What a save under each name would write, and whether it may.
-    void saveTargets() {
-        // name, target (relative to the folder, or absolute; "": none), is a link,
-        // the target exists, the save is refused
-        const std::tuple<const char*, const char*, bool, bool, bool> rows[] = {
-            {"new.txt", "new.txt", false, false, false},
-            {"file.txt", "file.txt", false, true, false},
-            {"folder", "folder", false, true, true},
-            {"fifo", "fifo", false, true, true},
-            {"to-file", "file.txt", true, true, false},
-            {"chain", "file.txt", true, true, false},
-            {"to-device", "/dev/null", true, true, true},
-            {"to-fifo", "fifo", true, true, true},
-            {"to-folder", "folder", true, true, true},
-            {"dangling", "folder/new.txt", true, false, false},
-            {"to-nowhere", "missing/new.txt", true, false, true},
-            {"loop", "", true, false, true}};
-        for (const auto& [file, target, isLink, exists, refused] : rows) {
-            const SaveTarget t = saveTargetOf(path(file));
-            QVERIFY2(t.isLink == isLink && t.refusal.isEmpty() == !refused, file);
-            QVERIFY2(!*target || t.exists == exists, file);
-            if (*target)
-                QCOMPARE(t.target, target[0] == '/' ? QString::fromLatin1(target) : path(target));
-        }
-    }
 
-    // Nothing that is not a regular file is replaced or read, and nothing waits.
-    void onlyRegularFiles() {
-        for (const char* file : {"folder", "fifo"})
-            QVERIFY(!replaceRegularFile(path(file), "new").ok &&
-                    !readRegularFile(path(file), 9).bytes);
-        QVERIFY(!replaceRegularFile(path("to-file"), "new").ok); // a link: its target is named
-        QVERIFY(S_ISFIFO(statOf(path("fifo")).st_mode) && S_ISLNK(statOf(path("to-file")).st_mode));
+    // What a save under each name would write, and whether it may (links are
+    // followed by the system, ".." after a link included), and what a load reads.
+    void saveTargets() {
+        // name, target ("": not compared), what it is: a link (l), existing (e), refused (r)
+        const std::tuple<const char*, const char*, const char*> rows[] = {
+            {"file.txt", "file.txt", "e"},
+            {"D/folder", "", "er"},
+            {"fifo", "", "er"},
+            {"to-file", "file.txt", "le"},
+            {"chain", "file.txt", "le"},
+            {"D/l.txt", "other/victim.txt", "le"},
+            {"dangling", "D/folder/new.txt", "l"},
+            {"to-device", "/dev/null", "ler"},
+            {"to-fifo", "fifo", "ler"},
+            {"to-folder", "D/folder", "ler"},
+            {"to-nowhere", "", "lr"},
+            {"loop", "", "lr"},
+            {"D/sub/x/", "", "r"}};
+        for (const auto& [file, target, is] : rows) {
+            const SaveTarget t = saveTargetOf(path(file));
+            QCOMPARE(QStringLiteral("%1%2%3").arg(t.isLink ? "l" : "", t.exists ? "e" : "",
+                                                  t.refusal.isEmpty() ? "" : "r"),
+                     QString(is));
+            if (*target)
+                QCOMPARE(t.target, *target == '/' ? QString(target) : real(target));
+        }
+        // A load reads nothing that is not a regular file, and waits for nothing.
+        QVERIFY(!readRegularFile(path("D/folder"), 9).bytes &&
+                !readRegularFile(path("fifo"), 9).bytes);
         QCOMPARE(*readRegularFile(path("chain"), 100).bytes, QByteArray("old"));
         QCOMPARE(readRegularFile(path("gone.txt"), 100).reason,
                  QStringLiteral("No such file or directory"));
-        // Up to one byte beyond the limit, so that the caller sees it was passed.
-        QCOMPARE(readRegularFile(path("file.txt"), 1).bytes->size(), 2);
+        QCOMPARE(readRegularFile(path("file.txt"), 1).bytes->size(), 2); // shows the limit passed
     }
 
-    // A replaced file keeps its owner, group and mode, and is replaced whole.
+    // A replaced file keeps its owner, group and mode, and is replaced whole;
+    // a new one is made as any new file.
     void replacedFilesKeepOwnerAndMode() {
         QVERIFY(writeFile(path("kept.txt"), "old"));
         const QString kept = path("kept.txt");
@@ -258,92 +287,169 @@ private slots:
         if (::geteuid() == 0)
             QVERIFY(::chown(name(kept).constData(), kNobody, kNobody) == 0);
         const struct stat before = statOf(kept);
-        QVERIFY(replaceRegularFile(kept, "new contents").ok);
+        QVERIFY(replaceRegularFile(saveTargetOf(kept), "new contents").ok);
         const struct stat after = statOf(kept);
         QCOMPARE(readFile(kept), QByteArray("new contents"));
         QVERIFY(after.st_mode == before.st_mode && after.st_ino != before.st_ino);
         QVERIFY(after.st_uid == before.st_uid && after.st_gid == before.st_gid);
+        const mode_t mask = ::umask(022);
+        QVERIFY(replaceRegularFile(saveTargetOf(path("made.txt")), "x").ok);
+        ::umask(mask);
+        QCOMPARE(statOf(path("made.txt")).st_mode & 07777, mode_t(0644));
     }
 
-    // In a folder that takes no new file, a writable file is written in place;
-    // a dangling link into such a folder is refused.
+    // In a folder that takes no new file, a writable file is written in
+    // place, unless it was swapped for a link meanwhile; a dangling link into
+    // such a folder is refused.
     void folderWithoutRoomForANewFile() {
         QVERIFY(QDir(dir_.path()).mkdir(QStringLiteral("locked")));
         const QString locked = path("locked");
         const QString file = path("locked/regs.txt");
-        QVERIFY(writeFile(path("locked/regs.txt"), "a longer old text"));
-        QVERIFY(::symlink("locked/new.txt", name(path("into-locked")).constData()) == 0);
-        for (const QString& path : {dir_.path(), locked, file})
-            QVERIFY(::chown(name(path).constData(), ::geteuid() == 0 ? kNobody : uid_t(-1),
+        QVERIFY(writeFile(file, "longer old text") && writeFile(path("locked/swapped.txt"), "old"));
+        QVERIFY(::symlink("locked/new.txt", name(path("into-locked")).constData()) == 0 &&
+                ::symlink("../other/victim.txt", name(path("locked/to-victim")).constData()) == 0);
+        for (const char* owned : {"", "locked", "locked/regs.txt", "locked/swapped.txt"})
+            QVERIFY(::chown(name(path(owned)).constData(), ::geteuid() == 0 ? kNobody : uid_t(-1),
                             gid_t(-1)) == 0);
         QVERIFY(::chmod(name(dir_.path()).constData(), 0755) == 0 &&
                 ::chmod(name(locked).constData(), 0555) == 0);
         const ino_t inode = statOf(file).st_ino;
-        const QString dangling = path("into-locked");
         QVERIFY(asOrdinaryUser([&] {
-            return replaceRegularFile(file, "new").ok &&
-                   !saveTargetOf(dangling).refusal.isEmpty() &&
-                   !replaceRegularFile(path("locked/other.txt"), "x").ok;
+            const SaveTarget swapped = saveTargetOf(path("locked/swapped.txt"));
+            setSaveStepHook([&](const char* step) {
+                if (std::strcmp(step, "in place") == 0 &&
+                    ::chmod(name(locked).constData(), 0755) == 0)
+                    exchange(path("locked/swapped.txt"), path("locked/to-victim"));
+                ::chmod(name(locked).constData(), 0555);
+            });
+            const FileResult refused = replaceRegularFile(swapped, "new");
+            setSaveStepHook({});
+            return replaceRegularFile(saveTargetOf(file), "new").ok &&
+                   refused.reason.startsWith("Something else (a link) took its name") &&
+                   !saveTargetOf(path("into-locked")).refusal.isEmpty() &&
+                   !replaceRegularFile(saveTargetOf(path("locked/other.txt")), "x").ok;
         }));
         QVERIFY(readFile(file) == "new" && statOf(file).st_ino == inode); // written in place
+        QVERIFY(readFile(path("other/victim.txt")) == "victim" &&
+                readFile(path("locked/to-victim")) == "old");
         QVERIFY(::chmod(name(locked).constData(), 0755) == 0);
     }
 
-    void registerFileLines() {
-        QCOMPARE(registerLine(0x10, QStringLiteral("7")) + registerLine(0x0A, QString()),
-                 QByteArray("0x10\t7\r\n0x0A\t\r\n"));
-        // A pasted line end or comma would split the line into another
-        // register's line; the file loads back into this register alone.
-        const QByteArray split = registerLine(5, QStringLiteral("12\r\n0x03\t99")) +
-                                 registerLine(5, QStringLiteral("12,0x04\t77"));
-        QCOMPARE(split, QByteArray("0x05\t12??0x03\t99\r\n0x05\t12?0x04\t77\r\n"));
-        QCOMPARE(checkRegisterFile(withHeader(split)).writes, (Writes{{5, 0x12}, {5, 0x12}}));
-        QCOMPARE(fileLine(QStringLiteral("\u00e9\u20ac")), QByteArray("\xe9?\r\n"));
+    // Whatever is swapped between the steps of a save (a file for a link to
+    // another file or to a FIFO, the folder for a link to another folder),
+    // only the file asked about is written, or nothing and the user is told.
+    void onlyTheFileAskedAboutIsWritten() {
+        const char* const took = "Something else (a link) took its name";
+        const std::tuple<const char*, const char*, const char*, Outcome, const char*> rows[] = {
+            // step, the two names swapped there, outcome, what the last message says
+            {"question", "sub/reg.txt", "sub/to-file", Outcome::Cancelled, "now leads to %1/other"},
+            {"question", "sub/reg.txt", "sub/to-fifo", Outcome::Refused, "is a pipe (FIFO), not a"},
+            {"question", "sub", "to-other", Outcome::Cancelled, "now leads to %1/other/reg.txt"},
+            {"create", "sub/reg.txt", "sub/to-file", Outcome::Refused, took},
+            {"create", "sub/reg.txt", "sub/to-fifo", Outcome::Refused, took},
+            {"create", "sub", "to-other", Outcome::Done, "File exists."},
+            {"rename", "sub/reg.txt", "sub/to-file", Outcome::Refused, took},
+            {"rename", "sub/reg.txt", "sub/to-fifo", Outcome::Refused, took},
+            {"rename", "sub", "to-other", Outcome::Done, "File exists."}};
+        const QString race = path("race") + '/';
+        for (const auto& [step, one, other, outcome, says] : rows) {
+            QDir(race).removeRecursively();
+            QVERIFY(QDir().mkpath(race + "sub") && QDir().mkpath(race + "other") &&
+                    writeFile(race + "sub/reg.txt", "old") &&
+                    writeFile(race + "other/reg.txt", "x") &&
+                    ::mkfifo(name(race + "fifo").constData(), 0600) == 0);
+            for (const auto& [link, to] : {std::pair{"to-other", "other"},
+                                           {"sub/to-file", "../other/reg.txt"},
+                                           {"sub/to-fifo", "../fifo"}})
+                QVERIFY(::symlink(to, name(race + link).constData()) == 0);
+            const std::function<void()> swap = [&, one = one, other = other] {
+                QVERIFY(exchange(race + one, race + other));
+            };
+            setSaveStepHook([&, step = step](const char* now) {
+                if (std::strcmp(now, step) == 0)
+                    swap();
+            });
+            FilesRig rig;
+            rig.prompt.chooseFile(race + "sub/reg.txt");
+            rig.prompt.answer(Answer::Ok, std::strcmp(step, "question") ? nullptr : swap);
+            QCOMPARE(rig.save().outcome, outcome);
+            setSaveStepHook({});
+            QVERIFY2(
+                rig.prompt.shown.back().text.contains(QString(says).replace("%1", real("race"))),
+                step);
+            // The file asked about, now under the name swapped out: saved, or as it was.
+            const QString asked = race + other + (std::strcmp(one, "sub") ? "" : "/reg.txt");
+            QCOMPARE(readFile(asked), outcome == Outcome::Done ? kDefaultsFile : "old");
+            QVERIFY(readFile(race + "other/reg.txt") == "x" &&
+                    S_ISFIFO(statOf(race + "fifo").st_mode));
+            for (const char* folder : {"sub", "other", "to-other"})
+                QVERIFY(QDir(race + folder).entryList({"reg.txt.*"}, QDir::AllEntries).isEmpty());
+        }
     }
 
-    void registerFileFields() {
-        // field, register (-1: not a readable register line), value
-        const std::tuple<const char*, int, int> rows[] = {
-            {"0x03\t12", 3, 0x12},    {"0x03 12", 3, 0x12}, {"0x03=12", 3, 0x12},
-            {"0xff\tab", 0xFF, 0xAB}, {"0x05\t5", 5, 5},    {"0x10\t10 PLL", 0x10, 0x10},
-            {"0x05\t5 ", 5, 5},       {"0x05\t5\t9", 5, 5}, {"0x05\t5x", -1, 0},
-            {"0x05\t", -1, 0},        {"0x05", -1, 0},      {"0x05\tG1", -1, 0},
-            {"0x05\t+1", -1, 0},      {"0x05\t 1", -1, 0},  {"0x-1\t12", -1, 0},
-            {"0x5\t12", -1, 0}};
-        for (const auto& [field, reg, value] : rows) {
-            const auto write = readRegisterLine(field);
-            QVERIFY2(write.has_value() == (reg >= 0), field);
-            if (write)
-                QCOMPARE(*write, (RegisterWrite{std::uint8_t(reg), std::uint8_t(value)}));
+    // Every kind of line, as the loader takes it: what is written, what is
+    // skipped, and which line is refused and why.
+    void registerLines() {
+        const QByteArray header = kRegisterFileHeader + "\r\n";
+        // after the header: the rest of the file, and its check in short
+        const std::pair<const char*, const char*> rows[] = {
+            {"", ""},
+            {"0x03 12\r\n0X04\t34\r\n0xff\tab\r\n", "03=12 FF=AB"},
+            {"0x05\t01\n0x06\t02\r0x07\t3 \r\n0x08\t4\r\n0xFF\t00",
+             "05=01 06=02 07=03 08=04 FF=00"},
+            {"// note\r\n\r\n0x01 FF,0x00\t31,note,0x05\t12 \t\r\n", "01=FF 00=31 05=12"},
+            {"0x05\t\r\n0x06\r\n0x07\t \r\n0x08\t01,0x09\t\r\n",
+             "08=01 skip 2 skip 3 skip 4 skip 5"},
+            {"0x04\t1,", "04=01"},
+            {"0x00\t31\r\n\r\r\n\n0x01\t00,0xQQ\t00\n0x02\t0C\r\n", "line 6: address"}};
+        for (const auto& [rest, outcome] : rows)
+            QCOMPARE(outcomeOf(checkRegisterFile(header + rest)), QString::fromLatin1(outcome));
+        QCOMPARE(checkRegisterFile(header + rows[6].first).lineText, "0x01\t00,0xQQ\t00");
+        // A line of its own after the header: refused with line 2 named, and why.
+        const std::pair<const char*, std::vector<const char*>> refused[] = {
+            {"value",
+             {"0x05\t100\r\n", "0x05\t1FF\r\n", "0x05\t3A junk\r\n", "0x05\t5\t9\r\n",
+              "0x05\tG1\r\n", "0x05\t+1\r\n", "0x05\t\t3A\r\n"}},
+            {"separator", {"0x053A\r\n", "0x0510\t3A\r\n", "0x03=12\r\n"}},
+            {"address", {"0x5\t12\r\n", "0x-1\t12\r\n", "0x\r\n"}},
+            {"cut off", {"0x04\t1", "0x04\t1 ", "0x04\t"}}};
+        for (const auto& [why, lines] : refused) {
+            for (const char* line : lines)
+                QCOMPARE(outcomeOf(checkRegisterFile(header + line)),
+                         QStringLiteral("line 2: ") + why);
         }
-        for (const char* other : {"0X03\t12", " 0x03\t12", "0", ""})
-            QVERIFY(!isRegisterLine(other));
+        QCOMPARE(outcomeOf(checkRegisterFile(kRegisterFileHeader + ",0x03\t12")), "03=12");
+        for (const char* other : {"//qdm7720a register file\r\n0x03\t12\r\n", "", "0x03\t12\r\n",
+                                  " //QDM7720A Register File\r\n", "//QDM7720A Register File \n",
+                                  "\r\n//QDM7720A Register File\r\n"})
+            QCOMPARE(outcomeOf(checkRegisterFile(other)), QStringLiteral("not a register file"));
+
+        // Every file a save writes loads back the same, a cell never read
+        // skipped; what a pasted cell holds stays on its line.
+        for (const char* cell : {"", "7", "0A", "ff", "1 ", "5\t"}) {
+            const RegisterFileCheck c =
+                checkRegisterFile(registerFileBytes([&](std::uint8_t) { return QString(cell); }));
+            const int value = QByteArray(cell).trimmed().toInt(nullptr, 16);
+            QVERIFY2(c.skippedLines.size() == (*cell ? 0u : 14u) &&
+                         std::count_if(c.writes.begin(), c.writes.end(),
+                                       [&](RegisterWrite w) { return w.value == value; }) ==
+                             (*cell ? 14 : 0),
+                     cell);
+        }
+        QCOMPARE(registerLine(5, QStringLiteral("12\r\n0x03\t99,")) +
+                     fileLine(QStringLiteral("\u00e9\u20ac")),
+                 QByteArray("0x05\t12??0x03\t99?\r\n\xe9?\r\n"));
     }
 
-    void registerFileChecks() {
-        for (const char* refused : {"//qdm7720a register file\r\n0x03\t12\r\n",
-                                    " //QDM7720A Register File\r\n", "//QDM7720A Register File \n",
-                                    "", "\r\n//QDM7720A Register File\r\n", "0x03\t12\r\n"}) {
-            const RegisterFileCheck check = checkRegisterFile(refused);
-            QVERIFY(check.verdict == Verdict::NotRegisterFile && check.writes.empty());
-        }
-        // The header is the first field: a comma ends it.
-        QCOMPARE(checkRegisterFile("//QDM7720A Register File,0x03\t12\r\n").writes,
-                 (Writes{{0x03, 0x12}}));
-        QCOMPARE(checkRegisterFile(kRegisterFileHeader).verdict, Verdict::Accepted);
-        // File order kept, comments and blank lines skipped, commas split
-        // fields, LF-only and CR-only line ends, no end on the last line.
-        RegisterFileCheck check = checkRegisterFile(
-            withHeader("// comment\r\n\r\n0x05\t01\n0X06\t02\r0x01 FF,0x00\t31,note\r\n0xFF\t00"));
-        QCOMPARE(check.writes, (Writes{{0x05, 0x01}, {0x01, 0xFF}, {0x00, 0x31}, {0xFF, 0x00}}));
-        // One bad register line refuses the whole file and names its line.
-        check =
-            checkRegisterFile(withHeader("0x00\t31\r\n0x01\t00\r\n// x\r\n0x05\t\r\n0x06\t00\r\n"));
-        QVERIFY(check.verdict == Verdict::BadRegisterLine && check.writes.empty() &&
-                check.lineNumber == 5);
-        QCOMPARE(check.lineText, QByteArray("0x05\t"));
-        check = checkRegisterFile(withHeader("\r\r\n\n0x00\t31,0xQQ\t00\n"));
-        QVERIFY(check.lineNumber == 5 && check.lineText == "0x00\t31,0xQQ\t00");
+    // A name typed without a suffix: an Open dialog adds ".txt" where no file
+    // of the name typed exists (see the window's tests), a save dialog always.
+    void typedNames() {
+        QVERIFY(writeFile(path("plain"), ""));
+        const FileRequest open{FileRequest::Kind::Open, {}, QStringLiteral("txt"), {}};
+        QVERIFY(fileNameFor(open, path("new")) == path("new.txt") &&
+                fileNameFor(open, path("a.b")) == path("a.b"));
+        QCOMPARE(fileNameFor({FileRequest::Kind::Save, {}, "txt", {}}, path("plain")),
+                 path("plain.txt"));
     }
 };
 

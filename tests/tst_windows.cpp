@@ -23,6 +23,7 @@
 #include "windows/testtabs.h"
 
 #include <QClipboard>
+#include <QLineEdit>
 #include <QLineSeries>
 #include <QMessageBox>
 #include <QPointer>
@@ -131,6 +132,7 @@ const std::pair<const char*, const char*> kTraceWords[] = {
                            "120 | I2C clock set: divider 120"},
     {"board selected", "LED and clock read | read 02: 0C"},
     {"write refused", "board 0: the write of the output report failed: No such device"},
+    {"short", "board 0: the read of the input report failed: only 16 of 64 bytes came in"},
     {"read all", "read 00 count 13: 31 00 0C 12 00 00 00 CC CC 00 00 00 00 | read 10: 10"}};
 
 #define CHIP "0x48 (address byte 0x90)"
@@ -154,7 +156,7 @@ const FaultRow kFaultRows[] = {
     {OP(readSingle), {F::NoAnswer, 3}, "ReadFile Retry", "Read 14 registers from " CHIP,
      "... | read 02: 0C | read 03: no answer | board selected | read 03: 12 | ... | read 10: 10"},
     {OP(readSingle), {F::Short, 13}, "ReadFile Retry", "Read 14 registers from " CHIP,
-     "... | read 0C: 00 | read 10: no answer | board selected | read 10: 10"},
+     "... | read 0C: 00 | short | read 10: no answer | board selected | read 10: 10"},
     {OP(readSingle), {F::Gone, 3}, "WriteFile Retry", "Read 14 registers from " CHIP,
      "... | read 02: 0C | write refused | board selected | read 03: 12 | ... | read 10: 10"},
     {OP(toggleOther), {}, "", "0x00" ARROW "0x00, read back 0x31", "read 00: 31 | write 00: 00 | "
@@ -164,14 +166,14 @@ const FaultRow kFaultRows[] = {
     {OP(cell), {F::NoAnswer, 0}, "ReadFile Retry", "0x05" ARROW "0x05, read back 0x05",
      "write 05: 05, no answer | board selected | write 05: 05 | read 05: 05", "05=05"},
     {OP(cell), {F::NoAnswer, 0}, "ReadFile Cancel", "", "write 05: 05, no answer", "05=05", "05=5"},
-    {OP(cell), {F::Short, 1}, "", "0x05" ARROW "0x05, no read-back: no answer", "write 05: 05 | "
-     "read 05: no answer", "05=05"},
+    {OP(cell), {F::Short, 1}, "", "0x05" ARROW "0x05, no read-back: no answer: only 16 of 64 bytes came in", "write 05: 05 | "
+     "short | read 05: no answer", "05=05"},
     {OP(cell), {F::Gone, 1}, "", "0x05" ARROW "0x05, no read-back: not sent: No such device",
      "write 05: 05 | write refused", "05=05"},
     {OP(panelRead), {}, "", "Read 0x07: 0xCC", "read 07: CC"},
     {OP(panelRead), {F::Nak, 0}, "Address Retry", NO_ACK, "read 07: nak"},
     {OP(panelRead), {F::NoAnswer, 0}, "ReadFile Cancel", "", "read 07: no answer"},
-    {OP(panelRead), {F::Short, 0}, "ReadFile Retry", "Read 0x07: 0xCC", "read 07: no answer | "
+    {OP(panelRead), {F::Short, 0}, "ReadFile Retry", "Read 0x07: 0xCC", "short | read 07: no answer | "
      "board selected | read 07: CC"},
     {OP(panelRead), {F::Gone, 0}, "WriteFile Retry", "Read 0x07: 0xCC", "write refused | board "
      "selected | read 07: CC"},
@@ -183,7 +185,7 @@ const FaultRow kFaultRows[] = {
     {OP(toggle), {F::NoAnswer, 2}, "", "0x07" ARROW "0xA5, no read-back: no answer",
      "read 07: CC | write 07: A5 | read 07: no answer", "07=A5", "07=CC"},
     {OP(toggle), {F::Short, 1}, "ReadFile Retry", "0x07" ARROW "0xA5, read back 0xA5",
-     "read 07: CC | write 07: A5, no answer | board selected | write 07: A5 | read 07: A5",
+     "read 07: CC | short | write 07: A5, no answer | board selected | write 07: A5 | read 07: A5",
      "07=A5"},
     {OP(toggle), {F::Gone, 2}, "", "0x07" ARROW "0xA5, no read-back: not sent: No such device",
      "read 07: CC | write 07: A5 | write refused", "07=A5", "07=CC"},
@@ -205,7 +207,7 @@ const FaultRow kFaultRows[] = {
     {OP(channel), {F::NoAnswer, 1}, "", "Channel B selected (0x02" ARROW "0x01, no read-back: no "
      "answer)", "write 02: 01 | read 02: no answer", "02=01"},
     {OP(channel), {F::Short, 0}, "ReadFile Retry", "Channel B selected (0x02" ARROW
-     "0x01, read back 0x01)", "write 02: 01, no answer | LED and clock read | read 02: 01 | write "
+     "0x01, read back 0x01)", "short | write 02: 01, no answer | LED and clock read | read 02: 01 | write "
      "02: 01 | read 02: 01", "02=01"},
     {OP(channel), {F::Gone, 1}, "", "Channel B selected (0x02" ARROW "0x01, no read-back: not "
      "sent: No such device)", "write 02: 01 | write refused", "02=01"},
@@ -218,7 +220,7 @@ const FaultRow kFaultRows[] = {
     {OP(recal), {F::NoAnswer, 1, 2}, "", "Re-Cal failed, bit 7 of 0x03 may be left high: 0x03" ARROW "0x92 "
      "no answer, 0x03" ARROW "0x12 no answer", "read 03: 12 | write 03: 92, no "
      "answer | write 03: 12, no answer"},
-    {OP(recal), {F::Short, 1}, "", "Re-Cal failed: 0x03" ARROW "0x92 no answer, 0x03" ARROW "0x12 written", "read 03: 12 | write 03: 92, no answer | write 03: 12"},
+    {OP(recal), {F::Short, 1}, "", "Re-Cal failed: 0x03" ARROW "0x92 no answer: only 16 of 64 bytes came in, 0x03" ARROW "0x12 written", "read 03: 12 | short | write 03: 92, no answer | write 03: 12"},
     {OP(recal), {F::Gone, 2}, "", "Re-Cal failed, bit 7 of 0x03 may be left high: 0x03" ARROW "0x92 "
      "written, 0x03" ARROW "0x12 not sent: No such device", "read 03: 12 | write 03: 92 "
      "| write refused", "03=92", "03=12"},
@@ -230,7 +232,7 @@ const FaultRow kFaultRows[] = {
      "read-back: no answer", "write 06: 01 01 01 | read 06 count 3: no answer", "06=01 07=01 08=01",
      "06=00 07=00 08=00"},
     {OP(multiWrite), {F::Short, 0}, "ReadFile Retry", "Multi-write: 0x06 to 0x08" ARROW
-     "01 01 01, read back", "write 06: 01 01 01, no answer | board selected | write 06: 01 01 01 | "
+     "01 01 01, read back", "short | write 06: 01 01 01, no answer | board selected | write 06: 01 01 01 | "
      "read 06 count 3: 01 01 01", "06=01 07=01 08=01"},
     {OP(multiWrite), {F::Gone, 0}, "WriteFile Retry", "Multi-write: 0x06 to 0x08" ARROW
      "01 01 01, read back", "write refused | board selected | write 06: 01 01 01 | read 06 count "
@@ -242,7 +244,7 @@ const FaultRow kFaultRows[] = {
      "read 00 count 13: nak"},
     {OP(save), {F::NoAnswer, 1}, "ReadFile Retry", "Saved 14 registers to saved.txt",
      "read 00 count 13: 31 ... | read 10: no answer | board selected | read 10: 10"},
-    {OP(save), {F::Short, 0}, "ReadFile Retry", "Saved 14 registers to saved.txt", "read 00 count "
+    {OP(save), {F::Short, 0}, "ReadFile Retry", "Saved 14 registers to saved.txt", "short | read 00 count "
      "13: no answer | board selected | read all"},
     {OP(save), {F::Gone, 0}, "WriteFile Cancel", "", "write refused"},
     {OP(load), {}, "", "Loaded load.txt: 3 registers written, all read back", "write 05: 12 | "
@@ -256,7 +258,7 @@ const FaultRow kFaultRows[] = {
      "back", "write 05: 12, no answer | board selected | write 05: 12 | ... | read 10: 10",
      "05=12 06=34 07=56"},
     {OP(load), {F::Short, 3}, "ReadFile Retry", "Loaded load.txt: 3 registers written, all read "
-     "back", "... | write 07: 56 | read 00 count 13: no answer | board selected | read 00 count "
+     "back", "... | write 07: 56 | short | read 00 count 13: no answer | board selected | read 00 count "
      "13: 31 00 0C 12 00 12 34 56 CC 00 00 00 00 | read 10: 10", "05=12 06=34 07=56"},
     {OP(load), {F::Gone, 2}, "WriteFile Cancel", "", "write 05: 12 | write 06: 34 | write refused",
      "05=12 06=34"},
@@ -266,7 +268,7 @@ const FaultRow kFaultRows[] = {
      "query: no answer | board selected | I2C clock query: base 12 MHz, divider 120 | I2C clock "
      "set: divider 120 | read 02: 0C"},
     {OP(selectBoard), {F::Short, 1}, "GPstatus Retry", "Board 0 selected", "board signals query: "
-     "LED off | I2C clock query: no answer | board selected | read 02: 0C"},
+     "LED off | short | I2C clock query: no answer | board selected | read 02: 0C"},
     {OP(selectBoard), {F::Gone, 0}, "GPstatus Cancel", "Board 0 selected", "write refused"},
     {OP(reconnect), {}, "", "Board 0 selected", "board selected"},
     {OP(pollAndHpdA), {}, "", "Board signals set: LED off, poll off, HPD off A", "board signals "
@@ -591,6 +593,25 @@ private slots:
         }
         for (const QString& filter : {kSaveFilter, kLoadFilter})
             QCOMPARE(qtNameFilters(filter).join('|'), "Text File (*.txt)|All Files (*)");
+        // The Open dialog: "gui1" typed opens gui1.txt, "plain" the file plain.
+        QTemporaryDir dir;
+        for (const auto& [typed, file] : {std::pair{"gui1", "gui1.txt"}, {"plain", "plain"}}) {
+            QVERIFY(QFile(dir.filePath(file)).open(QIODevice::WriteOnly));
+            QTimer::singleShot(0, [typed = typed] {
+                auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+                auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+                QApplication::setActiveWindow(dialog);
+                edit->setFocus(); // typed into, as a user does
+                edit->setText(typed);
+                QTimer::singleShot(500, dialog, [dialog] { // the box of a file not found
+                    QApplication::activeModalWidget()->close();
+                    dialog->reject();
+                });
+                QMetaObject::invokeMethod(dialog, "accept");
+            });
+            QCOMPARE(prompt.choose({FileRequest::Kind::Open, dir.filePath("x"), "txt", {}}),
+                     dir.filePath(file));
+        }
     }
 
     void aboutAndRegisterDefinitions() {

@@ -16,8 +16,8 @@ namespace cli {
 
 namespace {
 
-// The register lines of a file checked whole, or why it is refused.
-std::optional<std::vector<RegisterWrite>> checkedFile(const QString& path, CommandResult& refusal) {
+// A file checked whole, or why it is refused.
+std::optional<RegisterFileCheck> checkedFile(const QString& path, CommandResult& refusal) {
     const RegisterFileRead file = readRegisterFile(path);
     if (!file.error.isEmpty()) {
         refusal = fileError(path, file.error);
@@ -27,11 +27,11 @@ std::optional<std::vector<RegisterWrite>> checkedFile(const QString& path, Comma
     } else if (file.check.verdict == RegisterFileCheck::Verdict::BadRegisterLine) {
         QString line = QString::fromLatin1(file.check.lineText.left(80));
         line.replace(QLatin1Char('\t'), QStringLiteral("<TAB>"));
-        refusal = fileError(path, QStringLiteral("line %1 is not a register line: %2")
+        refusal = fileError(path, QStringLiteral("line %1 is not a register line (%2): %3")
                                       .arg(file.check.lineNumber)
-                                      .arg(line));
+                                      .arg(lineFaultText(file.check.fault), line));
     } else {
-        return file.check.writes;
+        return file.check;
     }
     return std::nullopt;
 }
@@ -84,6 +84,17 @@ CommandResult compare(Workbench& b, const std::map<int, std::uint8_t>& values, c
     return r;
 }
 
+// The register lines a load or diff skipped for having no value: the last
+// line of the text, and a count in JSON.
+void sayWhatWasSkipped(CommandResult& r, const RegisterFileCheck& file) {
+    const auto skipped = static_cast<int>(file.skippedLines.size());
+    if (skipped)
+        r.text += QStringLiteral("%1 register line%2 with no value skipped\n")
+                      .arg(skipped)
+                      .arg(skipped == 1 ? "" : "s");
+    r.json.insert(QStringLiteral("skipped"), skipped);
+}
+
 } // namespace
 
 CommandResult save(Workbench& b) {
@@ -100,7 +111,7 @@ CommandResult save(Workbench& b) {
         return linkFailure(b, QStringLiteral("read of the main registers") + atChip(b),
                            main.failure);
     const FileResult saved = replaceRegularFile(
-        target.target, registerFileBytes([&](std::uint8_t reg) { return b.registers.text(reg); }));
+        target, registerFileBytes([&](std::uint8_t reg) { return b.registers.text(reg); }));
     if (!saved.ok)
         return fileError(path, saved.reason);
     CommandResult r;
@@ -113,29 +124,31 @@ CommandResult load(Workbench& b) {
         return r;
     const QString& path = b.arguments.operands[0];
     CommandResult refused;
-    const std::optional<std::vector<RegisterWrite>> writes = checkedFile(path, refused);
-    if (!writes)
+    const std::optional<RegisterFileCheck> file = checkedFile(path, refused);
+    if (!file)
         return refused;
     if (std::optional<CommandResult> none = b.connect())
         return *none;
     b.link.flushInput();
-    const RegisterLoad load = writeRegisterLines(b.chip(), *writes);
+    const RegisterLoad load = writeRegisterLines(b.chip(), file->writes);
     if (!load.failure.ok())
         return linkFailure(b,
                            QStringLiteral("%1: write of line %2 of %3 register lines%4")
                                .arg(path)
                                .arg(load.written + 1)
-                               .arg(writes->size())
+                               .arg(file->writes.size())
                                .arg(atChip(b)),
                            load.failure);
     // The chip does not keep what is written to its identity and activity
     // registers, nor to the error counters, which clear when read.
-    CommandResult r = b.arguments.noVerify ? CommandResult{}
-                                           : compare(b, lastValues(*writes), "wrote", [](int reg) {
-                                                 return reg <= 0x01 || (reg >= 0x0A && reg <= 0x0C);
-                                             });
+    CommandResult r = b.arguments.noVerify
+                          ? CommandResult{}
+                          : compare(b, lastValues(file->writes), "wrote", [](int reg) {
+                                return reg <= 0x01 || (reg >= 0x0A && reg <= 0x0C);
+                            });
     r.json.insert(QStringLiteral("file"), path);
     r.json.insert(QStringLiteral("written"), load.written);
+    sayWhatWasSkipped(r, *file);
     return r;
 }
 
@@ -143,14 +156,14 @@ CommandResult diff(Workbench& b) {
     if (CommandResult r = operandCount(b, 1, 1); r.status)
         return r;
     CommandResult refused;
-    const std::optional<std::vector<RegisterWrite>> writes =
-        checkedFile(b.arguments.operands[0], refused);
-    if (!writes)
+    const std::optional<RegisterFileCheck> file = checkedFile(b.arguments.operands[0], refused);
+    if (!file)
         return refused;
     if (std::optional<CommandResult> none = b.connect())
         return *none;
-    CommandResult r = compare(b, lastValues(*writes), "file", [](int) { return false; });
+    CommandResult r = compare(b, lastValues(file->writes), "file", [](int) { return false; });
     r.json.insert(QStringLiteral("file"), b.arguments.operands[0]);
+    sayWhatWasSkipped(r, *file);
     return r;
 }
 

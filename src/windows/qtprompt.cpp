@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 
 namespace {
@@ -11,6 +12,32 @@ QWidget* dialogParent() {
         return modal;
     return QApplication::activeWindow();
 }
+
+// A file dialog that takes a typed name as fileNameFor() says. A save dialog
+// adds the suffix itself; an open dialog would add it to a name that exists
+// without one, so the name is looked at here, before the dialog checks that
+// the file exists.
+class FileDialog : public QFileDialog {
+public:
+    FileDialog(QWidget* parent, const FileRequest& request)
+        : QFileDialog(parent), request_(request) {}
+
+    void accept() override {
+        const QStringList typed = selectedFiles();
+        const QString name = typed.size() == 1 ? fileNameFor(request_, typed[0]) : QString();
+        if (request_.kind == FileRequest::Kind::Open && !name.isEmpty() && name != typed[0]) {
+            // selectFile() leaves a name edit that has the focus as it is.
+            if (auto* edit = findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+                edit->setText(name);
+            else
+                selectFile(name);
+        }
+        QFileDialog::accept();
+    }
+
+private:
+    const FileRequest& request_;
+};
 
 } // namespace
 
@@ -77,19 +104,20 @@ QStringList qtNameFilters(const QString& filter) {
 }
 
 std::optional<QString> QtPrompt::choose(const FileRequest& request) {
-    QFileDialog dialog(dialogParent());
+    FileDialog dialog(dialogParent(), request);
     const bool save = request.kind == FileRequest::Kind::Save;
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     // The program asks its own overwrite question.
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
     dialog.setNameFilters(qtNameFilters(request.filter));
-    dialog.setDefaultSuffix(request.defaultSuffix);
+    if (save)
+        dialog.setDefaultSuffix(request.defaultSuffix);
     if (!request.fileName.isEmpty())
         dialog.selectFile(request.fileName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
-    return dialog.selectedFiles().constFirst();
+    return fileNameFor(request, dialog.selectedFiles().constFirst());
 }
 
 void QtPrompt::beep() {

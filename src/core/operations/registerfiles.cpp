@@ -30,13 +30,32 @@ QString saveFailedText(const QString& path, const QString& reason) {
         .arg(QDir::toNativeSeparators(path), reason);
 }
 
-// The overwrite question; for a link it names the file the link leads to.
-QString overwriteText(const SaveTarget& target) {
-    if (!target.isLink)
-        return kFileExistsText;
-    return kFileExistsText +
-           QStringLiteral("\r\n\r\n%1 is a link to %2; that file would be overwritten.")
-               .arg(QDir::toNativeSeparators(target.name), QDir::toNativeSeparators(target.target));
+// The question before a save writes over a name that exists (for a link it
+// says where the link leads), or asked again when what the name leads to
+// changed while the question was open.
+QString overwriteText(const SaveTarget& target, bool changed) {
+    const QString name = QDir::toNativeSeparators(target.name);
+    const QString file = QDir::toNativeSeparators(target.target);
+    QString text;
+    if (target.exists && !target.isLink)
+        text = kFileExistsText;
+    else if (target.exists)
+        text = kFileExistsText +
+               QStringLiteral("\r\n\r\n%1 is a link to %2; that file would be overwritten.")
+                   .arg(name, file);
+    else if (target.isLink)
+        text = QStringLiteral("%1 is a link to %2, which does not exist: that file would be "
+                              "created.  Press OK to create it, Cancel to abort.")
+                   .arg(name, file);
+    else
+        text = QStringLiteral("There is no file %1 now: it would be created.  Press OK to "
+                              "create it, Cancel to abort.")
+                   .arg(name);
+    if (changed)
+        text = QStringLiteral("%1 changed while the question was open: it now leads to %2.\r\n\r\n")
+                   .arg(name, file) +
+               text;
+    return text;
 }
 
 // The save dialog offers "registers.txt" in the folder used last.
@@ -55,12 +74,17 @@ QString readFailedText(const QString& path, const QString& reason) {
         .arg(QDir::toNativeSeparators(path), reason);
 }
 
-QString badLineText(const QString& path, int lineNumber, const QByteArray& line) {
+QString badLineText(const QString& path, int lineNumber, const QByteArray& line,
+                    LineVerdict fault) {
+    QString why = lineFaultText(fault);
+    if (!why.isEmpty())
+        why[0] = why[0].toUpper();
     return QStringLiteral("Line %1 of %2 is not a valid register line:\r\n\r\n%3\r\n\r\n"
-                          "Its address (characters 3 and 4) and its value (characters 6 and 7) "
-                          "must be hexadecimal bytes. Nothing was written to the chip.")
+                          "%4. A register line is \"0x\", the address as two hexadecimal digits, "
+                          "a tab or blank, and the value as one or two hexadecimal digits. "
+                          "Nothing was written to the chip.")
         .arg(lineNumber)
-        .arg(QDir::toNativeSeparators(path), shownLine(line));
+        .arg(QDir::toNativeSeparators(path), shownLine(line), why);
 }
 
 RegisterFileRead readRegisterFile(const QString& path) {
@@ -90,11 +114,8 @@ RegisterLoad writeRegisterLines(const Chip& chip, const std::vector<RegisterWrit
 std::optional<QString> RegisterFileCommands::choose(bool save) {
     if (save)
         lastName_ = offeredSaveName(lastName_);
-    // A name typed without an extension gets ".txt" when saving; a load takes
-    // the name as it is (a register file need not have an extension).
     const FileRequest request{save ? FileRequest::Kind::Save : FileRequest::Kind::Open, lastName_,
-                              save ? QStringLiteral("txt") : QString(),
-                              save ? kSaveFilter : kLoadFilter};
+                              QStringLiteral("txt"), save ? kSaveFilter : kLoadFilter};
     const std::optional<QString> chosen = chooser_.choose(request);
     if (chosen)
         lastName_ = *chosen;
@@ -116,20 +137,31 @@ RegisterFileResult RegisterFileCommands::save(const Chip& chip, ReadMode mode) {
     result.outcome = RegisterFileResult::Outcome::Refused;
 
     // Only a regular file is replaced; a link is followed, and a link that
-    // leads nowhere yet counts as a name that exists.
-    const SaveTarget target = saveTargetOf(*chosen);
+    // leads nowhere yet counts as a name that exists. After each answer the
+    // name is followed again: a target that is no longer the file asked
+    // about (or no longer absent) is asked about again.
+    SaveTarget target = saveTargetOf(*chosen);
+    for (bool changed = false;
+         target.refusal.isEmpty() && (changed || target.exists || target.isLink); changed = true) {
+        const QString title = changed         ? kFileChangedTitle
+                              : target.exists ? kFileExistsTitle
+                                              : kLinkExistsTitle;
+        if (prompt_.ask(overwriteText(target, changed), Buttons::OkCancel, title) != Answer::Ok) {
+            result.outcome = RegisterFileResult::Outcome::Cancelled;
+            return result;
+        }
+        SaveTarget now = saveTargetOf(*chosen);
+        if (sameTarget(now, target))
+            break;
+        target = std::move(now);
+    }
     if (!target.refusal.isEmpty()) {
         prompt_.ask(saveFailedText(*chosen, target.refusal), Buttons::Ok);
         return result;
     }
-    if ((target.exists || target.isLink) &&
-        prompt_.ask(overwriteText(target), Buttons::OkCancel, kFileExistsTitle) != Answer::Ok) {
-        result.outcome = RegisterFileResult::Outcome::Cancelled;
-        return result;
-    }
     const QByteArray contents =
         registerFileBytes([&](std::uint8_t reg) { return chip.registers.text(reg); });
-    const FileResult saved = replaceRegularFile(target.target, contents);
+    const FileResult saved = replaceRegularFile(target, contents);
     if (!saved.ok) {
         prompt_.ask(saveFailedText(*chosen, saved.reason), Buttons::Ok);
         return result;
@@ -158,11 +190,14 @@ RegisterFileResult RegisterFileCommands::load(const Chip& chip, ReadMode mode) {
         prompt_.ask(kNotRegisterFileText, Buttons::Ok, kNotRegisterFileTitle);
         return result;
     case RegisterFileCheck::Verdict::BadRegisterLine:
-        prompt_.ask(badLineText(*chosen, file.check.lineNumber, file.check.lineText), Buttons::Ok);
+        prompt_.ask(
+            badLineText(*chosen, file.check.lineNumber, file.check.lineText, file.check.fault),
+            Buttons::Ok);
         return result;
     case RegisterFileCheck::Verdict::Accepted:
         break;
     }
+    result.skipped = static_cast<int>(file.check.skippedLines.size());
 
     chip.link.flushInput();
     // Not acknowledged (Retry in the address box) ends the load here; the

@@ -15,6 +15,8 @@ class Prompt;
 inline const QString kFileExistsText =
     QStringLiteral("File exists.  Press OK to overwrite, Cancel to abort.");
 inline const QString kFileExistsTitle = QStringLiteral("File Exists");
+inline const QString kFileChangedTitle = QStringLiteral("File Changed");
+inline const QString kLinkExistsTitle = QStringLiteral("Link Exists");
 inline const QString kNotRegisterFileText =
     QStringLiteral("File selected is not a valid QDM7725A register file");
 inline const QString kNotRegisterFileTitle = QStringLiteral("Error");
@@ -32,9 +34,9 @@ struct RegisterFileRead {
 RegisterFileRead readRegisterFile(const QString& path);
 
 // The messages for a file that could not be read, or that holds a line that
-// is not a register line.
+// is not a register line (`fault` says what is wrong with it).
 QString readFailedText(const QString& path, const QString& reason);
-QString badLineText(const QString& path, int lineNumber, const QByteArray& line);
+QString badLineText(const QString& path, int lineNumber, const QByteArray& line, LineVerdict fault);
 
 struct RegisterLoad {
     int written = 0;    // register lines written, in file order
@@ -68,7 +70,9 @@ public:
 
     // Read All, then the header and the fourteen register lines as the cells
     // show them afterwards. Only a regular file is replaced, whole; a link is
-    // followed, and the question names where it leads.
+    // followed, and the question names where it leads. What the name leads to
+    // is looked at again after the question, and asked about again when it
+    // is no longer the file asked about.
     RegisterFileResult save(const Chip& chip, ReadMode mode);
     // Checks the whole file first, writes its register lines to the chip in
     // file order, then Read All.

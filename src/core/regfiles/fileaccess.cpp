@@ -1,12 +1,12 @@
 #include "core/regfiles/fileaccess.h"
 
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
+#include <QRandomGenerator>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -17,22 +17,107 @@ namespace {
 // The kernel's own limit on links followed in one name.
 constexpr int kMaxLinks = 40;
 
+std::function<void(const char*)>& stepHook() {
+    static std::function<void(const char*)> hook;
+    return hook;
+}
+
+void step(const char* name) {
+    if (stepHook())
+        stepHook()(name);
+}
+
 QString systemReason(int error) {
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
-QString notRegularReason(const struct stat& st) {
+FileIdentity identityOf(const struct stat& st) {
+    return {st.st_dev, st.st_ino};
+}
+
+// What a file is, for the messages ("another file" for a regular one).
+QString kindOf(const struct stat& st) {
     if (S_ISDIR(st.st_mode))
-        return QStringLiteral("It is a folder, not a file.");
-    return QStringLiteral("It is not a regular file (a device, a pipe or a socket).");
+        return QStringLiteral("a folder");
+    if (S_ISLNK(st.st_mode))
+        return QStringLiteral("a link");
+    if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode))
+        return QStringLiteral("a device");
+    if (S_ISFIFO(st.st_mode))
+        return QStringLiteral("a pipe (FIFO)");
+    if (S_ISSOCK(st.st_mode))
+        return QStringLiteral("a socket");
+    return QStringLiteral("another file");
 }
 
-QByteArray nativeName(const QString& path) {
-    return QFile::encodeName(path);
+// "a folder, not a file", "a device, not a regular file".
+QString notRegular(const struct stat& st) {
+    if (S_ISDIR(st.st_mode))
+        return QStringLiteral("a folder, not a file");
+    return QStringLiteral("%1, not a regular file").arg(kindOf(st));
 }
 
-bool folderWritable(const QString& file) {
-    return ::access(nativeName(QFileInfo(file).absolutePath()).constData(), W_OK) == 0;
+QString notRegularReason(const struct stat& st) {
+    return QStringLiteral("It is %1.").arg(notRegular(st));
+}
+
+// The name was found to be one file (or none) and is now something else.
+QString changedReason(const struct stat* now) {
+    if (!now)
+        return QStringLiteral("It was removed while it was being saved.");
+    return QStringLiteral("Something else (%1) took its name while it was being saved, "
+                          "and was left as it is.")
+        .arg(kindOf(*now));
+}
+
+// The folder an open descriptor names, as the system names it now.
+QString folderPath(int fd) {
+    QByteArray path(PATH_MAX, '\0');
+    const QByteArray link = "/proc/self/fd/" + QByteArray::number(fd);
+    const ssize_t n = ::readlink(link.constData(), path.data(), path.size());
+    return n > 0 ? QFile::decodeName(path.left(n)) : QString();
+}
+
+// What an entry of a folder is now: a link with its text, or what stat says.
+// Reading it as a link first tells whether it is one at that moment; what is
+// not is then looked at, and read again should it have become a link since.
+struct EntryLook {
+    int error = 0; // ENOENT: nothing there
+    std::optional<QByteArray> linkText;
+    struct stat st {};
+};
+
+EntryLook lookAt(int folder, const QByteArray& entry) {
+    EntryLook look;
+    QByteArray text(PATH_MAX, '\0');
+    for (int tries = 0; tries < kMaxLinks; ++tries) {
+        const ssize_t n = ::readlinkat(folder, entry.constData(), text.data(), text.size());
+        if (n >= 0) {
+            look.linkText = text.left(n);
+            return look;
+        }
+        if (errno != EINVAL ||
+            ::fstatat(folder, entry.constData(), &look.st, AT_SYMLINK_NOFOLLOW) != 0) {
+            look.error = errno;
+            return look;
+        }
+        if (!S_ISLNK(look.st.st_mode))
+            return look;
+    }
+    look.error = ELOOP;
+    return look;
+}
+
+// What is at the target's name in its folder now; nothing when nothing is.
+std::optional<struct stat> entryNow(const SaveTarget& t) {
+    struct stat st {};
+    if (::fstatat(t.folder.fd(), t.entry.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return std::nullopt;
+    return st;
+}
+
+bool isWhatWasFound(const SaveTarget& t, const std::optional<struct stat>& now) {
+    return now.has_value() == t.file.has_value() && (!now || identityOf(*now) == *t.file);
 }
 
 // The file a save replaces keeps its owner, group and mode where the user may
@@ -60,41 +145,169 @@ bool writeAll(int fd, const QByteArray& contents) {
     return true;
 }
 
-// Over the existing regular file itself, for a folder that takes no new file.
-FileResult writeInPlace(const QString& target, const QByteArray& contents) {
-    const int fd =
-        ::open(nativeName(target).constData(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
+// Writes the open file whole, to the disk, and closes it.
+FileResult writeAndClose(Descriptor file, const QByteArray& contents, bool truncate) {
+    if ((truncate && ::ftruncate(file.fd(), 0) != 0) || !writeAll(file.fd(), contents) ||
+        ::fsync(file.fd()) != 0)
         return {false, systemReason(errno)};
-    struct stat st {};
+    if (::close(file.release()) != 0)
+        return {false, systemReason(errno)};
+    return {true, {}};
+}
+
+// A new file beside `entry` in `folder`, made here and now: its name, or the
+// system's error.
+struct Temporary {
+    Descriptor file;
+    QByteArray name;
+    int error = 0;
+};
+
+Temporary createTemporary(int folder, const QByteArray& entry) {
+    static const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        QByteArray name = entry.left(NAME_MAX - 7) + '.';
+        for (int i = 0; i < 6; ++i)
+            name += kLetters[QRandomGenerator::global()->bounded(int(sizeof kLetters) - 1)];
+        const int fd = ::openat(folder, name.constData(),
+                                O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd >= 0)
+            return {Descriptor(fd), name, 0};
+        if (errno != EEXIST)
+            return {{}, {}, errno};
+    }
+    return {{}, {}, EEXIST};
+}
+
+// Gives the written file `temp` the target's name, provided the name still
+// holds the file found there (or nothing). Where the file system can swap
+// two names at once, the swap shows what held the name, and a stranger gets
+// its name back; elsewhere a last look comes just before the rename.
+FileResult putInPlace(const SaveTarget& t, const QByteArray& temp) {
+    const int dir = t.folder.fd();
+    const char* from = temp.constData();
+    const char* to = t.entry.constData();
+    const int flags = t.file ? RENAME_EXCHANGE : RENAME_NOREPLACE;
+    if (::renameat2(dir, from, dir, to, flags) == 0) {
+        if (!t.file)
+            return {true, {}};
+        struct stat was {};
+        const bool seen = ::fstatat(dir, from, &was, AT_SYMLINK_NOFOLLOW) == 0;
+        if (seen && identityOf(was) == *t.file) {
+            ::unlinkat(dir, from, 0);
+            return {true, {}};
+        }
+        if (::renameat2(dir, from, dir, to, RENAME_EXCHANGE) != 0)
+            return {false, systemReason(errno)};
+        ::unlinkat(dir, from, 0);
+        return {false, changedReason(seen ? &was : nullptr)};
+    }
+    const int error = errno;
+    if (error != EINVAL && error != ENOSYS) {
+        const std::optional<struct stat> now = entryNow(t);
+        ::unlinkat(dir, from, 0);
+        if (error == EEXIST || error == ENOENT)
+            return {false, changedReason(now ? &*now : nullptr)};
+        return {false, systemReason(error)};
+    }
+    const std::optional<struct stat> now = entryNow(t);
     FileResult result{true, {}};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
-        result = {false, QStringLiteral("It is not a regular file.")};
-    else if (::ftruncate(fd, 0) != 0 || !writeAll(fd, contents))
-        result = {false, systemReason(errno) +
-                             QStringLiteral(" (the file was being written in place and may now "
-                                            "be incomplete)")};
-    if (::close(fd) != 0 && result.ok)
+    if (!isWhatWasFound(t, now))
+        result = {false, changedReason(now ? &*now : nullptr)};
+    else if (::renameat(dir, from, dir, to) != 0)
         result = {false, systemReason(errno)};
+    if (!result.ok)
+        ::unlinkat(dir, from, 0);
+    return result;
+}
+
+// Over the file found itself, for a folder that takes no new file. It is
+// opened first for nothing but a look, so that nothing else is ever opened
+// for writing (a device may act on being opened), then again through that
+// look for writing.
+FileResult writeInPlace(const SaveTarget& t, const QByteArray& contents) {
+    step("in place");
+    const Descriptor look(
+        ::openat(t.folder.fd(), t.entry.constData(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
+    struct stat st {};
+    if (!look.isOpen())
+        return {false, errno == ENOENT ? changedReason(nullptr) : systemReason(errno)};
+    if (::fstat(look.fd(), &st) != 0)
+        return {false, systemReason(errno)};
+    if (!t.file || identityOf(st) != *t.file)
+        return {false, changedReason(&st)};
+    const QByteArray again = "/proc/self/fd/" + QByteArray::number(look.fd());
+    constexpr int kWrite = O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+    Descriptor file(::open(again.constData(), kWrite));
+    if (!file.isOpen() && errno == ENOENT) // no /proc: by name, and looked at once more
+        file = Descriptor(::openat(t.folder.fd(), t.entry.constData(), kWrite | O_NOFOLLOW));
+    if (!file.isOpen())
+        return {false, systemReason(errno)};
+    if (::fstat(file.fd(), &st) != 0 || identityOf(st) != *t.file)
+        return {false, changedReason(&st)};
+    FileResult result = writeAndClose(std::move(file), contents, true);
+    if (!result.ok)
+        result.reason += QStringLiteral(" (the file was being written in place and may now "
+                                        "be incomplete)");
     return result;
 }
 
 } // namespace
 
+Descriptor& Descriptor::operator=(Descriptor&& other) noexcept {
+    if (this != &other) {
+        if (fd_ >= 0)
+            ::close(fd_);
+        fd_ = std::exchange(other.fd_, -1);
+    }
+    return *this;
+}
+
+Descriptor::~Descriptor() {
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
 SaveTarget saveTargetOf(const QString& name) {
     SaveTarget t;
     t.name = name;
-    QString current = QFileInfo(name).absoluteFilePath();
+    // Each name is split into its folder, opened by the system from where the
+    // name is read (the working folder, then the folder of each link), and
+    // its last entry, looked at without following it.
+    QByteArray path = QFile::encodeName(name);
+    Descriptor folder;
+    int from = AT_FDCWD;
     struct stat st {};
     for (int links = 0;; ++links) {
-        if (::lstat(nativeName(current).constData(), &st) != 0) {
-            if (errno != ENOENT) {
-                t.refusal = systemReason(errno);
-                return t;
-            }
-            break; // nothing there yet
+        const qsizetype slash = path.lastIndexOf('/');
+        const QByteArray dir =
+            slash < 0 ? QByteArray(".") : path.left(std::max<qsizetype>(slash, 1));
+        t.entry = path.mid(slash + 1);
+        const QString linkTo =
+            t.isLink ? QStringLiteral("It is a link to %1: ").arg(QFile::decodeName(path))
+                     : QString();
+        if (t.entry.isEmpty() || t.entry == "." || t.entry == "..") {
+            const Descriptor named(::openat(from, path.constData(), O_PATH | O_CLOEXEC));
+            t.refusal = linkTo + (named.isOpen() ? QStringLiteral("It is a folder, not a file.")
+                                                 : systemReason(errno));
+            return t;
         }
-        if (!S_ISLNK(st.st_mode)) {
+        Descriptor next(::openat(from, dir.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+        if (!next.isOpen()) {
+            t.refusal = linkTo + systemReason(errno);
+            return t;
+        }
+        folder = std::move(next);
+        from = folder.fd();
+        const EntryLook look = lookAt(from, t.entry);
+        if (look.error == ENOENT)
+            break; // nothing there yet
+        if (look.error != 0) {
+            t.refusal = linkTo + systemReason(look.error);
+            return t;
+        }
+        if (!look.linkText) {
+            st = look.st;
             t.exists = true;
             break;
         }
@@ -103,51 +316,66 @@ SaveTarget saveTargetOf(const QString& name) {
             t.refusal = systemReason(ELOOP);
             return t;
         }
-        QByteArray to(PATH_MAX, '\0');
-        const ssize_t n = ::readlink(nativeName(current).constData(), to.data(), to.size());
-        if (n < 0) {
-            t.refusal = systemReason(errno);
-            return t;
-        }
-        to.truncate(n);
-        current = QDir::cleanPath(QFileInfo(current).dir().absoluteFilePath(QFile::decodeName(to)));
+        path = *look.linkText;
     }
-    t.target = current;
-    if (t.exists && !S_ISREG(st.st_mode))
-        t.refusal = notRegularReason(st);
-    else if (!t.exists && t.isLink && !folderWritable(current))
-        t.refusal = QStringLiteral("It is a link to %1, in a folder you may not write.")
-                        .arg(QDir::toNativeSeparators(current));
+
+    t.folder = std::move(folder);
+    struct stat folderStat {};
+    ::fstat(t.folder.fd(), &folderStat);
+    t.folderIdentity = identityOf(folderStat);
+    const QString where = folderPath(t.folder.fd());
+    t.target = where.isEmpty() ? QFile::decodeName(path)
+                               : where + (where.endsWith(QLatin1Char('/')) ? "" : "/") +
+                                     QFile::decodeName(t.entry);
+    if (t.exists) {
+        t.file = identityOf(st);
+        if (!S_ISREG(st.st_mode))
+            t.refusal = t.isLink ? QStringLiteral("It is a link to %1, which is %2.")
+                                       .arg(t.target, notRegular(st))
+                                 : notRegularReason(st);
+    } else if (t.isLink && ::faccessat(t.folder.fd(), ".", W_OK, 0) != 0) {
+        t.refusal =
+            QStringLiteral("It is a link to %1, in a folder you may not write.").arg(t.target);
+    }
     return t;
 }
 
-FileResult replaceRegularFile(const QString& target, const QByteArray& contents) {
-    struct stat old {};
-    const bool exists = ::lstat(nativeName(target).constData(), &old) == 0;
-    if (exists && !S_ISREG(old.st_mode))
-        return {false, notRegularReason(old)};
+bool sameTarget(const SaveTarget& a, const SaveTarget& b) {
+    return a.refusal.isEmpty() && b.refusal.isEmpty() && a.folderIdentity == b.folderIdentity &&
+           a.entry == b.entry && a.file == b.file;
+}
 
-    // Unbuffered: a buffered save file can commit after its last flush
-    // stopped short (a full disk); unbuffered, a short write shows here.
-    QSaveFile file(target);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        const QString failure = file.errorString();
-        if (exists && !folderWritable(target))
-            return writeInPlace(target, contents);
-        return {false, failure};
+FileResult replaceRegularFile(const SaveTarget& t, const QByteArray& contents) {
+    if (!t.refusal.isEmpty() || !t.folder.isOpen())
+        return {false, t.refusal};
+    step("create");
+    const std::optional<struct stat> old = entryNow(t);
+    if (!isWhatWasFound(t, old))
+        return {false, changedReason(old ? &*old : nullptr)};
+    Temporary temp = createTemporary(t.folder.fd(), t.entry);
+    if (!temp.file.isOpen()) {
+        if ((temp.error == EACCES || temp.error == EPERM) && old)
+            return writeInPlace(t, contents);
+        return {false, systemReason(temp.error)};
     }
-    if (exists)
-        keepOwnerAndMode(file.handle(), old);
-    if (file.write(contents) != contents.size())
-        return {false, file.errorString()}; // the part written goes with `file`
-    if (!file.commit())
-        return {false, file.errorString()};
-    return {true, {}};
+    if (old)
+        keepOwnerAndMode(temp.file.fd(), *old);
+    const FileResult written = writeAndClose(std::move(temp.file), contents, false);
+    if (!written.ok) {
+        ::unlinkat(t.folder.fd(), temp.name.constData(), 0);
+        return written;
+    }
+    step("rename");
+    return putInPlace(t, temp.name);
+}
+
+void setSaveStepHook(std::function<void(const char* step)> hook) {
+    stepHook() = std::move(hook);
 }
 
 FileContents readRegularFile(const QString& path, qsizetype maxBytes) {
     // Without O_NONBLOCK, opening a FIFO waits for a writer.
-    const int fd = ::open(nativeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return {std::nullopt, systemReason(errno)};
     FileContents result;

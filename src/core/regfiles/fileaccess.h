@@ -1,35 +1,82 @@
 // Reading and writing the files a user names: only regular files are read or
 // replaced, a link is followed to the file it leads to and says so, opening
 // never blocks, and a replaced file keeps its owner, group and mode.
+//
+// A save resolves the name once, by the system, and holds the folder the file
+// lies in open; every later step names one entry of that folder and follows
+// no link there, so that nothing renamed meanwhile can lead the write to
+// another file.
 #pragma once
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 #include <optional>
+#include <sys/types.h>
+#include <utility>
+
+// An open file descriptor, closed with its owner.
+class Descriptor {
+public:
+    Descriptor() = default;
+    explicit Descriptor(int fd) : fd_(fd) {}
+    Descriptor(Descriptor&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+    Descriptor& operator=(Descriptor&& other) noexcept;
+    ~Descriptor();
+    int fd() const { return fd_; }
+    int release() { return std::exchange(fd_, -1); } // the caller closes it
+    bool isOpen() const { return fd_ >= 0; }
+
+private:
+    int fd_ = -1;
+};
+
+// Which file it is, whatever its name: its device and inode.
+struct FileIdentity {
+    dev_t device = 0;
+    ino_t inode = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
 
 // What a save under a chosen name would write.
 struct SaveTarget {
     QString name;        // the name chosen
-    QString target;      // the file written: where the links lead, else `name`
+    QString target;      // the file written as the system names it: where the links lead
     bool isLink = false; // `name` is a symbolic link
     bool exists = false; // `target` is an existing regular file
     QString refusal;     // not empty: nothing may be written there, and why
+
+    Descriptor folder;                // the folder `target` lies in, held open
+    QByteArray entry;                 // the name of `target` in that folder
+    FileIdentity folderIdentity;      // that folder
+    std::optional<FileIdentity> file; // the file there; nothing when there is none
 };
 
-// Follows `name` through its links. A name that is nothing yet, or a link that
-// leads to nothing yet, is a new file whose folder must be the user's to write;
-// an existing target must be a regular file.
+// Follows `name` through its links, each resolved by the system from the
+// folder the link lies in. A name that is nothing yet, or a link that leads
+// to nothing yet, is a new file whose folder must be the user's to write; an
+// existing target must be a regular file.
 SaveTarget saveTargetOf(const QString& name);
+// The same file (or still none) in the same folder, and may be written.
+bool sameTarget(const SaveTarget& a, const SaveTarget& b);
 
 struct FileResult {
     bool ok = false;
     QString reason; // why not, in the system's words where it gave some
 };
 
-// Puts `contents` in the place of the regular file `target` (or creates it):
-// written whole beside it and renamed over it, or, where its folder takes no
-// new file, written over it in place. Never follows a link at `target`.
-FileResult replaceRegularFile(const QString& target, const QByteArray& contents);
+// Puts `contents` in the place of the file `target` found (or creates it),
+// provided it is still that file: written whole beside it in its folder and
+// renamed over it, or, where the folder takes no new file, written over it
+// in place. What is at its name when the write is put there and is not that
+// file is left as it is, and the save fails.
+FileResult replaceRegularFile(const SaveTarget& target, const QByteArray& contents);
+
+// Called between the steps of a save with the step's name ("create" before
+// the new file is made, "rename" before it takes the name, "in place" before
+// the file is opened to be written over), so that tests can change the files
+// there. Nothing is called when it is not set.
+void setSaveStepHook(std::function<void(const char* step)> hook);
 
 struct FileContents {
     std::optional<QByteArray> bytes; // nothing when the file was refused

@@ -2,29 +2,36 @@
 
 #include "core/registers/registermap.h"
 
-#include <charconv>
+#include <algorithm>
 
 namespace {
 
-// One or two hexadecimal digits and nothing else: no blank, sign or prefix.
-std::optional<std::uint8_t> hexByteOf(QByteArrayView digits) {
-    if (digits.isEmpty() || digits.size() > 2)
-        return std::nullopt;
-    unsigned value = 0;
-    const char* end = digits.data() + digits.size();
-    const auto [stop, error] = std::from_chars(digits.data(), end, value, 16);
-    if (error != std::errc() || stop != end)
-        return std::nullopt;
-    return static_cast<std::uint8_t>(value);
+int hexDigit(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
+}
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+bool onlyBlanks(QByteArrayView text) {
+    return std::all_of(text.begin(), text.end(), isBlank);
 }
 
 // The next line of `bytes` from `pos`, without its end (CR LF, CR or LF);
-// `pos` moves past the end.
-QByteArrayView nextLine(QByteArrayView bytes, qsizetype& pos) {
+// `pos` moves past the end. `ended`: the line has an end (the last may not).
+QByteArrayView nextLine(QByteArrayView bytes, qsizetype& pos, bool& ended) {
     const qsizetype start = pos;
     while (pos < bytes.size() && bytes[pos] != '\r' && bytes[pos] != '\n')
         ++pos;
     const QByteArrayView line = bytes.sliced(start, pos - start);
+    ended = pos < bytes.size();
     if (pos < bytes.size() && bytes[pos] == '\r')
         ++pos;
     if (pos < bytes.size() && bytes[pos] == '\n')
@@ -58,18 +65,48 @@ bool isRegisterLine(QByteArrayView field) {
     return field.startsWith("0x");
 }
 
-std::optional<RegisterWrite> readRegisterLine(QByteArrayView field) {
-    if (!isRegisterLine(field) || field.size() < 6)
-        return std::nullopt;
-    const auto reg = hexByteOf(field.sliced(2, 2));
-    // A one-digit value may be followed by a blank, like any text after it.
-    QByteArrayView valueField = field.sliced(5, std::min<qsizetype>(2, field.size() - 5));
-    if (valueField.size() == 2 && (valueField[1] == ' ' || valueField[1] == '\t'))
-        valueField = valueField.first(1);
-    const auto value = hexByteOf(valueField);
-    if (!reg || !value)
-        return std::nullopt;
-    return RegisterWrite{*reg, *value};
+RegisterLine readRegisterLine(QByteArrayView field, bool atEnd) {
+    using V = LineVerdict;
+    if (!isRegisterLine(field) || field.size() < 4 || hexDigit(field[2]) < 0 ||
+        hexDigit(field[3]) < 0)
+        return {V::BadAddress};
+    const auto reg = static_cast<std::uint8_t>(hexDigit(field[2]) * 16 + hexDigit(field[3]));
+    const QByteArrayView rest = field.sliced(4);
+    if (onlyBlanks(rest))
+        return {atEnd ? V::CutOff : V::NoValue};
+    if (!isBlank(rest[0]))
+        return {V::BadSeparator};
+    const QByteArrayView value = rest.sliced(1);
+    qsizetype digits = 0;
+    while (digits < value.size() && digits < 3 && hexDigit(value[digits]) >= 0)
+        ++digits;
+    if (digits == 0 || digits > 2 || !onlyBlanks(value.sliced(digits)))
+        return {V::BadValue};
+    if (digits == 1 && atEnd)
+        return {V::CutOff};
+    int byte = 0;
+    for (char c : value.first(digits))
+        byte = byte * 16 + hexDigit(c);
+    return {V::Write, {reg, static_cast<std::uint8_t>(byte)}};
+}
+
+QString lineFaultText(LineVerdict verdict) {
+    switch (verdict) {
+    case LineVerdict::BadAddress:
+        return QStringLiteral("its address is not two hexadecimal digits after \"0x\"");
+    case LineVerdict::BadSeparator:
+        return QStringLiteral("a blank or a tab must follow its address");
+    case LineVerdict::BadValue:
+        return QStringLiteral(
+            "its value is not one or two hexadecimal digits followed by nothing but blanks");
+    case LineVerdict::CutOff:
+        return QStringLiteral("the file ends in it before the second digit of its value, "
+                              "as if cut off while being written");
+    case LineVerdict::Write:
+    case LineVerdict::NoValue:
+        break;
+    }
+    return {};
 }
 
 RegisterFileCheck checkRegisterFile(QByteArrayView bytes) {
@@ -78,7 +115,8 @@ RegisterFileCheck checkRegisterFile(QByteArrayView bytes) {
     int lineNumber = 0;
     bool first = true;
     do {
-        const QByteArrayView line = nextLine(bytes, pos);
+        bool ended = false;
+        const QByteArrayView line = nextLine(bytes, pos, ended);
         ++lineNumber;
         qsizetype start = 0;
         while (true) {
@@ -90,15 +128,20 @@ RegisterFileCheck checkRegisterFile(QByteArrayView bytes) {
                     return check;
                 first = false;
             } else if (isRegisterLine(field)) {
-                const auto write = readRegisterLine(field);
-                if (!write) {
+                const RegisterLine read = readRegisterLine(field, comma < 0 && !ended);
+                if (read.verdict == LineVerdict::Write) {
+                    check.writes.push_back(read.write);
+                } else if (read.verdict == LineVerdict::NoValue) {
+                    check.skippedLines.push_back(lineNumber);
+                } else {
                     check.verdict = RegisterFileCheck::Verdict::BadRegisterLine;
                     check.lineNumber = lineNumber;
                     check.lineText = line.toByteArray();
+                    check.fault = read.verdict;
                     check.writes.clear();
+                    check.skippedLines.clear();
                     return check;
                 }
-                check.writes.push_back(*write);
             }
             if (comma < 0)
                 break;

@@ -39,11 +39,29 @@ struct RegisterWrite {
 // A field starting with exactly "0x" is a register line; every other field is
 // skipped.
 bool isRegisterLine(QByteArrayView field);
-// Characters 3-4 are the address and 6-7 the value (character 5 separates them
-// and is not looked at), each one or two hexadecimal digits; a one-digit value
-// may be followed by a blank, and anything after character 7 is ignored.
-// Nothing when either is not a hexadecimal byte.
-std::optional<RegisterWrite> readRegisterLine(QByteArrayView field);
+
+// What a register line comes to: "0x", the address as two hexadecimal
+// digits, a blank or tab, and the value as one or two hexadecimal digits
+// followed by nothing but blanks. A line with nothing but blanks after its
+// address has no value: a save writes it for a cell that was never read, and
+// a load skips it.
+enum class LineVerdict {
+    Write,        // a register and its value
+    NoValue,      // skipped
+    BadAddress,   // not two hexadecimal digits after "0x"
+    BadSeparator, // no blank or tab after the address
+    BadValue,     // not one or two hexadecimal digits followed by blanks only
+    CutOff,       // the file ends in the line before its value's second digit
+};
+struct RegisterLine {
+    LineVerdict verdict = LineVerdict::BadAddress;
+    RegisterWrite write{0, 0}; // Write: what the line asks for
+};
+// `atEnd`: the file ends with this field, with no line end after it, where it
+// may have been cut off while being written: there the value needs both digits.
+RegisterLine readRegisterLine(QByteArrayView field, bool atEnd = false);
+// Why a line of the verdict is refused, as a clause ("its value is ...").
+QString lineFaultText(LineVerdict verdict);
 
 struct RegisterFileCheck {
     enum class Verdict {
@@ -53,8 +71,10 @@ struct RegisterFileCheck {
     };
     Verdict verdict = Verdict::NotRegisterFile;
     std::vector<RegisterWrite> writes;
-    int lineNumber = 0;  // BadRegisterLine: the line holding it, 1 for the first
-    QByteArray lineText; // BadRegisterLine: that line without its line end
+    std::vector<int> skippedLines;          // Accepted: the lines of register lines with no value
+    int lineNumber = 0;                     // BadRegisterLine: the line holding it, 1 for the first
+    QByteArray lineText;                    // BadRegisterLine: that line without its line end
+    LineVerdict fault = LineVerdict::Write; // BadRegisterLine: what is wrong with it
 };
 
 // Checks a whole file before anything is written to the chip. A field ends at
