@@ -50,6 +50,7 @@ int main(int argc, char* argv[]) {
     addReadAllRows(reporter.runs(), rows);
     addCliRows(reporter.runs(), rows);
     addWaitRows(reporter.runs(), rows);
+    addLinkTestRows(reporter.runs(), rows);
     if (processes) {
         ProcessOptions options;
         options.probe = QDM_STARTUP_PROBE;

@@ -9,3 +9,4 @@ void addFieldRows(const Runs& runs, std::vector<ResultRow>& rows);
 void addReadAllRows(const Runs& runs, std::vector<ResultRow>& rows);
 void addCliRows(const Runs& runs, std::vector<ResultRow>& rows);
 void addWaitRows(const Runs& runs, std::vector<ResultRow>& rows);
+void addLinkTestRows(const Runs& runs, std::vector<ResultRow>& rows);

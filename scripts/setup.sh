@@ -5,6 +5,9 @@
 set -eu
 
 packages="build-essential cmake pkg-config qt6-base-dev qt6-base-dev-tools libhidapi-dev"
+# The Link Test window's chart: Qt Charts (whose CMake files need Qt's OpenGL
+# ones, which Debian 12 does not bring in with it).
+packages="$packages qt6-charts-dev libqt6opengl6-dev"
 # The scenario transcripts of the tests: cram.
 packages="$packages python3-cram"
 # Benchmarks: Google Benchmark, and a virtual X display to show windows on.

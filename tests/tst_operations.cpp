@@ -4,6 +4,7 @@
 #include "core/operations/celledit.h"
 #include "core/operations/chipcontrols.h"
 #include "core/operations/individual.h"
+#include "core/operations/linktest.h"
 #include "core/operations/readall.h"
 #include "core/operations/systeminformation.h"
 #include "core/registers/hextext.h"
@@ -32,6 +33,26 @@ bool pausedFor(const FakeClock& clock, double seconds) {
 std::vector<Report> i2cOf(const SimBoard& board) {
     return reportsWithCommand(board, CMD_I2C);
 }
+
+// A run as its callers drive it: start, then a wait on the clock before
+// each step, then stop (after `steps` steps, if it is not done by then).
+template <typename Run> LinkTestEnd runToEnd(SimRig& r, Run& run, int steps = 99) {
+    if (run.start()) {
+        for (int i = 0; i < steps && !run.finished(); ++i) {
+            r.clock.sleepMs(run.waitMs());
+            run.step();
+        }
+    }
+    return run.stop();
+}
+
+// A started rig whose chip is at 7-bit address 0x48, address byte 0x90.
+struct Rig48 : SimRig {
+    Rig48() : SimRig(1, 0x48) {
+        started();
+        session.address().setByte(0x90);
+    }
+};
 
 } // namespace
 
@@ -328,6 +349,164 @@ private slots:
         rig.session.setBoardSignals(s);
         QCOMPARE(rig.board(1).received.back(),
                  reportOf({0, CMD_BOARD_SIGNALS, 0, 0x03, 0x89, 3, 5}));
+    }
+
+    // A sweep of each simulated cable finds the middle of its clean gains,
+    // errors rising on both sides, and leaves the chip as it found it.
+    void sweepOfEachCable() {
+        Rig48 rig;
+        const std::array<std::uint8_t, 256> before = rig.simChip().registers;
+        for (int channel = 0; channel < kEqualizerChannels; ++channel) {
+            EqualizerSweep run(rig.chip(), {channel, 1});
+            QVERIFY(runToEnd(rig, run).restored());
+            const SimCable& cable = kSimCables[channel];
+            QCOMPARE(run.best(), (cable.firstClean + cable.lastClean) / 2);
+            for (const GainPoint& p : run.points()) {
+                const bool clean = p.gain >= cable.firstClean && p.gain <= cable.lastClean;
+                QCOMPARE(p.errors.total() == 0, clean);
+                const unsigned out =
+                    clean ? 0
+                          : std::max(cable.firstClean, p.gain) - std::min(cable.lastClean, p.gain);
+                if (out == 1 || out >= 3) // a few a dwell one step out, saturated from three
+                    QCOMPARE(p.errors.anySaturated(), out >= 3);
+            }
+            QVERIFY(rig.simChip().registers == before);
+        }
+    }
+
+    // Every write is one register byte at the address byte 0x90; with the
+    // best gain applied, the gain register keeps it and the rest go back.
+    void sweepBytes() {
+        Rig48 rig;
+        rig.simChip().registers[0x02] = 0x3C; // power-down, reset under way, hardware selection
+        rig.clearRecords();
+        EqualizerSweep run(rig.chip(), {1, 1, 50, 6, 7});
+        QVERIFY(run.start());
+        while (!run.finished()) {
+            rig.clock.sleepMs(run.waitMs());
+            run.step();
+        }
+        const LinkTestEnd end = run.stop(true);
+        QCOMPARE(end.appliedGain, 6u);
+        const Report counters = i2cRead(0x90, 0x0A, 3);
+        QCOMPARE(i2cOf(rig.board()),
+                 (std::vector<Report>{i2cRead(0x90, 0x02, 8), i2cWrite(0x90, 0x02, {0x21}),
+                                      i2cWrite(0x90, 0x09, {0x05}), i2cWrite(0x90, 0x07, {0x6C}),
+                                      counters, counters, i2cWrite(0x90, 0x07, {0x7C}), counters,
+                                      counters, i2cWrite(0x90, 0x07, {0x6C}),
+                                      i2cWrite(0x90, 0x09, {0x00}), i2cWrite(0x90, 0x02, {0x2C})}));
+        QCOMPARE(restoreSummary(end), QStringLiteral("register 0x07 left at 0x6C, register 0x09 "
+                                                     "restored, register 0x02 restored"));
+        QCOMPARE(rig.session.registers().text(0x07), QStringLiteral("6C"));
+        // Applying a gain later keeps the other channel's nibble.
+        rig.simChip().registers[0x08] = 0x3C;
+        QCOMPARE(applyEqualizerGain(rig.chip(), 3, 0xE).value, 0xEC);
+    }
+
+    void bestGainRule_data() {
+        QTest::addColumn<QList<int>>("totals"); // link 0's count at gains 0, 1, ...
+        QTest::addColumn<int>("best");
+        QTest::newRow("middle of the longest clean run") << QList{5, 0, 0, 0, 7, 0, 0, 9} << 2;
+        QTest::newRow("even run: the lower middle") << QList{3, 0, 0, 0, 0, 3} << 2;
+        QTest::newRow("equal runs: the lower") << QList{0, 0, 5, 0, 0} << 0;
+        QTest::newRow("no clean gain: the fewest") << QList{9, 4, 4, 7} << 1;
+        QTest::newRow("saturated ranks below any count") << QList{255, 254, 255} << 1;
+        QTest::newRow("none") << QList<int>{} << -1;
+    }
+    void bestGainRule() {
+        QFETCH(QList<int>, totals);
+        QFETCH(int, best);
+        std::vector<GainPoint> points;
+        for (int i = 0; i < totals.size(); ++i)
+            points.push_back({unsigned(i), {{std::uint8_t(totals[i]), 0, 0}}});
+        QCOMPARE(bestGain(points).value_or(-1), best);
+        // Two saturated links weigh more than one with a higher total.
+        points = {{0, {{255, 255, 0}}}, {1, {{255, 200, 200}}}};
+        QCOMPARE(bestGain(points), 1u);
+    }
+
+    // A failure stops the run; the stop writes back what it can and says
+    // what it could not.
+    void restoreAfterFailure_data() {
+        QTest::addColumn<int>("exchange"); // of the sweep, counted from 0
+        QTest::addColumn<int>("fault");    // 0 not acknowledged, 1 no answer, 2 gone, 3 stop
+        QTest::addColumn<QString>("summary");
+        QTest::newRow("counters not acknowledged")
+            << 5 << 0 << "register 0x07 restored, register 0x09 restored, register 0x02 restored";
+        QTest::newRow("no answer, then none to the restore")
+            << 5 << 1
+            << "register 0x07 not restored to 0xCC (no answer), register 0x09 not restored to "
+               "0x00 (board gone), register 0x02 not restored to 0x0C (board gone)";
+        QTest::newRow("board pulled out before a gain")
+            << 6 << 2
+            << "register 0x07 not restored to 0xCC (board gone), register 0x09 not restored to "
+               "0x00 (board gone), register 0x02 not restored to 0x0C (board gone)";
+        QTest::newRow("the 0x09 write not acknowledged")
+            << 2 << 0 << "register 0x09 restored, register 0x02 restored";
+        QTest::newRow("stopped after one gain")
+            << 5 << 3 << "register 0x07 restored, register 0x09 restored, register 0x02 restored";
+    }
+    void restoreAfterFailure() {
+        QFETCH(int, exchange);
+        QFETCH(int, fault);
+        QFETCH(QString, summary);
+        Rig48 rig;
+        const std::array<std::uint8_t, 256> before = rig.simChip().registers;
+        SimBoard& board = rig.board();
+        board.answerFaults.resize(exchange, AnswerFault::none());
+        if (fault == 0)
+            board.answerFaults.push_back(AnswerFault::nak());
+        else if (fault == 1)
+            board.everyAnswer = AnswerFault::drop();
+        else if (fault == 2)
+            board.unplugAfterReports = exchange;
+        EqualizerSweep run(rig.chip(), {1, 1, 100, 6, 9});
+        const LinkTestEnd end = runToEnd(rig, run, fault == 3 ? 1 : 99);
+        QCOMPARE(restoreSummary(end), summary);
+        QCOMPARE(end.restored(), fault == 0 || fault == 3);
+        QCOMPARE(end.ok(), fault == 3);
+        QCOMPARE(int(end.failure.status), int(fault == 3   ? LinkStatus::Ok
+                                              : fault == 0 ? LinkStatus::NotAcknowledged
+                                              : fault == 1 ? LinkStatus::NoAnswer
+                                                           : LinkStatus::WriteFailed));
+        if (end.restored())
+            QVERIFY(rig.simChip().registers == before);
+        QCOMPARE(board.refused.size(), std::size_t(fault == 2)); // nothing tried once gone
+        QCOMPARE(run.points().size(), std::size_t(fault >= 2 ? 1 : 0));
+        QVERIFY(runToEnd(rig, run).restores.empty()); // a second stop changes nothing
+    }
+
+    // The counters of each interval, read and so cleared in one transfer:
+    // saturated far from the cable's clean gains, as many again in as long
+    // again one step out, none with the checker on and no pattern; and the
+    // same for the same seed.
+    void errorCount() {
+        Rig48 rig;
+        const auto countOnce = [&](ErrorCountOptions o) {
+            ErrorCount run(rig.chip(), o);
+            runToEnd(rig, run);
+            return run.intervals();
+        };
+        std::vector<LinkErrors> saturated = countOnce({{std::nullopt, 1}, 1000, 2});
+        QCOMPARE(saturated.size(), 2u);
+        QVERIFY(saturated[1].saturated(0) && saturated[1].saturated(2));
+        QCOMPARE(rig.simChip().registers[0x0A], 0x00);
+        QCOMPARE(countOnce({{std::nullopt, std::nullopt}, 1000, 1})[0].total(), 0);
+        // Channel C's gain 0xC lies one step above its clean gains.
+        const int tenth = countOnce({{2, 1}, 100, 1})[0].counts[0];
+        const int whole = countOnce({{2, 1}, 1000, 1})[0].counts[0];
+        QVERIFY2(tenth >= 3 && tenth <= 7 && whole >= 37 && whole <= 63,
+                 qPrintable(QStringLiteral("%1 in 0.1 s, %2 in 1 s").arg(tenth).arg(whole)));
+        SimChip a(0x48, 7), b(0x48, 7);
+        for (SimChip* c : {&a, &b}) {
+            c->write(0x09, 0x05);
+            c->write(0x07, 0xC7);
+            c->advanceTo(86399.9);
+            c->advanceTo(0.3); // past midnight: 0.4 s
+        }
+        QCOMPARE(a.read(0x0B), b.read(0x0B));
+        QVERIFY(a.read(0x0A) > 0 && a.read(0x0A) == 0);
+        QCOMPARE(rig.simChip().registers[0x09], 0x00);
     }
 
     // A hex box's text is a byte only as one or two digits, blanks around and

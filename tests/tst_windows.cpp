@@ -11,9 +11,11 @@
 #include "support/reports.h"
 #include "support/windowrig.h"
 #include "ui_aboutwindow.h"
+#include "ui_linktestwindow.h"
 #include "ui_regdefwindow.h"
 #include "windows/aboutwindow.h"
 #include "windows/fieldview.h"
+#include "windows/linktestwindow.h"
 #include "windows/qtprompt.h"
 #include "windows/regdefwindow.h"
 #include "windows/registergrid.h"
@@ -22,6 +24,7 @@
 
 #include <QClipboard>
 #include <QLineEdit>
+#include <QLineSeries>
 #include <QMessageBox>
 #include <QPointer>
 #include <QSpinBox>
@@ -650,6 +653,69 @@ private slots:
         QVERIFY(regDef->ui().regbutton_0->isChecked());
         window.session().endProgram(); // it goes with the program
         QTRY_VERIFY(!regDef);
+    }
+
+    // The Link Test window drives its run one timer step at a time; the
+    // main window works meanwhile, and Stop, a failure, closing the window or
+    // the end of the program put the registers back.
+    void linkTest() {
+        StartedWindowRig rig(0x48);
+        rig.ui().mnuLinkTest->trigger();
+        QPointer<LinkTestWindow> test = rig.window->linkTestWindow();
+        QVERIFY(test && !test->parentWidget() && !test->isModal());
+        Ui::frmLinkTest& ui = test->ui();
+        ui.cboTest->setCurrentIndex(1);
+        ui.cboChannel->setCurrentIndex(1);
+        ui.spnFromGain->setValue(4);
+        ui.spnToGain->setValue(0xA);
+        const std::array<std::uint8_t, 256> before = rig.simChip().registers;
+        const auto steps = [&](int n) {
+            for (int i = 0; i < n && test->running(); ++i) {
+                rig.clock.sleepMs(100);
+                test->step();
+            }
+        };
+        click(ui.cmdStart);
+        steps(2);
+        QVERIFY(test->running() && !ui.cmdStart->isEnabled() && ui.cmdStop->isEnabled());
+        QCOMPARE(rig.simChip().registers[0x07], 0x6C);
+        rig.window->readAllRegisters(); // the main window is live during the run
+        QCOMPARE(rig.window->session().registers().text(0x07), QStringLiteral("6C"));
+        click(ui.cmdStop);
+        QVERIFY(!test->running() && rig.simChip().registers == before);
+        QCOMPARE(test->linkSeries(0)->count(), 2);
+
+        click(ui.cmdStart); // to the end: the best gain marked, then applied
+        steps(20);
+        QCOMPARE(test->linkSeries(2)->count(), 7);
+        QCOMPARE(test->bestGainMarker()->at(0).x(), 7.0);
+        QVERIFY(ui.lblLinkTestStatus->text().startsWith(QStringLiteral("Best gain 0x7.")));
+        QVERIFY(rig.simChip().registers == before);
+        click(ui.cmdApplyBestGain);
+        QCOMPARE(rig.simChip().registers[0x07], 0x7C);
+
+        rig.simChip().registers[0x07] = 0xCC;
+        ui.cboTest->setCurrentIndex(0); // an error count, until the board goes
+        click(ui.cmdStart);
+        steps(2);
+        rig.board().unplugAfterReports = 0;
+        steps(1);
+        QVERIFY(!test->running());
+        QCOMPARE(ui.lblLinkTestStatus->text(),
+                 QStringLiteral("Stopped: read of the error counters 0x0A to 0x0C at 0x48, the "
+                                "board took no request. Register 0x09 not restored to 0x00 "
+                                "(board gone), register 0x02 not restored to 0x0C (board gone)."));
+        rig.board().unplugged = false;
+        rig.simChip().registers = before;
+
+        click(ui.cmdStart); // closing the window stops the run
+        test->close();
+        QTRY_VERIFY(!test);
+        QVERIFY(rig.simChip().registers == before);
+        rig.ui().mnuLinkTest->trigger(); // and so does the end of the program
+        click(rig.window->linkTestWindow()->ui().cmdStart);
+        rig.window->session().endProgram();
+        QVERIFY(rig.simChip().registers == before);
     }
 };
 

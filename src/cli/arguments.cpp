@@ -32,6 +32,13 @@ Commands:
   clock [DIVIDER]           the I2C clock, or set its divider (1-255)
   led [on|off]              the board's LED (setting it also turns the board's polling
                             on and clears its manual HPD and DDC lines)
+  prbs [--seconds S] [--interval MS] [--channel C] [--generator P]
+                            count PRBS7 errors on the three links, a line per interval
+  sweep --channel C [--dwell MS] [--from G] [--to G] [--generator P] [--apply]
+                            errors per link at each equalizer gain of a channel, and
+                            the best gain
+  Both put back every register they changed, also when stopped by Ctrl+C or
+  SIGTERM (exit status 130 or 143, the result so far printed).
 
 Registers, bytes and addresses are decimal (64) or hexadecimal (0x40).
 Exit status: 0 done; 1 the chip or board answered with a failure, or what was
@@ -112,14 +119,46 @@ ParsedArguments parseArguments(const QStringList& arguments) {
                                  QStringLiteral("dump: every register, 0x00 to 0xFF."));
     const QCommandLineOption noVerify(QStringLiteral("no-verify"),
                                       QStringLiteral("load: no read-back."));
+    const QCommandLineOption csv(QStringLiteral("csv"),
+                                 QStringLiteral("prbs, sweep: comma-separated values."));
+    const QCommandLineOption seconds(QStringLiteral("seconds"),
+                                     QStringLiteral("prbs: how long to count (default 10)."),
+                                     QStringLiteral("S"));
+    const QCommandLineOption interval(
+        QStringLiteral("interval"),
+        QStringLiteral("prbs: milliseconds between two reads of the counters (default 1000)."),
+        QStringLiteral("MS"));
+    const QCommandLineOption channel(
+        QStringLiteral("channel"),
+        QStringLiteral("sweep: the input channel swept, A to D; prbs: one selected for the count."),
+        QStringLiteral("C"));
+    const QCommandLineOption generator(
+        QStringLiteral("generator"),
+        QStringLiteral("prbs, sweep: the chip's pattern generator during the run, prbs7, low, "
+                       "high or off (default: as it is)."),
+        QStringLiteral("P"));
+    const QCommandLineOption dwell(
+        QStringLiteral("dwell"),
+        QStringLiteral("sweep: milliseconds of counting at each gain (default 100)."),
+        QStringLiteral("MS"));
+    const QCommandLineOption from(QStringLiteral("from"),
+                                  QStringLiteral("sweep: the first gain, 0 to 0xF (default 0)."),
+                                  QStringLiteral("G"));
+    const QCommandLineOption to(QStringLiteral("to"),
+                                QStringLiteral("sweep: the last gain, 0 to 0xF (default 0xF)."),
+                                QStringLiteral("G"));
+    const QCommandLineOption apply(
+        QStringLiteral("apply"),
+        QStringLiteral("sweep: leave the best gain in the chip instead of the gain before."));
+    const QCommandLineOption fields(QStringLiteral("fields"),
+                                    QStringLiteral("dump, diff: the registers' bit fields."));
     const QCommandLineOption readBack(
         {QStringLiteral("r"), QStringLiteral("read-back")},
         QStringLiteral("write: read the registers back; exit status 1 when they differ."));
-    const QCommandLineOption fields(QStringLiteral("fields"),
-                                    QStringLiteral("dump, diff: the registers' bit fields."));
-    const QList<QCommandLineOption> options = {board,     address,  demo,  demoBoards, demoAddress,
-                                               demoFault, trace,    json,  timeout,    all,
-                                               noVerify,  readBack, fields};
+    const QList<QCommandLineOption> options = {
+        board,   address,   demo,     demoBoards, demoAddress, demoFault, trace,   json,
+        timeout, all,       noVerify, readBack,   fields,      csv,       seconds, interval,
+        channel, generator, dwell,    from,       to,          apply};
     parser.addOptions(options);
     parser.addPositionalArgument(QStringLiteral("COMMAND"), QStringLiteral("What to do."),
                                  QStringLiteral("COMMAND [ARGS]"));
@@ -150,6 +189,10 @@ ParsedArguments parseArguments(const QStringList& arguments) {
         result.error = QStringLiteral("--trace takes a file name, or - for standard error.");
         return result;
     }
+    a.csv = parser.isSet(csv);
+    a.apply = parser.isSet(apply);
+    a.channel = parser.value(channel);
+    a.generator = parser.value(generator);
     // A number option: its value as parseNumber takes it, within limits.
     const auto number = [&](const QCommandLineOption& option, int least, int most,
                             const QString& what) -> std::optional<int> {
@@ -195,6 +238,26 @@ ParsedArguments parseArguments(const QStringList& arguments) {
         if (!value)
             return result;
         n.into = *value;
+    }
+    const QString milliseconds = QStringLiteral("a time in milliseconds, 1 to 3600000");
+    struct {
+        const QCommandLineOption& option;
+        int least, most;
+        QString what;
+        std::optional<int>& into;
+    } runNumbers[] = {
+        {seconds, 1, 86400, QStringLiteral("a number of seconds, 1 to 86400"), a.seconds},
+        {interval, 1, 3'600'000, milliseconds, a.intervalMs},
+        {dwell, 1, 3'600'000, milliseconds, a.dwellMs},
+        {from, 0, 15, QStringLiteral("a gain, 0 to 15 or 0x0 to 0xF"), a.fromGain},
+        {to, 0, 15, QStringLiteral("a gain, 0 to 15 or 0x0 to 0xF"), a.toGain},
+    };
+    for (auto& n : runNumbers) {
+        if (!parser.isSet(n.option))
+            continue;
+        n.into = number(n.option, n.least, n.most, n.what);
+        if (!n.into)
+            return result;
     }
     for (const auto& [option, into] :
          {std::pair{&address, &a.address7}, std::pair{&demoAddress, &a.demoAddress7}}) {

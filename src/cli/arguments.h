@@ -25,6 +25,11 @@ struct Arguments {
     bool noVerify = false; // load --no-verify
     bool readBack = false; // write --read-back
     bool fields = false;   // dump --fields, diff --fields
+    // prbs and sweep
+    bool csv = false;
+    std::optional<int> seconds, intervalMs, dwellMs, fromGain, toGain;
+    QString channel, generator; // as given; empty: not given
+    bool apply = false;
     bool help = false;
     bool version = false;
     QString command;

@@ -5,6 +5,7 @@
 #include "cli/commandsupport.h"
 #include "cli/fieldcommands.h"
 #include "cli/filecommands.h"
+#include "cli/linktestcommands.h"
 #include "cli/registercommands.h"
 
 namespace {
@@ -15,10 +16,10 @@ struct Command {
 };
 
 const Command kCommands[] = {
-    {"list", cli::list},       {"read", cli::read},   {"write", cli::write}, {"dump", cli::dump},
-    {"scan", cli::scan},       {"save", cli::save},   {"load", cli::load},   {"diff", cli::diff},
-    {"channel", cli::channel}, {"recal", cli::recal}, {"clock", cli::clock}, {"led", cli::led},
-    {"decode", cli::decode},   {"set", cli::set},
+    {"list", cli::list},       {"read", cli::read},   {"write", cli::write},   {"dump", cli::dump},
+    {"scan", cli::scan},       {"save", cli::save},   {"load", cli::load},     {"diff", cli::diff},
+    {"channel", cli::channel}, {"recal", cli::recal}, {"clock", cli::clock},   {"led", cli::led},
+    {"prbs", cli::prbs},       {"sweep", cli::sweep}, {"decode", cli::decode}, {"set", cli::set},
 };
 
 // The options that belong to one or two commands.
@@ -74,5 +75,7 @@ CommandResult runCommand(Workbench& b) {
         return cli::usage(
             QStringLiteral("--%1 is an option of %2.").arg(QLatin1String(o.option), owners));
     }
+    if (std::optional<CommandResult> misplaced = cli::misplacedLinkTestOption(b.arguments))
+        return *misplaced;
     return command->run(b);
 }

@@ -11,6 +11,8 @@
 #include <QStringList>
 #include <functional>
 
+class StopSignals;
+
 // The exit statuses a script sees.
 enum ExitStatus {
     kDone = 0,
@@ -45,6 +47,13 @@ struct Workbench {
     QStringList files;
     // Opens the trace, if one was asked for; why it cannot, else nothing.
     std::function<std::optional<QString>(const QStringList& files)> openTrace;
+    // The waits between the steps of a run, and the signals that stop it;
+    // a run needs the clock, and without the signals runs to its end.
+    Clock* clock = nullptr;
+    StopSignals* stopSignals = nullptr;
+    // Takes a line of a run's output as it comes (false when it could not be
+    // written); none: the lines go into the command's text.
+    std::function<bool(const QString&)> progress;
     Chip chip() { return {link, registers, address, nullptr}; }
     // Opens the trace, finds the boards and selects the one the arguments
     // name; a failure when the trace cannot be written or there is no such

@@ -2,6 +2,7 @@
 // core as the program's windows.
 #include "cli/arguments.h"
 #include "cli/commands.h"
+#include "cli/stopsignals.h"
 #include "core/hid/hidapitransport.h"
 #include "core/link/reporttrace.h"
 #include "core/platform/clock.h"
@@ -106,6 +107,15 @@ int main(int argc, char* argv[]) {
     link.setAnswerLimitMs(a.timeoutMs);
     Workbench bench(link, a);
     bench.address.setByte(static_cast<std::uint8_t>(a.address7 << 1));
+    StopSignals stopSignals;
+    bench.clock = &clock;
+    bench.stopSignals = &stopSignals;
+    // A run's lines go out as they come, and a reader that went away stops it.
+    if (!a.json)
+        bench.progress = [](const QString& line) {
+            std::fputs(line.toUtf8().constData(), stdout);
+            return std::fflush(stdout) == 0 && !std::ferror(stdout);
+        };
     // The trace is opened once the command has checked its arguments, and
     // never over a file the command reads or writes.
     TraceFile traceFile;

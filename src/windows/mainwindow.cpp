@@ -9,6 +9,7 @@
 #include "windows/desktopsysteminfo.h"
 #include "windows/fieldview.h"
 #include "windows/individualpanel.h"
+#include "windows/linktestwindow.h"
 #include "windows/regdefwindow.h"
 #include "windows/registergrid.h"
 #include "windows/statusline.h"
@@ -83,6 +84,7 @@ MainWindow::MainWindow(const Platform& platform, QWidget* parent)
     connect(ui_->mnuAbout, &QAction::triggered, this, &MainWindow::showAbout);
     connect(ui_->mnuRegisterDefinitions, &QAction::triggered, this,
             &MainWindow::showRegisterDefinitions);
+    connect(ui_->mnuLinkTest, &QAction::triggered, this, &MainWindow::showLinkTest);
 
     // A fixed window that fits every tab; it can be minimised, not maximised.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -94,8 +96,10 @@ MainWindow::MainWindow(const Platform& platform, QWidget* parent)
 }
 
 MainWindow::~MainWindow() {
-    // The register definitions window has no owner to take it along.
+    // The register definitions and link test windows have no owner to take
+    // them along.
     delete regDef_.data();
+    delete linkTest_.data();
 }
 
 AboutWindow* MainWindow::aboutWindow() const {
@@ -104,6 +108,10 @@ AboutWindow* MainWindow::aboutWindow() const {
 
 RegisterDefinitionsWindow* MainWindow::registerDefinitionsWindow() const {
     return regDef_;
+}
+
+LinkTestWindow* MainWindow::linkTestWindow() const {
+    return linkTest_;
 }
 
 void MainWindow::start() {
@@ -120,6 +128,8 @@ void MainWindow::endProcess(int code) {
         about_->close();
     if (regDef_)
         regDef_->close();
+    if (linkTest_)
+        linkTest_->close();
     hide();
     platform_.end.endProcess(code);
 }
@@ -183,4 +193,16 @@ void MainWindow::showRegisterDefinitions() {
     regDef_->show();
     regDef_->raise();
     regDef_->activateWindow();
+}
+
+void MainWindow::showLinkTest() {
+    if (!linkTest_) {
+        // A window of its own, like the register definitions: the main window
+        // stays usable while a run goes on.
+        linkTest_ = new LinkTestWindow(*session_);
+        linkTest_->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    linkTest_->show();
+    linkTest_->raise();
+    linkTest_->activateWindow();
 }

@@ -16,6 +16,7 @@ class frmMain;
 }
 class AboutWindow;
 class FieldView;
+class LinkTestWindow;
 class RegisterDefinitionsWindow;
 class RegisterGrid;
 class StatusLine;
@@ -41,6 +42,7 @@ public:
     // The other windows while they are open, else null.
     AboutWindow* aboutWindow() const;
     RegisterDefinitionsWindow* registerDefinitionsWindow() const;
+    LinkTestWindow* linkTestWindow() const;
 
     // Read All with the burst switch of "Tab 2".
     void readAllRegisters();
@@ -48,6 +50,7 @@ public:
     void loadRegisters();
     void showAbout();
     void showRegisterDefinitions();
+    void showLinkTest();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -71,4 +74,5 @@ private:
     RegisterFileCommands registerFiles_;
     QPointer<AboutWindow> about_;
     QPointer<RegisterDefinitionsWindow> regDef_;
+    QPointer<LinkTestWindow> linkTest_;
 };

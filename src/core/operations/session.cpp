@@ -96,6 +96,7 @@ ScanResult Session::scanForChip() {
 void Session::endProgram() {
     if (hasEnded())
         return;
+    emit ending();
     link_.shutDown();
     policy_.endProgram();
 }

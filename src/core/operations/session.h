@@ -66,11 +66,13 @@ public:
     // program; the last address probed, 0xFE, stays.
     ScanResult scanForChip();
 
-    // Closes the boards and ends the process.
+    // Says it is ending, then closes the boards and ends the process.
     void endProgram();
     bool hasEnded() const { return link_.isShutDown(); }
 
 signals:
+    // The program ends: the boards are still open for a last exchange.
+    void ending();
     // The boards were found anew (the list of instances changed).
     void boardsChanged();
     void boardSelected(int instance);

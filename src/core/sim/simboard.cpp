@@ -1,5 +1,7 @@
 #include "core/sim/simboard.h"
 
+#include "core/platform/clock.h"
+
 #include <algorithm>
 
 namespace {
@@ -104,6 +106,8 @@ Report SimBoard::i2cTransfer(const Report& request) {
         reply[1] = kNak;
         return reply;
     }
+    if (clock)
+        chip->advanceTo(clock->secondsSinceMidnight());
     const int taken = nak ? count - 1 : count;
     std::uint8_t reg = request[4];
     for (int i = 0; i < taken; ++i, ++reg) {

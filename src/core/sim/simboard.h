@@ -12,6 +12,8 @@
 #include <optional>
 #include <vector>
 
+class Clock;
+
 // Something wrong with one answer the board sends.
 struct AnswerFault {
     enum class Kind {
@@ -70,6 +72,8 @@ public:
     std::uint8_t firmwareDay = 15;
 
     std::vector<SimChip> chips;
+    // The time the chips' error counters run on; none: they count nothing.
+    Clock* clock = nullptr;
 
     // Unplugged: not enumerated, and every write and read on it fails.
     bool unplugged = false;

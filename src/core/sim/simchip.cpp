@@ -1,5 +1,8 @@
 #include "core/sim/simchip.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 constexpr std::uint8_t kDeviceId = 0x00;
 constexpr std::uint8_t kChannelActivity = 0x01;
@@ -7,9 +10,22 @@ constexpr std::uint8_t kChannelSelect = 0x02;
 constexpr std::uint8_t kResetBit = 0x10;
 constexpr std::uint8_t kFirstCounter = 0x0A;
 constexpr std::uint8_t kLastCounter = 0x0C;
+
+constexpr std::uint8_t kTestRegister = 0x09;
+constexpr std::uint8_t kCheckerBit = 0x04;
+constexpr std::uint8_t kPatternBits = 0x03;
+constexpr std::uint8_t kPrbs7 = 0x01;
+constexpr std::uint8_t kPinSelectBits = 0x0C; // hardware or automatic selection
+
+constexpr double kSecondsPerDay = 86400.0;
+constexpr double kRateOneStepOut = 50.0; // errors a second on link 0
+constexpr double kRisePerStep = 8.0;
+constexpr double kWrongPatternRate = 1e6;
+constexpr std::array<double, 3> kLinkFactors = {1.0, 1.5, 0.75};
 } // namespace
 
-SimChip::SimChip(std::uint8_t address7_) : address7(address7_) {
+SimChip::SimChip(std::uint8_t address7_, std::uint32_t seed)
+    : address7(address7_), noise_(seed ? seed : 1) {
     reset();
 }
 
@@ -21,6 +37,7 @@ void SimChip::reset() {
     registers[0x07] = 0xCC;
     registers[0x08] = 0xCC;
     registers[0x10] = 0x10;
+    partial_.fill(0);
 }
 
 std::uint8_t SimChip::read(std::uint8_t reg) {
@@ -38,4 +55,48 @@ void SimChip::write(std::uint8_t reg, std::uint8_t value) {
         return;
     }
     registers[reg] = value;
+}
+
+double SimChip::jitter() {
+    // xorshift32: small, and the same everywhere for the same seed.
+    noise_ ^= noise_ << 13;
+    noise_ ^= noise_ >> 17;
+    noise_ ^= noise_ << 5;
+    return 0.75 + 0.5 * (noise_ / 4294967296.0);
+}
+
+double SimChip::errorRate(int link) const {
+    const std::uint8_t test = registers[kTestRegister];
+    if (!(test & kCheckerBit) || (test & kPatternBits) == 0)
+        return 0; // nothing checked, or nothing flowing
+    if ((test & kPatternBits) != kPrbs7)
+        return kWrongPatternRate;
+    const std::uint8_t select = registers[kChannelSelect];
+    const int channel = (select & kPinSelectBits) ? 0 : select & 0x03;
+    const std::uint8_t gains = registers[channel < 2 ? 0x07 : 0x08];
+    const unsigned gain = (channel % 2 ? gains >> 4 : gains) & 0x0F;
+    const SimCable& cable = cables[channel];
+    const unsigned out = gain < cable.firstClean  ? cable.firstClean - gain
+                         : gain > cable.lastClean ? gain - cable.lastClean
+                                                  : 0;
+    if (out == 0)
+        return 0;
+    return kRateOneStepOut * std::pow(kRisePerStep, out - 1.0) * kLinkFactors[link];
+}
+
+void SimChip::advanceTo(double seconds) {
+    double elapsed = lastSeconds_ < 0 ? 0 : seconds - lastSeconds_;
+    if (elapsed < 0)
+        elapsed += kSecondsPerDay; // past midnight
+    lastSeconds_ = seconds;
+    for (int link = 0; link < 3; ++link) {
+        const double rate = errorRate(link);
+        if (rate == 0 || elapsed == 0)
+            continue;
+        partial_[link] += std::min(rate * elapsed * jitter(), 1e6);
+        const double whole = std::floor(partial_[link]);
+        partial_[link] -= whole;
+        std::uint8_t& counter = registers[kFirstCounter + link];
+        counter = static_cast<std::uint8_t>(std::min(counter + whole, 255.0));
+    }
 }

@@ -11,6 +11,7 @@ SimTransport::~SimTransport() = default;
 SimBoard& SimTransport::addBoard() {
     boards_.push_back(std::make_unique<SimBoard>());
     SimBoard* b = boards_.back().get();
+    b->clock = &clock_;
     const std::string number = std::to_string(boards_.size() - 1);
     devices_.push_back({"sim:board" + number, "SIM" + std::string(4 - number.size(), '0') + number,
                         kBoardVendorId, kBoardProductId, true, true, b});

@@ -1,0 +1,28 @@
+#include "cli/stopsignals.h"
+
+#include <csignal>
+#include <initializer_list>
+#include <pthread.h>
+
+void StopSignals::hold() {
+    sigset_t set;
+    sigemptyset(&set);
+    sigaddset(&set, SIGINT);
+    sigaddset(&set, SIGTERM);
+    held_ = pthread_sigmask(SIG_BLOCK, &set, nullptr) == 0;
+}
+
+int StopSignals::pending() const {
+    sigset_t set;
+    if (!held_ || sigpending(&set) != 0)
+        return 0;
+    for (const int signal : {SIGINT, SIGTERM}) {
+        if (sigismember(&set, signal) == 1)
+            return signal;
+    }
+    return 0;
+}
+
+int stopStatus(int signal) {
+    return 128 + signal;
+}

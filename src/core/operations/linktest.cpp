@@ -1,0 +1,327 @@
+#include "core/operations/linktest.h"
+
+#include "core/operations/chipcontrols.h"
+#include "core/registers/hextext.h"
+
+#include <QStringList>
+#include <algorithm>
+#include <numeric>
+
+namespace {
+
+const RegisterField& fieldOf(std::uint8_t reg, QStringView name) {
+    return *findField(reg, name);
+}
+
+const RegisterField& checkerField() {
+    static const RegisterField& f = fieldOf(kTestRegister, u"Enable PRBS Checker");
+    return f;
+}
+
+// Register 0x02 choosing `channel` by its bits 1:0, with power-down as it
+// was and the reset bit clear: writing a 1 there would reset the chip.
+std::uint8_t channelSelectByte(std::uint8_t byte, std::optional<int> channel) {
+    static const RegisterField& reset = fieldOf(kChannelSelectRegister, u"Reset");
+    static const RegisterField& hardware =
+        fieldOf(kChannelSelectRegister, u"Hardware Channel Select");
+    static const RegisterField& automatic = fieldOf(kChannelSelectRegister, u"Auto Channel Select");
+    static const RegisterField& select = fieldOf(kChannelSelectRegister, u"Channel Select");
+    byte = encodeField(reset, 0, byte);
+    if (!channel)
+        return byte;
+    byte = encodeField(hardware, 0, byte);
+    byte = encodeField(automatic, 0, byte);
+    return encodeField(select, static_cast<unsigned>(*channel), byte);
+}
+
+// The link cannot carry the write back: the board took no request, or gave
+// no answer to the last one tried.
+bool linkDown(const LinkResult& r) {
+    return r.status == LinkStatus::WriteFailed || r.status == LinkStatus::NoAnswer;
+}
+
+} // namespace
+
+bool LinkErrors::anySaturated() const {
+    return std::find(counts.begin(), counts.end(), kCounterSaturated) != counts.end();
+}
+
+int LinkErrors::total() const {
+    return std::accumulate(counts.begin(), counts.end(), 0);
+}
+
+bool LinkTestEnd::restored() const {
+    return std::all_of(restores.begin(), restores.end(),
+                       [](const RegisterRestore& r) { return r.done; });
+}
+
+QString transferName(const TransferAt& at) {
+    const auto hex = [](int value) {
+        return QStringLiteral("0x") + hexByte(std::uint8_t(value));
+    };
+    if (at.write)
+        return QStringLiteral("write of register %1").arg(hex(at.reg));
+    if (at.reg == kFirstErrorCounter)
+        return QStringLiteral("read of the error counters 0x0A to 0x0C");
+    return QStringLiteral("read of registers %1 to %2")
+        .arg(hex(at.reg), hex(at.reg + at.count - 1));
+}
+
+QString restoreSummary(const LinkTestEnd& end) {
+    if (end.restores.empty())
+        return QStringLiteral("no register changed");
+    QStringList parts;
+    for (const RegisterRestore& r : end.restores) {
+        const QString reg = QStringLiteral("register 0x") + hexByte(r.reg);
+        const QString value = QStringLiteral("0x") + hexByte(r.written);
+        if (r.done && r.applied)
+            parts << reg + QStringLiteral(" left at ") + value;
+        else if (r.done)
+            parts << reg + QStringLiteral(" restored");
+        else
+            parts << QStringLiteral("%1 not restored to %2 (%3)")
+                         .arg(reg, value,
+                              !r.tried || r.failure.status == LinkStatus::WriteFailed
+                                  ? QStringLiteral("board gone")
+                              : r.failure.status == LinkStatus::NoAnswer
+                                  ? QStringLiteral("no answer")
+                                  : QStringLiteral("not acknowledged"));
+    }
+    return parts.join(QStringLiteral(", "));
+}
+
+const RegisterField& equalizerGainField(int channel) {
+    static const std::array<const RegisterField*, kEqualizerChannels> fields = {
+        findField(0x07, u"Rx Equalization Gain A"), findField(0x07, u"Rx Equalization Gain B"),
+        findField(0x08, u"Rx Equalization Gain C"), findField(0x08, u"Rx Equalization Gain D")};
+    return *fields.at(static_cast<std::size_t>(channel));
+}
+
+const RegisterField& patternGeneratorField() {
+    static const RegisterField& f = fieldOf(kTestRegister, u"Test Pattern Generator");
+    return f;
+}
+
+LinkTestRun::LinkTestRun(const Chip& chip, LinkTestSetup setup)
+    : chip_(chip), address_(chip.address.byte()), setup_(setup) {}
+
+bool LinkTestRun::fail(const LinkResult& result, TransferAt at) {
+    if (!failed()) {
+        failure_ = result;
+        failedAt_ = at;
+    }
+    return false;
+}
+
+bool LinkTestRun::prepare() {
+    chip_.link.flushInput();
+    const LinkResult read =
+        chip_.link.readRegistersOnce(address_, kFirstRead, static_cast<int>(before_.size()));
+    if (!read.ok())
+        return fail(read, {kFirstRead, static_cast<int>(before_.size()), false});
+    std::copy_n(read.bytes.begin(), before_.size(), before_.begin());
+    for (std::size_t i = 0; i < before_.size(); ++i)
+        chip_.registers.setRead(static_cast<std::uint8_t>(kFirstRead + i), before_[i]);
+
+    const std::uint8_t select = valueBefore(kChannelSelectRegister);
+    if (setup_.channel && channelSelectByte(select, setup_.channel) != select &&
+        !writeRegister(kChannelSelectRegister, channelSelectByte(select, setup_.channel)))
+        return false;
+    std::uint8_t test = encodeField(checkerField(), 1, valueBefore(kTestRegister));
+    if (setup_.generator)
+        test = encodeField(patternGeneratorField(), *setup_.generator, test);
+    return test == valueBefore(kTestRegister) || writeRegister(kTestRegister, test);
+}
+
+std::optional<LinkErrors> LinkTestRun::readErrors() {
+    const LinkResult read = chip_.link.readRegistersOnce(address_, kFirstErrorCounter, kLinks);
+    if (!read.ok()) {
+        fail(read, {kFirstErrorCounter, kLinks, false});
+        return std::nullopt;
+    }
+    LinkErrors errors;
+    for (int i = 0; i < kLinks; ++i) {
+        errors.counts[i] = read.bytes[i];
+        chip_.registers.setRead(static_cast<std::uint8_t>(kFirstErrorCounter + i), read.bytes[i]);
+    }
+    return errors;
+}
+
+bool LinkTestRun::writeRegister(std::uint8_t reg, std::uint8_t value) {
+    if (std::find(changed_.begin(), changed_.end(), reg) == changed_.end())
+        changed_.push_back(reg);
+    const std::uint8_t data[1] = {value};
+    const LinkResult written = chip_.link.writeRegistersOnce(address_, reg, data);
+    if (!written.ok())
+        return fail(written, {reg, 1, true});
+    chip_.registers.setWritten(reg, value);
+    return true;
+}
+
+LinkTestEnd LinkTestRun::restore(std::optional<std::pair<std::uint8_t, std::uint8_t>> keep) {
+    LinkTestEnd end;
+    end.failure = failure_;
+    end.failedAt = failedAt_;
+    if (stopped_)
+        return end;
+    stopped_ = true;
+    // A board that took no request is gone; one that gave no answer gets
+    // one write to show whether it is back.
+    std::optional<LinkResult> down;
+    if (failure_.status == LinkStatus::WriteFailed)
+        down = failure_;
+    else if (failed())
+        chip_.link.flushInput(); // a late answer must not pass for a write's
+    for (auto it = changed_.rbegin(); it != changed_.rend(); ++it) {
+        RegisterRestore r;
+        r.reg = *it;
+        r.before = valueBefore(r.reg);
+        r.applied = keep && keep->first == r.reg;
+        r.written = r.applied                         ? keep->second
+                    : r.reg == kChannelSelectRegister ? channelSelectByte(r.before, std::nullopt)
+                                                      : r.before;
+        if (down) {
+            r.failure = *down;
+        } else {
+            r.tried = true;
+            const std::uint8_t data[1] = {r.written};
+            r.failure = chip_.link.writeRegistersOnce(address_, r.reg, data);
+            r.done = r.failure.ok();
+            // Without an answer the write may still have reached the chip.
+            if (r.done || r.failure.status == LinkStatus::NoAnswer)
+                chip_.registers.setWritten(r.reg, r.written);
+            if (linkDown(r.failure))
+                down = r.failure;
+        }
+        end.restores.push_back(r);
+    }
+    return end;
+}
+
+ErrorCount::ErrorCount(const Chip& chip, ErrorCountOptions options)
+    : LinkTestRun(chip, options.setup), options_(options) {}
+
+bool ErrorCount::start() {
+    started_ = true;
+    return prepare() && readErrors().has_value();
+}
+
+bool ErrorCount::finished() const {
+    return failed() || stopped_ ||
+           (options_.intervals > 0 && static_cast<int>(intervals_.size()) >= options_.intervals);
+}
+
+std::optional<LinkErrors> ErrorCount::step() {
+    if (!started_ || finished())
+        return std::nullopt;
+    std::optional<LinkErrors> errors = readErrors();
+    if (errors)
+        intervals_.push_back(*errors);
+    return errors;
+}
+
+LinkTestEnd ErrorCount::stop() {
+    return restore();
+}
+
+std::optional<unsigned> bestGain(std::span<const GainPoint> points) {
+    if (points.empty())
+        return std::nullopt;
+    std::size_t bestStart = 0, bestLength = 0;
+    for (std::size_t i = 0; i < points.size();) {
+        std::size_t j = i;
+        while (j < points.size() && points[j].errors.total() == 0 &&
+               (j == i || points[j].gain == points[j - 1].gain + 1))
+            ++j;
+        if (j - i > bestLength) {
+            bestStart = i;
+            bestLength = j - i;
+        }
+        i = j > i ? j : i + 1;
+    }
+    if (bestLength > 0)
+        return points[bestStart + (bestLength - 1) / 2].gain;
+    // A saturated counter stands for 255 errors or more: fewer saturated
+    // links first, then fewer errors.
+    const auto rank = [](const GainPoint& p) {
+        const auto& c = p.errors.counts;
+        return std::pair(std::count(c.begin(), c.end(), kCounterSaturated), p.errors.total());
+    };
+    const auto fewest =
+        std::min_element(points.begin(), points.end(),
+                         [&](const GainPoint& a, const GainPoint& b) { return rank(a) < rank(b); });
+    return fewest->gain;
+}
+
+EqualizerSweep::EqualizerSweep(const Chip& chip, SweepOptions options)
+    : LinkTestRun(chip, {options.channel, options.generator}), options_(options),
+      field_(equalizerGainField(options.channel)) {}
+
+bool EqualizerSweep::start() {
+    started_ = true;
+    if (!prepare())
+        return false;
+    gainByte_ = valueBefore(field_.reg);
+    return setGain(options_.from) && readErrors().has_value();
+}
+
+bool EqualizerSweep::setGain(unsigned gain) {
+    next_ = gain;
+    gainByte_ = encodeField(field_, gain, gainByte_);
+    return writeRegister(field_.reg, gainByte_);
+}
+
+bool EqualizerSweep::finished() const {
+    return failed() || stopped_ || (!points_.empty() && points_.back().gain >= options_.to);
+}
+
+std::optional<GainPoint> EqualizerSweep::step() {
+    if (!started_ || finished())
+        return std::nullopt;
+    const std::optional<LinkErrors> errors = readErrors();
+    if (!errors)
+        return std::nullopt;
+    points_.push_back({next_, *errors});
+    // The next gain, and its counters cleared: its dwell starts now.
+    if (next_ < options_.to && setGain(next_ + 1))
+        readErrors();
+    return points_.back();
+}
+
+LinkTestEnd EqualizerSweep::stop(bool applyBest) {
+    const bool whole = !failed() && !points_.empty() && points_.back().gain >= options_.to;
+    const std::optional<unsigned> gain = best();
+    if (!applyBest || !whole || !gain)
+        return restore();
+    const auto kept = encodeField(field_, *gain, valueBefore(field_.reg));
+    LinkTestEnd end = restore(std::pair{field_.reg, kept});
+    for (const RegisterRestore& r : end.restores) {
+        if (r.applied && r.done)
+            end.appliedGain = gain;
+    }
+    return end;
+}
+
+GainApplied applyEqualizerGain(const Chip& chip, int channel, unsigned gain) {
+    const RegisterField& field = equalizerGainField(channel);
+    chip.link.flushInput();
+    GainApplied result;
+    const LinkResult read = chip.link.readRegisters(chip.address.byte(), field.reg, 1);
+    if (!read.ok()) {
+        result.failure = read;
+        return result;
+    }
+    const std::uint8_t data[1] = {encodeField(field, gain, read.bytes[0])};
+    result.failure = chip.link.writeRegisters(chip.address.byte(), field.reg, data);
+    if (!result.failure.ok())
+        return result;
+    const LinkResult readBack = chip.link.readRegistersOnce(chip.address.byte(), field.reg, 1);
+    if (!readBack.ok()) {
+        chip.registers.setWritten(field.reg, data[0]);
+        result.failure = readBack;
+        return result;
+    }
+    result.value = readBack.bytes[0];
+    chip.registers.setRead(field.reg, readBack.bytes[0]);
+    return result;
+}
