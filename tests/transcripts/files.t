@@ -76,7 +76,8 @@ A failure names the line it stopped at, or the read-back.
 
 Names are bytes, reaching the system as given, shown escaped.
 
-  $ cp saved.txt $'in\xfe.txt' && cli diff $'in\xfe.txt' && cli --json diff $'in\xfe.txt' | json
+  $ cli save $'in\xfe.txt' && ls in* | od -c | sed 1q && cli --json diff $'in\xfe.txt' | json
+  0000000   i   n 376   .   t   x   t  \n
   {"differences":[],"exitStatus":0,"file":"in\\xFE.txt","skipped":0}
   $ st cli load $'no\nsuch\x1b[1m.txt'
   2 qdm7720a-cli: no\nsuch\x1B[1m.txt: No such file or directory
