@@ -66,8 +66,6 @@ Usage errors (2) say what the command takes.
   2 qdm7720a-cli: '-1': registers, bytes, counts and addresses are not negative. See --help.
   $ st cli write 5
   2 qdm7720a-cli: write takes a register and 1 to 256 bytes. See --help.
-  $ st cli write 0xF0 $(seq 1 17)
-  2 qdm7720a-cli: a write from 0xF0 takes 1 to 16 bytes, not 17: 0xFF is the last register. See --help.
   $ st cli scan 0x48 0x47
   2 qdm7720a-cli: the first address, 0x48, lies above the last, 0x47. See --help.
 
