@@ -547,7 +547,9 @@ private slots:
 
     // The fields of the fourteen registers, each with its bits, access and the
     // meaning of its values (every value of a field up to two bits wide, else
-    // 0, 1, 4 and its maximum): the table of the register descriptions.
+    // 0, 1, 4 and its maximum), as the register descriptions give them: the
+    // table, one line a field ("02 1:0 rw Channel Select: 0=A 1=B 2=C 3=D"),
+    // pinned whole by its digest and printed when it differs.
     void registerFieldTable() {
         const char* const access[] = {"ro", "rw", "sc", "cr", "reserved"};
         QString table;
@@ -562,51 +564,9 @@ private slots:
                 table += '\n';
             }
         }
-        QCOMPARE(table, QString::fromUtf8(R"(00 7:4 ro Device ID: 0=0 1=1 4=4 15=15
-00 3:0 ro Device Revision: 0=0 1=initial silicon 4=future revision 15=future revision
-01 3 ro Clock Activity D: 0=inactive 1=active
-01 2 ro Clock Activity C: 0=inactive 1=active
-01 1 ro Clock Activity B: 0=inactive 1=active
-01 0 ro Clock Activity A: 0=inactive 1=active
-02 5 rw Power Down: 0=off 1=on
-02 4 sc Reset: 0=normal 1=reset
-02 3 rw Hardware Channel Select: 0=bits 2:0 1=I/O pins
-02 2 rw Auto Channel Select: 0=bits 1:0 1=automatic
-02 1:0 rw Channel Select: 0=A 1=B 2=C 3=D
-03 7 rw Recalibrate: 0=normal 1=recalibrate
-03 6 rw Rx Hysteresis Magnitude: 0=10 mV 1=20 mV
-03 5 rw Rx Hysteresis: 0=off 1=on
-03 4 rw Connection Check: 0=off 1=on
-03 3 rw Tristate Selected Data In: 0=terminated 1=tristated
-03 2 rw Tristate Selected Clock In: 0=terminated 1=tristated
-03 1 rw Tri-state Unselected Data In: 0=terminated 1=tristated
-03 0 rw Tristate Unselected Clock In: 0=terminated 1=tristated
-04 7 rw DATA term Ch A: 0=50 ohms 1=100 ohms
-04 6 rw DATA term Ch B: 0=50 ohms 1=100 ohms
-04 5 rw DATA term Ch C: 0=50 ohms 1=100 ohms
-04 4 rw DATA term Ch D: 0=50 ohms 1=100 ohms
-04 3 rw CLK term Ch A: 0=50 ohms 1=100 ohms
-04 2 rw CLK term Ch B: 0=50 ohms 1=100 ohms
-04 1 rw CLK term Ch C: 0=50 ohms 1=100 ohms
-04 0 rw CLK term Ch D: 0=50 ohms 1=100 ohms
-05 3 rw Reverse Output Order: 0=normal 1=crossed
-05 2 rw Invert Output Polarity: 0=normal 1=inverted
-05 1 rw Tristate Data: 0=driven 1=tristated
-05 0 rw Tristate Clock: 0=driven 1=tristated
-06 7:4 rw Transmit PreEmphasis: 0=0.000 mA 1=0.125 mA 4=0.500 mA 15=1.875 mA
-06 3:0 rw Transmit Current: 0=10.000 mA 1=10.125 mA 4=10.500 mA 15=11.875 mA
-07 7:4 rw Rx Equalization Gain B: 0=minimum boost 1=1 4=4 15=maximum boost
-07 3:0 rw Rx Equalization Gain A: 0=minimum boost 1=1 4=4 15=maximum boost
-08 7:4 rw Rx Equalization Gain D: 0=minimum boost 1=1 4=4 15=maximum boost
-08 3:0 rw Rx Equalization Gain C: 0=minimum boost 1=1 4=4 15=maximum boost
-09 2 rw Enable PRBS Checker: 0=off 1=on
-09 1:0 rw Test Pattern Generator: 0=disabled 1=PRBS7 2=low-frequency pattern 3=high-frequency pattern
-0A 7:0 cr PRBS7 Error Counter Link 0: 0=0 1=1 4=4 255=255, saturated
-0B 7:0 cr PRBS7 Error Counter Link 1: 0=0 1=1 4=4 255=255, saturated
-0C 7:0 cr PRBS7 Error Counter Link 2: 0=0 1=1 4=4 255=255, saturated
-10 7:2 reserved Reserved: 0=0 1=1 4=kept at 000100 63=63
-10 1:0 rw PLL Bandwidth: 0=4 MHz 1=2 MHz 2=1 MHz 3=100 kHz
-)"));
+        QVERIFY2(QCryptographicHash::hash(table.toUtf8(), QCryptographicHash::Sha1).toHex() ==
+                     "ad35c710c14ce9b3b52fe2c177543b7f4b72bfe1",
+                 qPrintable(table));
         QVERIFY(registerFields(0x0D).empty() && registerFields(0x11).empty());
     }
 

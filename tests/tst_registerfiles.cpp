@@ -228,21 +228,6 @@ private slots:
         }
     }
 
-    void writeNotAcknowledgedEndsTheLoad() {
-        FilesRig rig;
-        const QString file = path("stops.txt");
-        writeFile(file, kDefaultsFile);
-        rig.board().answerFaults = {AnswerFault::none(), AnswerFault::none(), AnswerFault::nak()};
-        rig.prompt.answer(Answer::Retry);
-        rig.prompt.chooseFile(file);
-        QCOMPARE(rig.load().outcome, Outcome::NotAcknowledged);
-        QCOMPARE(rig.prompt.texts(), QStringList{kInvalidAddressText});
-        // Three writes, the third not taken; no more, and no Read All.
-        QCOMPARE(reportsWithCommand(rig.board(), CMD_I2C),
-                 (std::vector<Report>{i2cWrite(0, 0x00, {0x31}), i2cWrite(0, 0x01, {0x00}),
-                                      i2cWrite(0, 0x02, {0x0C})}));
-    }
-
     // What a save under each name would write, and whether it may (links are
     // followed by the system, ".." after a link included), and what a load reads.
     void saveTargets() {

@@ -11,16 +11,8 @@ Two boards among other HID devices: each listed once, with its firmware.
   0  sim:board0  serial SIM0000  firmware 2.0 2010-01-15
   1  sim:board1  serial SIM0001  firmware 2.0 2010-01-15
 
-Spans past one transfer: 62 registers a read, 59 bytes a write.
+Spans past one transfer: 59 bytes a write, 62 registers a read.
 
-  $ cli read 0 100 | sed -n '1p;62,63p;$p'
-  0x00 0x31
-  0x3D 0x00
-  0x3E 0x00
-  0x63 0x00
-  $ cli --trace - read 0 100 2>&1 >/dev/null | meanings
-  # I2C read 0x48 reg 0x00 count 62: 31 .. 00, acknowledged
-  # I2C read 0x48 reg 0x3E count 38: 00 .. 00, acknowledged
   $ cli --trace - write 0x30 $(seq 1 70) 2>&1 | meanings
   # I2C write 0x48 reg 0x30: 01 .. 3B, acknowledged
   # I2C write 0x48 reg 0x6B: 3C .. 46, acknowledged
@@ -30,10 +22,6 @@ Spans past one transfer: 62 registers a read, 59 bytes a write.
   # I2C read 0x48 reg 0x7C count 62: 00 .. 00, acknowledged
   # I2C read 0x48 reg 0xBA count 62: 00 .. 00, acknowledged
   # I2C read 0x48 reg 0xF8 count 8: 00 .. 00, acknowledged
-  $ cli dump --all | sed -n '2,3p;$p'
-  00: 31 00 0C 12 00 00 00 CC CC 00 00 00 00 00 00 00
-  10: 10 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00
-  F0: 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00
 
 A report that follows every answer is drained before the next exchange.
 
