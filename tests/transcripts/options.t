@@ -74,6 +74,32 @@ Traces: after the command line, never waiting or on its files, cut on failure.
   0x31
   0000000   t   .   t   x   t  \n   t 377   .   t   x   t  \n
 
+The window program, its chip at the start-up address so that it sits in its
+window: started with 0 and 2 closed, it opens them on /dev/null; a trace it
+cannot write (a pipe whose reader has gone, a full disk) is cut with one line
+and never ends it.
+
+  $ python3 -c '
+  > import os, subprocess as s, time
+  > r, w = os.pipe(); os.close(r)
+  > p = s.Popen(["qdm7720a-eval", "--demo", "--demo-address", "0", "--trace", "/dev/fd/1"],
+  >             stdin=s.PIPE, stdout=w, stderr=s.PIPE, preexec_fn=lambda: (os.close(0), os.close(2)))
+  > def fds():
+  >     try: return [os.readlink("/proc/%d/fd/%d" % (p.pid, n)) for n in (0, 2)]
+  >     except OSError: return []
+  > end = time.time() + 5
+  > while fds() != ["/dev/null"] * 2 and time.time() < end: time.sleep(0.1)
+  > print(*fds())
+  > try: print("ended", p.wait(3))
+  > except s.TimeoutExpired: print("running"); p.kill()'
+  /dev/null /dev/null
+  running
+  $ qdm7720a-eval --demo --demo-address 0 --trace /dev/full 2>err & pid=$!
+  $ for i in $(seq 50); do grep -q 'stops here' err && break; sleep 0.1; done; sleep 1
+  $ kill $pid && wait $pid; echo $?; grep 'stops here' err
+  143
+  qdm7720a-eval: the trace to /dev/full stops here: No space left on device
+
 The completion offers the simulated board's options only after --demo.
 
   $ offer() {
