@@ -36,9 +36,6 @@ Each failure: one line and its status.
   $ QDM_STANDIN_FAULTS=unplug@3 cli dump --all
   qdm7720a-cli: read of registers 0x00 to 0xFF at 0x48: board 0 is gone: No such device
   [3]
-  $ QDM_STANDIN_FAULTS=nak@2 cli write 0x30 $(seq 1 70)
-  qdm7720a-cli: write of 70 bytes to 0x30 at 0x48: not acknowledged (status 0x01)
-  [1]
   $ cli --address 0x49 read 0
   qdm7720a-cli: read of 1 register from 0x00 at 0x49: not acknowledged (status 0x01)
   [1]
