@@ -59,39 +59,6 @@ struct Rig48 : SimRig {
 class TestOperations : public QObject {
     Q_OBJECT
 private slots:
-    void readAll() {
-        // burst, the request the chip does not take (-1: none), requests, registers read
-        const std::array<int, 4> rows[] = {
-            {1, -1, 2, 14}, {0, -1, 14, 14}, {1, 0, 1, 0}, {1, 1, 2, 13}, {0, 5, 6, 5}};
-        for (const auto& [burst, refusedAt, requests, read] : rows) {
-            StartedRig rig;
-            for (int r = 0; r <= 0x10; ++r)
-                rig.simChip().registers[r] = std::uint8_t(0xA0 + r);
-            rig.board().answerFaults.resize(std::max(refusedAt, 0), AnswerFault::none());
-            if (refusedAt >= 0)
-                rig.board().answerFaults.push_back(AnswerFault::nak());
-            rig.prompt.answer(Answer::Retry);
-            const RangeRead all =
-                readAllRegisters(rig.chip(), burst ? ReadMode::Burst : ReadMode::Single);
-            QCOMPARE(all.registersRead, read);
-            QVERIFY(rig.prompt.shown.size() == std::size_t(refusedAt >= 0) &&
-                    rig.clock.drains() == 1);
-            const std::vector<Report> sent = i2cOf(rig.board());
-            QCOMPARE(int(sent.size()), requests);
-            for (int i = 0; i < requests; ++i) {
-                const int first = burst ? i * 0x10 : i < 13 ? i : 0x10;
-                QCOMPARE(sent[i], i2cRead(0x00, first, burst && i == 0 ? 13 : 1));
-            }
-            int shown = 0;
-            for (std::uint8_t reg : kMainRegisters) {
-                const bool isRead = rig.session.registers().entry(reg).origin == Origin::Read;
-                QVERIFY(!isRead || rig.session.registers().text(reg) == hexByte(0xA0 + reg));
-                shown += isRead;
-            }
-            QCOMPARE(shown, read);
-        }
-    }
-
     // A key released in a cell: what is written and shown, and the pauses.
     void cellKeys() {
         // register, text before, key, modifiers (1 Shift, 2 Ctrl, 4 Alt; Shift or Ctrl

@@ -27,9 +27,16 @@ namespace {
 
 const std::vector<Report> kReadAll = {i2cRead(0x00, 0x00, 13), i2cRead(0x00, 0x10, 1)};
 
+// The File menu's commands, the file dialog answered with `file` (nothing: Cancel).
 struct FilesRig : StartedRig {
-    RegisterFileResult save() { return files.save(chip(), ReadMode::Burst); }
-    RegisterFileResult load() { return files.load(chip(), ReadMode::Burst); }
+    RegisterFileResult save(std::optional<QString> file) {
+        prompt.chooseFile(std::move(file));
+        return files.save(chip(), ReadMode::Burst);
+    }
+    RegisterFileResult load(std::optional<QString> file) {
+        prompt.chooseFile(std::move(file));
+        return files.load(chip(), ReadMode::Burst);
+    }
     RegisterFileCommands files{prompt, prompt};
 };
 
@@ -114,11 +121,8 @@ private slots:
     void saveReadsAllThenWritesTheCells() {
         FilesRig rig;
         const QString file = path("saved.txt");
-        rig.prompt.chooseFile(file);
-        QCOMPARE(rig.save().outcome, Outcome::Done);
-        QCOMPARE(reportsWithCommand(rig.board(), CMD_I2C), kReadAll);
+        QCOMPARE(rig.save(file).outcome, Outcome::Done);
         QCOMPARE(readFile(file), kDefaultsFile);
-        QVERIFY(rig.prompt.shown.empty()); // a new name is not asked about
         const FileRequest& asked = rig.prompt.requests.at(0);
         QVERIFY(asked.kind == FileRequest::Kind::Save && asked.defaultSuffix == "txt");
         QCOMPARE(asked.fileName + asked.filter,
@@ -130,8 +134,7 @@ private slots:
         rig.board().everyAnswer = AnswerFault::nak();
         rig.prompt.answer(Answer::Retry);
         rig.prompt.answer(Answer::Ok); // overwrite
-        rig.prompt.chooseFile(file);
-        rig.save();
+        rig.save(file);
         QCOMPARE(rig.prompt.texts(), (QStringList{kInvalidAddressText, kFileExistsText}));
         QVERIFY(rig.prompt.shown[1].title == "File Exists" &&
                 rig.prompt.shown[1].buttons == Buttons::OkCancel);
@@ -146,32 +149,27 @@ private slots:
         writeFile(target, "old");
         QVERIFY(QFile::link(target, link));
         // Cancel in the dialog, then Cancel to the question: nothing changes.
-        rig.prompt.chooseFile(std::nullopt);
-        QCOMPARE(rig.save().outcome, Outcome::Cancelled);
-        rig.prompt.chooseFile(link);
+        QCOMPARE(rig.save(std::nullopt).outcome, Outcome::Cancelled);
         rig.prompt.answer(Answer::Cancel);
-        rig.save();
+        rig.save(link);
         QCOMPARE(readFile(target), QByteArray("old"));
         // The question names where the link leads; OK replaces the target.
         QCOMPARE(rig.prompt.shown.back().text,
                  kFileExistsText + QStringLiteral("\r\n\r\n%1 is a link to %2; that file would "
                                                   "be overwritten.")
                                        .arg(link, real("target.txt")));
-        rig.prompt.chooseFile(link);
         rig.prompt.answer(Answer::Ok);
-        rig.save();
+        rig.save(link);
         QVERIFY(readFile(target) == kDefaultsFile && QFileInfo(link).isSymLink());
         // A link to nothing yet: the question says that its target is created.
-        rig.prompt.chooseFile(path("dangling"));
-        QCOMPARE(rig.save().outcome, Outcome::Cancelled);
+        QCOMPARE(rig.save(path("dangling")).outcome, Outcome::Cancelled);
         QCOMPARE(rig.prompt.shown.back().title + ": " + rig.prompt.shown.back().text,
                  QStringLiteral("Link Exists: %1 is a link to %2, which does not exist: that file "
                                 "would be created.  Press OK to create it, Cancel to abort.")
                      .arg(path("dangling"), real("D/folder/new.txt")));
 
         // A folder that is missing: a message naming the file.
-        rig.prompt.chooseFile(path("missing/regs.txt"));
-        QCOMPARE(rig.save().outcome, Outcome::Refused);
+        QCOMPARE(rig.save(path("missing/regs.txt")).outcome, Outcome::Refused);
         QVERIFY(rig.prompt.shown.back().text.startsWith(
             "The register file could not be saved:\r\n" + path("missing/regs.txt") + "\r\n"));
     }
@@ -181,8 +179,7 @@ private slots:
         const QString file = path("load");
         writeFile(file, "//QDM7720A Register File\r\n0X05\t77\r\n0x03 12\r\n// 0x04\t99\r\n"
                         "0x06 3F,0xAB\t01\r\n0x09\t\r\n0x07\t5 \r\n");
-        rig.prompt.chooseFile(file);
-        const RegisterFileResult loaded = rig.load();
+        const RegisterFileResult loaded = rig.load(file);
         QVERIFY(loaded.outcome == Outcome::Done && loaded.registers == 4 && loaded.skipped == 1);
         std::vector<Report> expected = {i2cWrite(0, 0x03, {0x12}), i2cWrite(0, 0x06, {0x3F}),
                                         i2cWrite(0, 0xAB, {0x01}), i2cWrite(0, 0x07, {0x05})};
@@ -193,8 +190,7 @@ private slots:
         const FileRequest& asked = rig.prompt.requests.at(0); // nothing offered yet
         QVERIFY(asked.kind == FileRequest::Kind::Open && asked.defaultSuffix == "txt");
         QCOMPARE(asked.fileName + asked.filter, "Text File (*.txt) |*.txt | All Files (*.*)|*.*|");
-        rig.prompt.chooseFile(std::nullopt);
-        rig.load();
+        rig.load(std::nullopt);
         QCOMPARE(rig.prompt.requests.at(1).fileName, file);
     }
 
@@ -217,8 +213,7 @@ private slots:
             QFile::remove(file);
             if (contents != "-")
                 writeFile(file, contents);
-            rig.prompt.chooseFile(file);
-            QCOMPARE(rig.load().outcome, Outcome::Refused);
+            QCOMPARE(rig.load(file).outcome, Outcome::Refused);
             QVERIFY(reportsWithCommand(rig.board(), CMD_I2C).empty()); // not even Read All
             QCOMPARE(rig.prompt.shown.size(), 1u);
             QCOMPARE(rig.prompt.shown[0].text,
@@ -355,9 +350,8 @@ private slots:
                     swap();
             });
             FilesRig rig;
-            rig.prompt.chooseFile(race + "sub/reg.txt");
             rig.prompt.answer(Answer::Ok, std::strcmp(step, "question") ? nullptr : swap);
-            QCOMPARE(rig.save().outcome, outcome);
+            QCOMPARE(rig.save(race + "sub/reg.txt").outcome, outcome);
             setSaveStepHook({});
             QVERIFY2(
                 rig.prompt.shown.back().text.contains(QString(says).replace("%1", real("race"))),

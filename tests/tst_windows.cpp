@@ -144,6 +144,8 @@ const FaultRow kFaultRows[] = {
     // clang-format off
     {OP(readBurst), {}, "", "Read 14 registers from " CHIP, "read all"},
     {OP(readBurst), {F::Nak, 0}, "Address Retry", NO_ACK, "read 00 count 13: nak"},
+    {OP(readBurst), {F::Nak, 1}, "Address Retry", "Read 13 of 14 registers, then no acknowledge "
+     "from " CHIP ": set the address or scan", "read 00 count 13: 31 ... | read 10: nak"},
     {OP(readBurst), {F::NoAnswer, 0}, "ReadFile Retry", "Read 14 registers from " CHIP,
      "read 00 count 13: no answer | board selected | read all"},
     {OP(readBurst), {F::NoAnswer, 0}, "ReadFile Cancel", "", "read 00 count 13: no answer"},

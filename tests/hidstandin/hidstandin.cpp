@@ -1,14 +1,7 @@
 // A stand-in for hidapi 0.13 (hidraw): the functions the transport calls, with
 // hidapi's return conventions, playing boards over the simulated board. Tests
-// link it or preload it. hid_init reads (README has the details):
-//   QDM_STANDIN_BOARDS   boards plugged in (default 1)
-//   QDM_STANDIN_ADDRESS  the 7-bit address of their chips (default 0x40)
-//   QDM_STANDIN_OTHERS   other HID devices listed first: VID:PID,... in hex
-//   QDM_STANDIN_FAULTS   KIND@N,... at a board's Nth output report, KIND at every one:
-//     short, silent, late, stale (a report with status 0 and 0xEE after the
-//     answer), nak, error (the read fails with QDM_STANDIN_REASON), unplug
-//     (before report N; alone: not plugged in)
-// A read with nothing to take waits as long as it was told to, for real.
+// link it or preload it; hid_init reads the QDM_STANDIN_* variables that the
+// README describes. A read with nothing to take waits as long as it was told to.
 #include "core/platform/clock.h"
 #include "core/sim/simtransport.h"
 

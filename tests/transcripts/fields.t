@@ -4,16 +4,9 @@ address 0x48 (address byte 0x90), so that the two forms of the address differ.
   $ cli() { qdm7720a-cli --demo --demo-address 0x48 --address 0x48 "$@"; }
   $ printf '//QDM7720A Register File\r\n0x06\t34\r\n0x02\t0D\r\n0x05\t10\r\n0x11\t05\r\n' > file.txt
 
-decode reads the register and gives each field's bits, value and meaning; a
-byte given is decoded without a board.
+decode gives each field's bits, value and meaning (of the register read, in
+the manual's examples); a byte given is decoded without a board.
 
-  $ cli decode 0x02
-  0x02  0x0C  Channel Select
-        5    Power Down                   0    off
-        4    Reset                        0    normal
-        3    Hardware Channel Select      1    I/O pins
-        2    Auto Channel Select          1    automatic
-        1:0  Channel Select               0x0  A
   $ qdm7720a-cli decode 6 0x34
   0x06  0x34  Output Drive and PreEmphasis
         7:4  Transmit PreEmphasis         0x3  0.375 mA
