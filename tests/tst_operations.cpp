@@ -370,77 +370,65 @@ private slots:
         QCOMPARE(applyEqualizerGain(rig.chip(), 3, 0xE).value, 0xEC);
     }
 
-    void bestGainRule_data() {
-        QTest::addColumn<QList<int>>("totals"); // link 0's count at gains 0, 1, ...
-        QTest::addColumn<int>("best");
-        QTest::newRow("middle of the longest clean run") << QList{5, 0, 0, 0, 7, 0, 0, 9} << 2;
-        QTest::newRow("even run: the lower middle") << QList{3, 0, 0, 0, 0, 3} << 2;
-        QTest::newRow("equal runs: the lower") << QList{0, 0, 5, 0, 0} << 0;
-        QTest::newRow("no clean gain: the fewest") << QList{9, 4, 4, 7} << 1;
-        QTest::newRow("saturated ranks below any count") << QList{255, 254, 255} << 1;
-        QTest::newRow("none") << QList<int>{} << -1;
-    }
+    // The middle of the longest clean run (the lower middle of an even one,
+    // the lower of equal ones), else the fewest saturated counters, then errors.
     void bestGainRule() {
-        QFETCH(QList<int>, totals);
-        QFETCH(int, best);
-        std::vector<GainPoint> points;
-        for (int i = 0; i < totals.size(); ++i)
-            points.push_back({unsigned(i), {{std::uint8_t(totals[i]), 0, 0}}});
-        QCOMPARE(bestGain(points).value_or(-1), best);
+        const std::pair<std::vector<int>, int> rows[] = {
+            // link 0's count at gains 0, 1, ...
+            {{5, 0, 0, 0, 7, 0, 0, 9}, 2}, {{3, 0, 0, 0, 0, 3}, 2},
+            {{0, 0, 5, 0, 0}, 0},          {{9, 4, 4, 7}, 1},
+            {{255, 254, 255}, 1},          {{}, -1}};
+        for (const auto& [totals, best] : rows) {
+            std::vector<GainPoint> points;
+            for (std::size_t i = 0; i < totals.size(); ++i)
+                points.push_back({unsigned(i), {{std::uint8_t(totals[i]), 0, 0}}});
+            QCOMPARE(bestGain(points).value_or(-1), best);
+        }
         // Two saturated links weigh more than one with a higher total.
-        points = {{0, {{255, 255, 0}}}, {1, {{255, 200, 200}}}};
+        const std::vector<GainPoint> points = {{0, {{255, 255, 0}}}, {1, {{255, 200, 200}}}};
         QCOMPARE(bestGain(points), 1u);
     }
 
     // A failure stops the run; the stop writes back what it can and says
     // what it could not.
-    void restoreAfterFailure_data() {
-        QTest::addColumn<int>("exchange"); // of the sweep, counted from 0
-        QTest::addColumn<int>("fault");    // 0 not acknowledged, 1 no answer, 2 gone, 3 stop
-        QTest::addColumn<QString>("summary");
-        QTest::newRow("counters not acknowledged")
-            << 5 << 0 << "register 0x07 restored, register 0x09 restored, register 0x02 restored";
-        QTest::newRow("no answer, then none to the restore")
-            << 5 << 1
-            << "register 0x07 not restored to 0xCC (no answer), register 0x09 not restored to "
-               "0x00 (board gone), register 0x02 not restored to 0x0C (board gone)";
-        QTest::newRow("board pulled out before a gain")
-            << 6 << 2
-            << "register 0x07 not restored to 0xCC (board gone), register 0x09 not restored to "
-               "0x00 (board gone), register 0x02 not restored to 0x0C (board gone)";
-        QTest::newRow("the 0x09 write not acknowledged")
-            << 2 << 0 << "register 0x09 restored, register 0x02 restored";
-        QTest::newRow("stopped after one gain")
-            << 5 << 3 << "register 0x07 restored, register 0x09 restored, register 0x02 restored";
-    }
     void restoreAfterFailure() {
-        QFETCH(int, exchange);
-        QFETCH(int, fault);
-        QFETCH(QString, summary);
-        Rig48 rig;
-        const std::array<std::uint8_t, 256> before = rig.simChip().registers;
-        SimBoard& board = rig.board();
-        board.answerFaults.resize(exchange, AnswerFault::none());
-        if (fault == 0)
-            board.answerFaults.push_back(AnswerFault::nak());
-        else if (fault == 1)
-            board.everyAnswer = AnswerFault::drop();
-        else if (fault == 2)
-            board.unplugAfterReports = exchange;
-        EqualizerSweep run(rig.chip(), {1, 1, 100, 6, 9});
-        const LinkTestEnd end = runToEnd(rig, run, fault == 3 ? 1 : 99);
-        QCOMPARE(restoreSummary(end), summary);
-        QCOMPARE(end.restored(), fault == 0 || fault == 3);
-        QCOMPARE(end.ok(), fault == 3);
-        QCOMPARE(int(end.failure.status), int(fault == 3   ? LinkStatus::Ok
-                                              : fault == 0 ? LinkStatus::NotAcknowledged
-                                              : fault == 1 ? LinkStatus::NoAnswer
-                                                           : LinkStatus::WriteFailed));
-        if (end.restored())
-            QVERIFY(rig.simChip().registers == before);
-        QCOMPARE(board.refused.size(), std::size_t(fault == 2)); // nothing tried once gone
-        QCOMPARE(run.points().size(), std::size_t(fault >= 2 ? 1 : 0));
-        QVERIFY(runToEnd(rig, run).restores.empty()); // a second stop changes nothing
+        const QString gone = QStringLiteral("register 0x09 not restored to 0x00 (board gone), "
+                                            "register 0x02 not restored to 0x0C (board gone)");
+        const QString restored = QStringLiteral("register 0x09 restored, register 0x02 restored");
+        // the sweep's exchange (from 0) that fails, how (0 not acknowledged, 1 no answer,
+        // 2 gone, 3 stopped by the caller after one gain), what the stop says
+        const std::tuple<int, int, QString> rows[] = {
+            {5, 0, "register 0x07 restored, " + restored},
+            {5, 1, "register 0x07 not restored to 0xCC (no answer), " + gone},
+            {6, 2, "register 0x07 not restored to 0xCC (board gone), " + gone},
+            {2, 0, restored},
+            {5, 3, "register 0x07 restored, " + restored}};
+        for (const auto& [exchange, fault, summary] : rows) {
+            Rig48 rig;
+            const std::array<std::uint8_t, 256> before = rig.simChip().registers;
+            SimBoard& board = rig.board();
+            board.answerFaults.resize(exchange, AnswerFault::none());
+            if (fault == 0)
+                board.answerFaults.push_back(AnswerFault::nak());
+            else if (fault == 1)
+                board.everyAnswer = AnswerFault::drop();
+            else if (fault == 2)
+                board.unplugAfterReports = exchange;
+            EqualizerSweep run(rig.chip(), {1, 1, 100, 6, 9});
+            const LinkTestEnd end = runToEnd(rig, run, fault == 3 ? 1 : 99);
+            QCOMPARE(restoreSummary(end), summary);
+            QCOMPARE(end.restored(), fault == 0 || fault == 3);
+            QCOMPARE(end.ok(), fault == 3);
+            QCOMPARE(int(end.failure.status), int(fault == 3   ? LinkStatus::Ok
+                                                  : fault == 0 ? LinkStatus::NotAcknowledged
+                                                  : fault == 1 ? LinkStatus::NoAnswer
+                                                               : LinkStatus::WriteFailed));
+            if (end.restored())
+                QVERIFY(rig.simChip().registers == before);
+            QCOMPARE(board.refused.size(), std::size_t(fault == 2)); // nothing tried once gone
+            QCOMPARE(run.points().size(), std::size_t(fault >= 2 ? 1 : 0));
+            QVERIFY(runToEnd(rig, run).restores.empty()); // a second stop changes nothing
+        }
     }
 
     // The counters of each interval, read and so cleared in one transfer:

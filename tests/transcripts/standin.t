@@ -30,26 +30,12 @@ A report that follows every answer is drained before the next exchange.
 
 Each failure: one line and its status.
 
-  $ QDM_STANDIN_FAULTS=unplug cli read 0
-  qdm7720a-cli: no QDM7720A evaluation board found (--demo runs on a simulated one)
-  [3]
   $ QDM_STANDIN_FAULTS=unplug@3 cli dump --all
   qdm7720a-cli: read of registers 0x00 to 0xFF at 0x48: board 0 is gone: No such device
   [3]
-  $ cli --address 0x49 read 0
-  qdm7720a-cli: read of 1 register from 0x00 at 0x49: not acknowledged (status 0x01)
-  [1]
-  $ for fault in silent@2 late@2 short@2; do QDM_STANDIN_FAULTS=$fault cli read 0 100; echo "[$?]"; done
+  $ QDM_STANDIN_FAULTS=late@2 cli read 0 100
   qdm7720a-cli: read of 100 registers from 0x00 at 0x48: no answer from board 0 within 200 ms
-  [4]
-  qdm7720a-cli: read of 100 registers from 0x00 at 0x48: no answer from board 0 within 200 ms
-  [4]
-  qdm7720a-cli: read of 100 registers from 0x00 at 0x48: no answer from board 0: only 16 of 64 bytes came in
   [4]
   $ QDM_STANDIN_FAULTS=error@1 QDM_STANDIN_REASON='Broken pipe' cli read 0
   qdm7720a-cli: read of 1 register from 0x00 at 0x48: board 0 is gone: Broken pipe
   [3]
-  $ QDM_STANDIN_FAULTS=silent cli list
-  0  sim:board0  serial SIM0000  firmware no answer
-  qdm7720a-cli: firmware query: no answer from board 0 within 200 ms
-  [4]
