@@ -133,28 +133,6 @@ private slots:
         }
     }
 
-    void panelToggle() {
-        StartedRig rig;
-        PanelTexts panel;
-        panel.reg = QStringLiteral("9");
-        panel.values = {QStringLiteral("0"), QStringLiteral("FF")};
-        // Each press writes its own value unless the register holds it already.
-        const std::pair<int, int> presses[] = {{0, 0xFF}, {0, 0x00}, {1, 0xFF}, {1, 0x00}};
-        for (const auto& [button, value] : presses) {
-            rig.clearRecords();
-            const PanelResult result = toggleIndividualRegister(rig.chip(), panel, button);
-            QCOMPARE(result.value, value);
-            QCOMPARE(
-                i2cOf(rig.board()),
-                (std::vector<Report>{i2cRead(0, 9, 1), i2cWrite(0, 9, {value}), i2cRead(0, 9, 1)}));
-            QVERIFY(panel.read == hexByte(value) && rig.session.registers().text(9) == panel.read);
-        }
-        QCOMPARE(panel.values[0], QStringLiteral("00")); // the pressed box, as two digits
-        panel.values[0] = QStringLiteral("100");
-        QCOMPARE(toggleIndividualRegister(rig.chip(), panel, 1).outcome,
-                 PanelResult::Outcome::NotAValue);
-    }
-
     void scan() {
         // chips' 7-bit addresses (negative: reads 0x30), address byte found (-1: none),
         // the answer to "not found"
