@@ -61,7 +61,6 @@ private slots:
         using Transfers = std::vector<std::pair<int, int>>; // first register, count
         const std::tuple<int, int, Transfers, Transfers> rows[] = {
             {0x00, 62, {{0x00, 62}}, {{0x00, 59}, {0x3B, 3}}},
-            {0x00, 100, {{0x00, 62}, {0x3E, 38}}, {{0x00, 59}, {0x3B, 41}}},
             {0xA0, 96, {{0xA0, 62}, {0xDE, 34}}, {{0xA0, 59}, {0xDB, 37}}},
             {0x00,
              256,

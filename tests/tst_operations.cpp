@@ -22,8 +22,6 @@
 
 namespace {
 
-using Origin = RegisterModel::Origin;
-
 // The pause of a wait of `seconds`, within the 4 ms slices it is made of.
 bool pausedFor(const FakeClock& clock, double seconds) {
     const long ms = clock.pausedMs();
@@ -63,24 +61,18 @@ private slots:
     void cellKeys() {
         // register, text before, key, modifiers (1 Shift, 2 Ctrl, 4 Alt; Shift or Ctrl
         // stops the write, unless with Alt), written (-1: nothing), shown, typing pause
+        // clang-format off
         const std::tuple<int, const char*, int, int, int, const char*, double> rows[] = {
-            {5, "A", Qt::Key_A, 0, 0x0A, "0A", 0.5},
-            {5, "A", Qt::Key_A, 4, 0x0A, "0A", 0.5},
-            {5, "7", Qt::Key_Shift, 0, 7, "07", 0.5},
-            {5, "", Qt::Key_Delete, 0, 0, "00", 0.5},
-            {5, "A", Qt::Key_A, 1, -1, "A", 0},
-            {5, "A", Qt::Key_V, 2, -1, "A", 0},
-            {5, "A", Qt::Key_Up, 3, -1, "A", 0},
-            {6, "FF", Qt::Key_Up, 0, 0x00, "00", 0},
-            {6, "3C", Qt::Key_Right, 0, 0x3D, "3D", 0},
-            {6, "00", Qt::Key_Left, 0, 0xFF, "FF", 0},
-            {6, "", Qt::Key_Down, 0, 0xFF, "FF", 0},
-            {6, "05", Qt::Key_PageDown, 0, 0xF5, "F5", 0},
-            {6, "F8", Qt::Key_PageUp, 5, 0x08, "08", 0},
-            {6, "1ff", Qt::Key_Up, 0, -1, "1ff", 0},
-            {2, "1C", Qt::Key_C, 0, 0x1C, "0C", 0.5}, // the reset bit, cleared by the chip
-            {0x16, "C", Qt::Key_C, 0, 0x0C, "0C", 0.5},
-            {0x0A, "12", Qt::Key_2, 0, -1, "12", 0}};
+            {5, "A", Qt::Key_A, 0, 0x0A, "0A", 0.5}, {5, "A", Qt::Key_A, 4, 0x0A, "0A", 0.5},
+            {5, "7", Qt::Key_Shift, 0, 7, "07", 0.5}, {5, "", Qt::Key_Delete, 0, 0, "00", 0.5},
+            {5, "A", Qt::Key_A, 1, -1, "A", 0}, {5, "A", Qt::Key_V, 2, -1, "A", 0},
+            {5, "A", Qt::Key_Up, 3, -1, "A", 0}, {6, "FF", Qt::Key_Up, 0, 0x00, "00", 0},
+            {6, "3C", Qt::Key_Right, 0, 0x3D, "3D", 0}, {6, "00", Qt::Key_Left, 0, 0xFF, "FF", 0},
+            {6, "", Qt::Key_Down, 0, 0xFF, "FF", 0}, {6, "05", Qt::Key_PageDown, 0, 0xF5, "F5", 0},
+            {6, "F8", Qt::Key_PageUp, 5, 0x08, "08", 0}, {6, "1ff", Qt::Key_Up, 0, -1, "1ff", 0},
+            {0x16, "C", Qt::Key_C, 0, 0x0C, "0C", 0.5}, {0x0A, "12", Qt::Key_2, 0, -1, "12", 0},
+            {2, "1C", Qt::Key_C, 0, 0x1C, "0C", 0.5}}; // the reset bit, cleared by the chip
+        // clang-format on
         for (const auto& [reg, textBefore, key, modifiers, written, textAfter, typingPause] :
              rows) {
             StartedRig rig;
@@ -443,19 +435,18 @@ private slots:
     }
 
     // A hex box's text is a byte only as one or two digits, blanks around and
-    // a 0x prefix allowed; an empty text is 0.
-    void hexBoxTexts() {
-        const std::pair<const char*, int> rows[] = {
+    // a 0x prefix allowed, an empty text 0; the keys a hex box takes; the
+    // tool's numbers; the channel option of register 0x02 (hardware select
+    // first, then auto).
+    void textsKeysAndNumbers() {
+        const std::pair<const char*, int> texts[] = {
             {"", 0},    {"7", 7},     {"af", 0xAF},  {"0X5A", 0x5A}, {" \t5A \r\n", 0x5A},
             {"0x", -1}, {"1FF", -1},  {"005", -1},   {"1G", -1},     {"5 A", -1},
             {"  ", -1}, {"\x01", -1}, {"0x0x5", -1}, {"+5", -1}};
-        for (const auto& [text, value] : rows) {
+        for (const auto& [text, value] : texts) {
             const std::optional<std::uint8_t> byte = hexTextByte(QString::fromLatin1(text));
             QCOMPARE(byte ? int(*byte) : -1, value);
         }
-    }
-
-    void typedCharactersAndNumbers() {
         const std::pair<int, int> typed[] = {{'7', '7'}, {'a', 'A'}, {'F', 'F'}, {'g', 0}, {'G', 0},
                                              {' ', 0},   {'-', 0},   {13, 13},   {8, 8},   {1, 0},
                                              {22, 0},    {27, 0},    {0xE9, 0}};
@@ -468,10 +459,6 @@ private slots:
             {"64\n", -1}, {"0x40\n", -1}, {"00000064", 64}, {"000000064", 64}};
         for (const auto& [text, value] : numbers)
             QCOMPARE(parseNumber(QString::fromLatin1(text), 0x7F).value_or(-1), value);
-    }
-
-    void channelOptions() {
-        // The option shown for register 0x02: hardware select first, then auto.
         const std::pair<int, int> shown[] = {{0x0C, 5}, {0x0E, 5}, {0x06, 4},
                                              {0x02, 2}, {0x21, 1}, {0x13, 3}};
         for (const auto& [value, option] : shown)

@@ -227,20 +227,15 @@ private slots:
     // followed by the system, ".." after a link included), and what a load reads.
     void saveTargets() {
         // name, target ("": not compared), what it is: a link (l), existing (e), refused (r)
+        // clang-format off
         const std::tuple<const char*, const char*, const char*> rows[] = {
-            {"file.txt", "file.txt", "e"},
-            {"D/folder", "", "er"},
-            {"fifo", "", "er"},
-            {"to-file", "file.txt", "le"},
-            {"chain", "file.txt", "le"},
-            {"D/l.txt", "other/victim.txt", "le"},
-            {"dangling", "D/folder/new.txt", "l"},
-            {"to-device", "/dev/null", "ler"},
-            {"to-fifo", "fifo", "ler"},
-            {"to-folder", "D/folder", "ler"},
-            {"to-nowhere", "", "lr"},
-            {"loop", "", "lr"},
+            {"file.txt", "file.txt", "e"}, {"D/folder", "", "er"}, {"fifo", "", "er"},
+            {"to-file", "file.txt", "le"}, {"chain", "file.txt", "le"},
+            {"D/l.txt", "other/victim.txt", "le"}, {"dangling", "D/folder/new.txt", "l"},
+            {"to-device", "/dev/null", "ler"}, {"to-fifo", "fifo", "ler"},
+            {"to-folder", "D/folder", "ler"}, {"to-nowhere", "", "lr"}, {"loop", "", "lr"},
             {"D/sub/x/", "", "r"}};
+        // clang-format on
         for (const auto& [file, target, is] : rows) {
             const SaveTarget t = saveTargetOf(path(file));
             QCOMPARE(QStringLiteral("%1%2%3").arg(t.isLink ? "l" : "", t.exists ? "e" : "",

@@ -403,16 +403,14 @@ private slots:
     // release in a cell writes, a paste that is no byte beeps.
     void hexBoxes() {
         // box, how the text enters, the text, the box's text after, written (-1: nothing)
+        // clang-format off
         const std::tuple<const char*, const char*, const char*, const char*, int> rows[] = {
-            {"txtRegVal_5", "type", "a", "0A", 0x0A},
-            {"txtRegVal_5", "alt", "g", "00", 0x00},
+            {"txtRegVal_5", "type", "a", "0A", 0x0A}, {"txtRegVal_5", "alt", "g", "00", 0x00},
             {"txtWriteIndividual_1", "ctrl+alt", "x", "00", -1},
-            {"txtRegVal_5", "commit", "\u00e9", "00", -1},
-            {"txtRegister", "commit", "b", "0B", -1},
-            {"txtRegVal_9", "paste", "0x5A", "5A", 0x5A},
-            {"txtRegVal_9", "paste", "zz", "zz", -1},
-            {"txtRegVal_1", "type", "a", "00", -1}, // a read-only cell
-        };
+            {"txtRegVal_5", "commit", "\u00e9", "00", -1}, {"txtRegister", "commit", "b", "0B", -1},
+            {"txtRegVal_9", "paste", "0x5A", "5A", 0x5A}, {"txtRegVal_9", "paste", "zz", "zz", -1},
+            {"txtRegVal_1", "type", "a", "00", -1}}; // the last a read-only cell
+        // clang-format on
         for (const auto& [box, entry, typed, after, written] : rows) {
             StartedWindowRig rig;
             const QString how = QLatin1String(entry), text = QString::fromUtf8(typed);

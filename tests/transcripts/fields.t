@@ -15,15 +15,13 @@ the manual's examples); a byte given is decoded without a board.
   255 [{'bits': '7:2', 'meaning': '63', 'name': 'Reserved', 'value': 63}, {'bits': '1:0', 'meaning': '100 kHz', 'name': 'PLL Bandwidth', 'value': 3}]
 
 set reads the register, writes it once with only that field changed, and
-reads it back: a setting's name in any case, a quantity in the field's unit
-in whole steps, a number, the one setting a word begins.
+reads it back: a setting's name in any case, a number, the one setting a word
+begins (a quantity in the field's unit: the manual's examples).
 
   $ cli --trace - set 2 channel-select b 2>&1 | grep -v '^[0-9]'
   # I2C read 0x48 reg 0x02 count 1: 0C, acknowledged
   # I2C write 0x48 reg 0x02: 0D, acknowledged
   # I2C read 0x48 reg 0x02 count 1: 0D, acknowledged
-  $ cli set 0x06 "Transmit Current" 10.5mA
-  0x06 Transmit Current: 10.500 mA (0x04)
   $ cli set 9 test-pattern-generator low
   0x09 Test Pattern Generator: low-frequency pattern (0x02)
   $ cli --json set 0x10 'PLL Bandwidth' '100 kHz' | python3 -c 'import json, sys; d = json.load(sys.stdin); print(d["written"], d["readBack"], d["field"])'
