@@ -19,7 +19,8 @@ reports sent (bytes 0 to 4), and what they meant.
   $ cli --json read 0xFE 2 | json
   {"address":72,"addressByte":144,"exitStatus":0,"first":254,"values":[0,0]}
 
-70 bytes in two transfers, the second from 0x4B, each read back in place.
+70 bytes in two transfers, the second from 0x4B, each read back in place; 256
+in five, of 59 but the last.
 
   $ cli --trace - write --read-back 0x10 $(seq 1 70) 2>&1 | wire | cut -c1-64
   out 0 00 02 3B 90 10
@@ -30,6 +31,12 @@ reports sent (bytes 0 to 4), and what they meant.
   # I2C read 0x48 reg 0x10 count 62: 01 02 03 04 05 06 07 08 09 0A
   out 0 00 02 08 91 4E
   # I2C read 0x48 reg 0x4E count 8: 3F 40 41 42 43 44 45 46, ackno
+  $ cli --trace - write 0 $(seq 0 255) 2>&1 | grep '^# I2C write' | sed -E 's/: (..) .* (..), ack.*/: \1 .. \2/'
+  # I2C write 0x48 reg 0x00: 00 .. 3A
+  # I2C write 0x48 reg 0x3B: 3B .. 75
+  # I2C write 0x48 reg 0x76: 76 .. B0
+  # I2C write 0x48 reg 0xB1: B1 .. EB
+  # I2C write 0x48 reg 0xEC: EC .. FF
   $ cli --json write -r 0x00 0x30 0xAA 0x0D | json
   qdm7720a-cli: 2 of the 3 registers written differ from the chip
   {"address":72,"addressByte":144,"differences":[{"chip":49,"register":0,"wrote":48},{"chip":0,"register":1,"wrote":170}],"error":"2 of the 3 registers written differ from the chip","exitStatus":1,"first":0,"written":3}
