@@ -37,12 +37,12 @@ private slots:
         stale.fill(kSimJunk);
         stale[0] = stale[1] = 0;
         untouched.fill(0x77);
+        qputenv("QDM_STANDIN_OTHERS", "09AA:1234,1234:2007");
+        qputenv("QDM_STANDIN_BOARDS", "2");
+        qputenv("QDM_STANDIN_ADDRESS", "0x48");
+        qputenv("QDM_STANDIN_REASON", "Broken pipe");
         for (const auto& [faults, write, first, second, reason] : rows) {
             qputenv("QDM_STANDIN_FAULTS", faults);
-            qputenv("QDM_STANDIN_OTHERS", "09AA:1234,1234:2007");
-            qputenv("QDM_STANDIN_BOARDS", "2");
-            qputenv("QDM_STANDIN_ADDRESS", "0x48");
-            qputenv("QDM_STANDIN_REASON", "Broken pipe");
             HidapiTransport transport; // the stand-in reads its environment at hid_init
             const std::vector<HidDevice> found = transport.enumerate();
             QVERIFY(found.size() == 2 && found[1].path == "sim:board1");

@@ -401,10 +401,9 @@ private slots:
         }
     }
 
-    // The counters of each interval, read and so cleared in one transfer:
-    // saturated far from the cable's clean gains, as many again in as long
-    // again one step out, none with the checker on and no pattern; and the
-    // same for the same seed.
+    // The counters of each interval, read and so cleared in one transfer (far
+    // from the clean gains they saturate, with no pattern none count: the
+    // transcript): about 50 a second one step out, the same for the same seed.
     void errorCount() {
         Rig48 rig;
         const auto countOnce = [&](ErrorCountOptions o) {
@@ -412,11 +411,6 @@ private slots:
             runToEnd(rig, run);
             return run.intervals();
         };
-        std::vector<LinkErrors> saturated = countOnce({{std::nullopt, 1}, 1000, 2});
-        QCOMPARE(saturated.size(), 2u);
-        QVERIFY(saturated[1].saturated(0) && saturated[1].saturated(2));
-        QCOMPARE(rig.simChip().registers[0x0A], 0x00);
-        QCOMPARE(countOnce({{std::nullopt, std::nullopt}, 1000, 1})[0].total(), 0);
         // Channel C's gain 0xC lies one step above its clean gains.
         const int tenth = countOnce({{2, 1}, 100, 1})[0].counts[0];
         const int whole = countOnce({{2, 1}, 1000, 1})[0].counts[0];

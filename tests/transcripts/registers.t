@@ -1,17 +1,15 @@
 At 7-bit address 0x48 (byte 0x90). `st`: the status and all said; `wire`:
-reports sent (bytes 0 to 4), and what they meant.
+what the reports sent and received meant.
 
   $ cli() { qdm7720a-cli --demo --demo-address 0x48 --address 0x48 "$@"; }
   $ st() { said=$("$@" 2>&1); echo "$? $said"; }
-  $ wire() { grep -E '^#| out' | sed -E 's/^[0-9:.]+ (out [0-9]( [0-9A-F]{2}){5}).*/\1/'; }
+  $ wire() { grep '^#' | cut -c1-64; }
   $ json() { python3 -c 'import json, sys; print(json.dumps(json.load(sys.stdin), separators=(",", ":")))'; }
 
 100 registers take two transfers, the second from 0x3E; each comes once.
 
-  $ cli --trace - read 0 100 2>&1 >/dev/null | wire | cut -c1-64
-  out 0 00 02 3E 91 00
+  $ cli --trace - read 0 100 2>&1 >/dev/null | wire
   # I2C read 0x48 reg 0x00 count 62: 31 00 0C 12 00 00 00 CC CC 00
-  out 0 00 02 26 91 3E
   # I2C read 0x48 reg 0x3E count 38: 00 00 00 00 00 00 00 00 00 00
   $ cli read 0 100 | sed -n '63p;$p'
   0x3E 0x00
@@ -22,14 +20,10 @@ reports sent (bytes 0 to 4), and what they meant.
 70 bytes in two transfers, the second from 0x4B, each read back in place; 256
 in five, of 59 but the last.
 
-  $ cli --trace - write --read-back 0x10 $(seq 1 70) 2>&1 | wire | cut -c1-64
-  out 0 00 02 3B 90 10
+  $ cli --trace - write --read-back 0x10 $(seq 1 70) 2>&1 | wire
   # I2C write 0x48 reg 0x10: 01 02 03 04 05 06 07 08 09 0A 0B 0C 0
-  out 0 00 02 0B 90 4B
   # I2C write 0x48 reg 0x4B: 3C 3D 3E 3F 40 41 42 43 44 45 46, ack
-  out 0 00 02 3E 91 10
   # I2C read 0x48 reg 0x10 count 62: 01 02 03 04 05 06 07 08 09 0A
-  out 0 00 02 08 91 4E
   # I2C read 0x48 reg 0x4E count 8: 3F 40 41 42 43 44 45 46, ackno
   $ cli --trace - write 0 $(seq 0 255) 2>&1 | grep '^# I2C write' | sed -E 's/: (..) .* (..), ack.*/: \1 .. \2/'
   # I2C write 0x48 reg 0x00: 00 .. 3A

@@ -9,20 +9,14 @@ board, which ends waiting for an answer to a message.
   >   sed -E 's/^[0-9:.]+ (.{26}).*/\1/; s/ +$//' trace; sed -n '/^qdm7720a-eval:/p' err
   > }
 
-The board's LED and clock, then the channel read at address 0x00, where no
-chip answers (it is at 0x40): the invalid-address message waits.
+The board's LED and clock; pulled out before the clock is set back, the
+write is refused, with its reason.
 
-  $ started 'reg 0x02' | sed -n '1,2p;/^#/p'
+  $ QDM_STANDIN_FAULTS=unplug@3 started 'eval: board 0' | sed -n '1,2p;/^#/p;/refused/p;/^qdm/p'
   out 0 00 01 01 00 00 00 00
   in 0 00 00 00 00 00 00 00
   # board signals query: LED off
   # I2C clock query: base 12 MHz, divider 120
-  # I2C clock set: divider 120
-  # I2C read 0x00 reg 0x02 count 1: not acknowledged (status 0x01)
-
-Pulled out before the clock is set back: the write refused, with its reason.
-
-  $ QDM_STANDIN_FAULTS=unplug@3 started 'eval: board 0' | sed -n '/refused/,$p'
   out-refused 0 00 03 00 78
   # board 0: the write of the output report failed: No such device
   qdm7720a-eval: board 0: the write of the output report failed: No such device

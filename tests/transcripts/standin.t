@@ -11,11 +11,8 @@ Two boards among other HID devices: each listed once, with its firmware.
   0  sim:board0  serial SIM0000  firmware 2.0 2010-01-15
   1  sim:board1  serial SIM0001  firmware 2.0 2010-01-15
 
-Spans past one transfer: 59 bytes a write, 62 registers a read.
+Spans past one transfer, 62 registers a read.
 
-  $ cli --trace - write 0x30 $(seq 1 70) 2>&1 | meanings
-  # I2C write 0x48 reg 0x30: 01 .. 3B, acknowledged
-  # I2C write 0x48 reg 0x6B: 3C .. 46, acknowledged
   $ cli --trace - dump --all 2>&1 >/dev/null | meanings
   # I2C read 0x48 reg 0x00 count 62: 31 .. 00, acknowledged
   # I2C read 0x48 reg 0x3E count 62: 00 .. 00, acknowledged
