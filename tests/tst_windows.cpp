@@ -356,9 +356,7 @@ private slots:
              {5, "Tristate Data", 1, 0x02, AnswerFault::nak(), ok,
               "No acknowledge from 0x48 (address byte 0x90): set the address or scan"}};
         for (const auto& [reg, name, value, byte, writeFault, readFault, says] : rows) {
-            StartedWindowRig rig;
-            rig.simChip().address7 = 0x48;
-            rig.window->session().address().setByte(0x90);
+            StartedWindowRig rig(0x48);
             FieldView& view = rig.window->fieldView();
             QTest::mouseClick(rig.window->grid().label(reg), Qt::LeftButton);
             QWidget* control = view.control(QString::fromLatin1(name));
@@ -402,36 +400,36 @@ private slots:
     // Every way text can enter a hex box goes through the filter; a key
     // release in a cell writes, a paste that is no byte beeps.
     void hexBoxes() {
-        // box, how the text enters, the text, the box's text after, written (-1: nothing)
+        // box, how the text enters (typed with these modifiers, pasted or committed by an
+        // input method), the text, the box's text after, written (-1: nothing)
+        const int alt = Qt::AltModifier, ctrlAlt = alt | Qt::ControlModifier, paste = -1,
+                  commit = -2;
         // clang-format off
-        const std::tuple<const char*, const char*, const char*, const char*, int> rows[] = {
-            {"txtRegVal_5", "type", "a", "0A", 0x0A}, {"txtRegVal_5", "alt", "g", "00", 0x00},
-            {"txtWriteIndividual_1", "ctrl+alt", "x", "00", -1},
-            {"txtRegVal_5", "commit", "\u00e9", "00", -1}, {"txtRegister", "commit", "b", "0B", -1},
-            {"txtRegVal_9", "paste", "0x5A", "5A", 0x5A}, {"txtRegVal_9", "paste", "zz", "zz", -1},
-            {"txtRegVal_1", "type", "a", "00", -1}}; // the last a read-only cell
+        const std::tuple<const char*, int, const char*, const char*, int> rows[] = {
+            {"txtRegVal_5", 0, "a", "0A", 0x0A}, {"txtRegVal_5", alt, "g", "00", 0x00},
+            {"txtWriteIndividual_1", ctrlAlt, "x", "00", -1},
+            {"txtRegVal_5", commit, "\u00e9", "00", -1}, {"txtRegister", commit, "b", "0B", -1},
+            {"txtRegVal_9", paste, "0x5A", "5A", 0x5A}, {"txtRegVal_9", paste, "zz", "zz", -1},
+            {"txtRegVal_1", 0, "a", "00", -1}}; // the last a read-only cell
         // clang-format on
-        for (const auto& [box, entry, typed, after, written] : rows) {
+        for (const auto& [box, how, typed, after, written] : rows) {
             StartedWindowRig rig;
-            const QString how = QLatin1String(entry), text = QString::fromUtf8(typed);
+            const QString text = QString::fromUtf8(typed);
             auto* edit = rig.window->findChild<QLineEdit*>(QLatin1String(box));
             edit->setText(QStringLiteral("00"));
             edit->setFocus();
             edit->setSelection(1, 1); // typing replaces the second digit
-            if (how == QLatin1String("paste")) {
+            if (how == paste) {
                 QApplication::clipboard()->setText(text);
                 QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier); // Ctrl's release writes
-            } else if (how == QLatin1String("commit")) {
-                QInputMethodEvent commit;
-                commit.setCommitString(text);
-                QApplication::sendEvent(edit, &commit);
+            } else if (how == commit) {
+                QInputMethodEvent event;
+                event.setCommitString(text);
+                QApplication::sendEvent(edit, &event);
             } else {
-                const Qt::KeyboardModifiers mods = how == QLatin1String("alt") ? Qt::AltModifier
-                                                   : how == QLatin1String("ctrl+alt")
-                                                       ? Qt::ControlModifier | Qt::AltModifier
-                                                       : Qt::NoModifier;
                 for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
-                    QKeyEvent key(type, text.front().toUpper().unicode(), mods, text);
+                    QKeyEvent key(type, text.front().toUpper().unicode(),
+                                  Qt::KeyboardModifiers(how), text);
                     QApplication::sendEvent(edit, &key);
                 }
             }
