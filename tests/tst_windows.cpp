@@ -1,7 +1,5 @@
-// What only the windows show: the state after start-up, every operation of the
-// window under each failure of the link (one table, through the controls and the
-// core), keys in the hex boxes and Tab, the access code and the hidden test tabs,
-// the message boxes, and the About and register definitions windows.
+// What only the windows show, and every operation of the window under each
+// failure of the link (one table, through the controls and the core).
 #include "core/link/failurepolicy.h"
 #include "core/operations/systeminformation.h"
 #include "core/registers/hextext.h"
@@ -125,11 +123,10 @@ struct Op {
 // One operation under one failure of the link, at a chip whose 7-bit address and
 // byte differ: the boxes shown ("Kind Answer, ..."), the status bar's text (none:
 // unchanged, the program having ended), the trace's '#' lines and the chip's
-// registers that differ from their power-on values. The cells the operation
-// changed show the chip's registers, except those in `shown`. The trace is
-// shortened: I2C lines at 0x48 lose "I2C", the address and "count 1"; ", acknowledged"
-// goes, "not acknowledged (status 0x01)" is "nak", kTraceWords stand for their
-// lines, and "..." for any text.
+// registers off their power-on values; changed cells show the chip's, but `shown`.
+// In the trace, I2C at 0x48 loses "I2C", the address, "count 1" and ", acknowledged",
+// "nak" is "not acknowledged (status 0x01)", kTraceWords stand for their lines, "..."
+// for any text.
 struct FaultRow {
     const char* operation;
     void (*step)(WindowRig&);

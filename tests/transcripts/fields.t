@@ -66,13 +66,10 @@ What set refuses before it touches the board, and a chip that does not answer.
 dump --fields gives every register with its fields; diff --fields names the
 fields that differ, and the bytes of a register where no field does.
 
-  $ cli dump --fields | grep -A2 -E '^0x0[67]'
+  $ cli dump --fields | grep -A2 '^0x06'
   0x06  0x00  Output Drive and PreEmphasis
         7:4  Transmit PreEmphasis         0x0  0.000 mA
         3:0  Transmit Current             0x0  10.000 mA
-  0x07  0xCC  Equalization for Channels B and A
-        7:4  Rx Equalization Gain B       0xC  12
-        3:0  Rx Equalization Gain A       0xC  12
   $ cli diff --fields file.txt
   0x02 Channel Select: file B, chip A
   0x05: file 0x10, chip 0x00

@@ -25,14 +25,9 @@ A report that follows every answer is drained before the next exchange.
   $ diff <(cli dump --all) <(QDM_STANDIN_FAULTS=stale cli dump --all) && echo same
   same
 
-Each failure: one line and its status.
+Pulled out in the middle: one line and status 3 (each failure of the
+transport itself: tst_hidapi).
 
   $ QDM_STANDIN_FAULTS=unplug@3 cli dump --all
   qdm7720a-cli: read of registers 0x00 to 0xFF at 0x48: board 0 is gone: No such device
-  [3]
-  $ QDM_STANDIN_FAULTS=late@2 cli read 0 100
-  qdm7720a-cli: read of 100 registers from 0x00 at 0x48: no answer from board 0 within 200 ms
-  [4]
-  $ QDM_STANDIN_FAULTS=error@1 QDM_STANDIN_REASON='Broken pipe' cli read 0
-  qdm7720a-cli: read of 1 register from 0x00 at 0x48: board 0 is gone: Broken pipe
   [3]
