@@ -1,6 +1,5 @@
-// The hidapi transport on the hidapi stand-in, linked in place of hidapi:
-// what it lists, the 64-byte reports it writes and reads byte for byte, and
-// what each failure of a write or a read comes to.
+// The hidapi transport on the stand-in linked in place of hidapi: what it lists,
+// the reports it writes and reads byte for byte, and each failure.
 #include "core/hid/hidapitransport.h"
 #include "core/sim/simtransport.h"
 #include "support/reports.h"
@@ -14,11 +13,10 @@ SimTransport* hidStandin();
 class TestHidapi : public QObject {
     Q_OBJECT
 private slots:
-    // Two boards among other HID devices, the first board's chip at 0x48: a
-    // read of 62 registers (address byte 0x91), its answer and one read more,
-    // under each fault of the board. Only the boards are listed, once each
-    // although hidraw lists them once per collection. An answer comes back as
-    // it went out: byte 0 the report ID 0, byte 1 the status, 2..63 the values.
+    // Two boards among other HID devices (listed once each, although hidraw lists
+    // them once per collection), the first one's chip at 0x48: a read of 62
+    // registers (address byte 0x91), its answer (byte 0 the report ID 0, byte 1
+    // the status, 2..63 the values) and one read more, under each fault.
     void exchange() {
         using S = IoStatus;
         const std::tuple<const char*, S, S, S, const char*> rows[] = {

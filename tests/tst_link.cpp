@@ -173,7 +173,6 @@ private slots:
         const ClockList list = clockListFromAnswer(reportOf({0, 0, 12, 120}));
         QCOMPARE(list.items.size(), 120u);
         QCOMPARE(list.items[1].kHz + list.items[2].kHz + list.items.back().kHz, 100 + 101 + 12000);
-        QCOMPARE(list.items.back().divider, 1);
         QCOMPARE(clockListFromAnswer(reportOf({0, 0, 0, 1})).items.size(), 0u);
         QCOMPARE(clockListFromAnswer(reportOf({0, 0, 12, 121})).selected, -1); // 99 kHz
         const FirmwareVersion v =

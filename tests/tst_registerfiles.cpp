@@ -271,10 +271,9 @@ private slots:
     // place, unless it was swapped for a link meanwhile; a dangling link into
     // such a folder is refused.
     void folderWithoutRoomForANewFile() {
-        QVERIFY(QDir(dir_.path()).mkdir(QStringLiteral("locked")));
-        const QString locked = path("locked");
-        const QString file = path("locked/regs.txt");
-        QVERIFY(writeFile(file, "longer old text") && writeFile(path("locked/swapped.txt"), "old"));
+        const QString locked = path("locked"), file = path("locked/regs.txt");
+        QVERIFY(QDir().mkdir(locked) && writeFile(file, "longer old text") &&
+                writeFile(path("locked/swapped.txt"), "old"));
         QVERIFY(::symlink("locked/new.txt", name(path("into-locked")).constData()) == 0 &&
                 ::symlink("../other/victim.txt", name(path("locked/to-victim")).constData()) == 0);
         for (const char* owned : {"", "locked", "locked/regs.txt", "locked/swapped.txt"})
@@ -372,7 +371,6 @@ private slots:
             {"0x00\t31\r\n\r\r\n\n0x01\t00,0xQQ\t00\n0x02\t0C\r\n", "line 6: address"}};
         for (const auto& [rest, outcome] : rows)
             QCOMPARE(outcomeOf(checkRegisterFile(header + rest)), QString::fromLatin1(outcome));
-        QCOMPARE(checkRegisterFile(header + rows[6].first).lineText, "0x01\t00,0xQQ\t00");
         // A line of its own after the header: refused with line 2 named, and why.
         const std::pair<const char*, std::vector<const char*>> refused[] = {
             {"value",

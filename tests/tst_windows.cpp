@@ -444,10 +444,10 @@ private slots:
         QWindow* keys = rig.window->windowHandle();
         QLineEdit* start = rig.window->grid().cell(2);
         start->setFocus();
-        const std::pair<int, Qt::KeyboardModifier> rounds[] = {{2, Qt::NoModifier},
-                                                               {3, Qt::ShiftModifier},
-                                                               {3, Qt::NoModifier},
-                                                               {2, Qt::ShiftModifier}};
+        // clang-format off
+        const std::pair<int, Qt::KeyboardModifier> rounds[] = {
+            {2, Qt::NoModifier}, {3, Qt::ShiftModifier}, {3, Qt::NoModifier}, {2, Qt::ShiftModifier}};
+        // clang-format on
         for (const auto& [passes, mods] : rounds) {
             for (int pass = 0, steps = 0; pass < passes && steps < 500; ++steps) {
                 QTest::keyClick(keys, Qt::Key_Tab, mods);

@@ -1,9 +1,6 @@
   $ st() { said=$("$@" 2>&1); echo "$? $said"; }
   $ json() { python3 -c 'import json, sys; print(json.dumps(json.load(sys.stdin), separators=(",", ":")))'; }
 
-  $ qdm7720a-cli --demo --demo-boards 2 list
-  0  sim:board0  serial SIM0000  firmware 2.0 2010-01-15
-  1  sim:board1  serial SIM0001  firmware 2.0 2010-01-15
   $ qdm7720a-cli --demo --json list | json
   {"boards":[{"firmware":"2.0","firmwareDate":"2010-01-15","instance":0,"path":"sim:board0","serialNumber":"SIM0000"}],"exitStatus":0}
   $ qdm7720a-cli --demo --trace - --demo-boards 2 --board 1 clock 60 2>&1 |

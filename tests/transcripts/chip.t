@@ -18,8 +18,6 @@ The chip controls at 0x48 (address byte 0x90). `st`: the status and all said.
   # I2C read 0x48 reg 0x03 count 1: 12, acknowledged
   # I2C write 0x48 reg 0x03: 92, acknowledged
   # I2C write 0x48 reg 0x03: 12, acknowledged
-  $ st cli recal 1
-  2 qdm7720a-cli: recal takes no arguments. See --help.
 
   $ for fault in nak gone silent; do
   >   for command in channel 'channel B' recal; do st cli --timeout-ms 20 --demo-fault $fault $command; done

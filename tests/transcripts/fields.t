@@ -1,5 +1,4 @@
-The register fields in the tool, on the demo board with its chip at 7-bit
-address 0x48 (address byte 0x90), so that the two forms of the address differ.
+The register fields in the tool, the chip at 0x48 (address byte 0x90).
 
   $ cli() { qdm7720a-cli --demo --demo-address 0x48 --address 0x48 "$@"; }
   $ printf '//QDM7720A Register File\r\n0x06\t34\r\n0x02\t0D\r\n0x05\t10\r\n0x11\t05\r\n' > file.txt

@@ -74,10 +74,9 @@ Traces: after the command line, never waiting or on its files, cut on failure.
   0x31
   0000000   t   .   t   x   t  \n   t 377   .   t   x   t  \n
 
-The window program, its chip at the start-up address so that it sits in its
-window: started with 0 and 2 closed, it opens them on /dev/null; a trace it
-cannot write (a pipe whose reader has gone, a full disk) is cut with one line
-and never ends it.
+The window program (its chip at the start-up address: no question) started
+with 0 and 2 closed opens them on /dev/null; a trace it cannot write (a pipe
+without a reader, a full disk) is cut with one line and never ends it.
 
   $ python3 -c 'import os, subprocess as s, time
   > r, w = os.pipe(); os.close(r)

@@ -1,6 +1,5 @@
-The window program on the real USB path, hidapi being the stand-in of the
-tests: started with its trace and stopped once the start-up is done with the
-board, which ends waiting for an answer to a message.
+The window program on the real USB path (hidapi: the tests' stand-in), stopped
+once its start-up is done with the board, waiting for an answer to a message.
 
   $ started() {
   >   LD_PRELOAD=$QDM_HIDSTANDIN qdm7720a-eval --trace trace 2>err & pid=$!
