@@ -114,10 +114,9 @@ CommandResult write(Workbench& b) {
             return r;
         const qsizetype differ = r.json.value(QLatin1String("differences")).toArray().size();
         if (differ)
-            r.error = QStringLiteral("%1 of the %2 written differ%3 from the chip")
-                          .arg(differ)
-                          .arg(registers(count))
-                          .arg(differ == 1 ? "s" : "");
+            r.error = QStringLiteral("%1 written %2 from the chip")
+                          .arg(registersOf(int(differ), count),
+                               differ == 1 ? QStringLiteral("differs") : QStringLiteral("differ"));
     }
     putAddress(b, r.json);
     r.json.insert(QStringLiteral("first"), *first);
