@@ -436,7 +436,7 @@ private slots:
         QTest::newRow("no answer, then none to the restore")
             << 5 << 1
             << "register 0x07 not restored to 0xCC (no answer), register 0x09 not restored to "
-               "0x00 (board gone), register 0x02 not restored to 0x0C (board gone)";
+               "0x00 (not tried), register 0x02 not restored to 0x0C (not tried)";
         QTest::newRow("board pulled out before a gain")
             << 6 << 2
             << "register 0x07 not restored to 0xCC (board gone), register 0x09 not restored to "
