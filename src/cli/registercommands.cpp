@@ -177,7 +177,7 @@ CommandResult scan(Workbench& b) {
                              .arg(b.arguments.operands[i]));
         range[i] = *a;
     }
-    const auto [first, last] = range;
+    const int first = range[0], last = range[1];
     if (first > last)
         return usage(QStringLiteral("the first address, %1, lies above the last, %2.")
                          .arg(hex(first), hex(last)));
