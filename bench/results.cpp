@@ -74,12 +74,12 @@ void addModelledRows(const Runs& runs, const std::vector<ModelledBenchmark>& ben
             continue;
         }
         const double ms = run->second.GetAdjustedRealTime();
-        std::string floorText = withUnit(b.floorMs, 3, "ms (model)");
+        std::string floorText = withUnit(b.floorMs, 3, "ms") + " (" + b.floorName + ")";
         const auto alone = runs.find(b.model);
         if (alone != runs.end() && !alone->second.error_occurred) {
             const double aloneMs = alone->second.GetAdjustedRealTime();
             char text[96];
-            std::snprintf(text, sizeof text, "; %.3f ms model alone (x%.3f)", aloneMs,
+            std::snprintf(text, sizeof text, "; %.3f ms %s (x%.3f)", aloneMs, b.aloneName,
                           ms / aloneMs);
             floorText += text;
         }

@@ -46,12 +46,15 @@ ResultRow missingRow(const std::string& what, const std::string& why);
 
 // A benchmark against the full-speed USB model: its run's name, the name of
 // the run of the model alone (the same exchanges without the program), what
-// the row says, and the floor the model puts under it.
+// the row says, and the floor the model puts under it. On another path the
+// floor and the run alone say what they are.
 struct ModelledBenchmark {
     const char* name;
     const char* model;
     const char* what;
     double floorMs;
+    const char* floorName = "model";
+    const char* aloneName = "model alone";
 };
 
 // A row for each benchmark that ran: its time against its floor, goal within

@@ -365,7 +365,9 @@ private slots:
         // 2 gone, 3 stopped by the caller after one gain), what the stop says
         const std::tuple<int, int, QString> rows[] = {
             {5, 0, "register 0x07 restored, " + restored},
-            {5, 1, "register 0x07 not restored to 0xCC (no answer), " + gone},
+            {5, 1,
+             "register 0x07 not restored to 0xCC (no answer), register 0x09 not restored to 0x00 "
+             "(not tried), register 0x02 not restored to 0x0C (not tried)"},
             {6, 2, "register 0x07 not restored to 0xCC (board gone), " + gone},
             {2, 0, restored},
             {5, 3, "register 0x07 restored, " + restored}};

@@ -673,6 +673,7 @@ private slots:
         ui.cboChannel->setCurrentIndex(1);
         ui.spnFromGain->setValue(4);
         ui.spnToGain->setValue(0xA);
+        QCOMPARE(ui.spnToGain->text(), QStringLiteral("0xA")); // upper case, as every hex text
         const std::array<std::uint8_t, 256> before = rig.simChip().registers;
         const auto steps = [&](int n) {
             for (int i = 0; i < n && test->running(); ++i) {

@@ -3,7 +3,6 @@
 #include "core/registers/hextext.h"
 
 #include <QCommandLineParser>
-#include <QRegularExpression>
 
 namespace {
 
@@ -50,7 +49,6 @@ cannot be written; 3 no board, or the board is gone; 4 time-out.)";
 // (The value of an option that takes one is the option's.)
 std::optional<QString> negativeOperand(const QStringList& arguments,
                                        const QList<QCommandLineOption>& options) {
-    static const QRegularExpression negative(QStringLiteral("^-[0-9]"));
     QStringList takeValues;
     for (const QCommandLineOption& o : options) {
         if (!o.valueName().isEmpty())
@@ -61,7 +59,7 @@ std::optional<QString> negativeOperand(const QStringList& arguments,
             break;
         if (takeValues.contains(arguments[i]))
             ++i;
-        else if (negative.match(arguments[i]).hasMatch())
+        else if (arguments[i].size() > 1 && arguments[i][0] == u'-' && arguments[i][1].isDigit())
             return arguments[i];
     }
     return std::nullopt;
@@ -164,7 +162,6 @@ ParsedArguments parseArguments(const QStringList& arguments) {
                                  QStringLiteral("COMMAND [ARGS]"));
 
     ParsedArguments result;
-    result.helpText = parser.helpText();
     if (const std::optional<QString> negative = negativeOperand(arguments, options)) {
         result.error = QStringLiteral("'%1': registers, bytes, counts and addresses are not "
                                       "negative.")
@@ -177,6 +174,9 @@ ParsedArguments parseArguments(const QStringList& arguments) {
     }
     Arguments a;
     a.help = parser.isSet(help);
+    // Only asked for: laying it out costs a run of the tool time and memory.
+    if (a.help)
+        result.helpText = parser.helpText();
     a.version = parser.isSet(version);
     a.demo = parser.isSet(demo);
     a.json = parser.isSet(json);

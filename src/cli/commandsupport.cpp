@@ -16,6 +16,15 @@ QString registers(int count) {
     return QStringLiteral("%1 register%2").arg(count).arg(count == 1 ? "" : "s");
 }
 
+QString registersOf(int part, int whole) {
+    if (whole == 1)
+        return QStringLiteral("the register");
+    if (part == whole)
+        return whole == 2 ? QStringLiteral("both registers")
+                          : QStringLiteral("all %1 registers").arg(whole);
+    return QStringLiteral("%1 of the %2").arg(part).arg(registers(whole));
+}
+
 CommandResult failure(int status, const QString& error) {
     CommandResult r;
     r.status = status;

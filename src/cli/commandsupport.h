@@ -16,6 +16,9 @@ namespace cli {
 QString hex(int value);
 // "1 register", "14 registers".
 QString registers(int count);
+// `part` of `whole` registers, as the subject of a sentence: "the register",
+// "both registers", "all 3 registers", "2 of the 3 registers".
+QString registersOf(int part, int whole);
 
 CommandResult failure(int status, const QString& error);
 // A command line that is wrong: status 2, and a pointer to --help.

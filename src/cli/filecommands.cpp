@@ -44,6 +44,24 @@ std::optional<RegisterFileCheck> checkedFile(const QString& path, CommandResult&
     return std::nullopt;
 }
 
+// The register file of a load or diff, checked whole before the board is
+// looked for, and the board; or why the command goes no further.
+std::optional<RegisterFileCheck> fileOnTheBoard(Workbench& b, CommandResult& refusal) {
+    refusal = operandCount(b, 1, 1, "one file name, or - for standard input");
+    if (refusal.status)
+        return std::nullopt;
+    const QString& path = b.arguments.operands[0];
+    std::optional<RegisterFileCheck> file = checkedFile(path, refusal);
+    if (!file)
+        return std::nullopt;
+    b.files = {isStandardStream(path) ? QStringLiteral("/dev/stdin") : path};
+    if (std::optional<CommandResult> none = b.connect()) {
+        refusal = *none;
+        return std::nullopt;
+    }
+    return file;
+}
+
 // The registers a file names, each with the value its last line gives,
 // without those `skip` leaves out.
 template <typename Skip>
@@ -115,16 +133,11 @@ CommandResult save(Workbench& b) {
 }
 
 CommandResult load(Workbench& b) {
-    if (CommandResult r = operandCount(b, 1, 1, "one file name, or - for standard input"); r.status)
-        return r;
-    const QString& path = b.arguments.operands[0];
     CommandResult refused;
-    const std::optional<RegisterFileCheck> file = checkedFile(path, refused);
+    const std::optional<RegisterFileCheck> file = fileOnTheBoard(b, refused);
     if (!file)
         return refused;
-    b.files = {isStandardStream(path) ? QStringLiteral("/dev/stdin") : path};
-    if (std::optional<CommandResult> none = b.connect())
-        return *none;
+    const QString& path = b.arguments.operands[0];
     b.link.flushInput();
     const RegisterLoad load = writeRegisterLines(b.chip(), file->writes);
     if (!load.failure.ok())
@@ -154,16 +167,11 @@ CommandResult load(Workbench& b) {
 }
 
 CommandResult diff(Workbench& b) {
-    if (CommandResult r = operandCount(b, 1, 1, "one file name, or - for standard input"); r.status)
-        return r;
-    const QString& path = b.arguments.operands[0];
     CommandResult refused;
-    const std::optional<RegisterFileCheck> file = checkedFile(path, refused);
+    const std::optional<RegisterFileCheck> file = fileOnTheBoard(b, refused);
     if (!file)
         return refused;
-    b.files = {isStandardStream(path) ? QStringLiteral("/dev/stdin") : path};
-    if (std::optional<CommandResult> none = b.connect())
-        return *none;
+    const QString& path = b.arguments.operands[0];
     CommandResult r =
         compareWithChip(b, lastValues(file->writes, [](int) { return false; }), "file", "read");
     if (!r.error.isEmpty())

@@ -49,6 +49,14 @@ QString gainText(unsigned gain) {
     return QStringLiteral("0x") + QString::number(gain, 16).toUpper();
 }
 
+// How far a run got when it was stopped: "after 3 of 16 gains", and
+// "during its only gain" for a run of one.
+QString progressText(std::size_t done, int whole, const QString& noun) {
+    if (whole == 1)
+        return QStringLiteral("during its only ") + noun;
+    return QStringLiteral("after %1 of %2 %3s").arg(done).arg(whole).arg(noun);
+}
+
 QString signalName(int signal) {
     return signal == SIGINT ? QStringLiteral("SIGINT") : QStringLiteral("SIGTERM");
 }
@@ -302,9 +310,7 @@ CommandResult prbs(Workbench& b) {
               {"complete", static_cast<int>(run.intervals().size()) == options.intervals}};
     putAddress(b, r.json);
     judgeEnd(b, r, end, signal,
-             QStringLiteral("after %1 of %2 intervals")
-                 .arg(run.intervals().size())
-                 .arg(options.intervals));
+             progressText(run.intervals().size(), options.intervals, QStringLiteral("interval")));
     return r;
 }
 
@@ -378,10 +384,9 @@ CommandResult sweep(Workbench& b) {
               {"applied", end.appliedGain.has_value()}};
     putAddress(b, r.json);
     judgeEnd(b, r, end, signal,
-             QStringLiteral("after %1 of %2 gains%3")
-                 .arg(run.points().size())
-                 .arg(options.to - options.from + 1)
-                 .arg(a.apply ? QStringLiteral(", best gain not applied") : QString()));
+             progressText(run.points().size(), int(options.to - options.from + 1),
+                          QStringLiteral("gain")) +
+                 (a.apply ? QStringLiteral(", best gain not applied") : QString()));
     return r;
 }
 

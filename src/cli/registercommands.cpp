@@ -114,10 +114,9 @@ CommandResult write(Workbench& b) {
             return r;
         const qsizetype differ = r.json.value(QLatin1String("differences")).toArray().size();
         if (differ)
-            r.error = QStringLiteral("%1 of the %2 written differ%3 from the chip")
-                          .arg(differ)
-                          .arg(registers(count))
-                          .arg(differ == 1 ? "s" : "");
+            r.error = QStringLiteral("%1 written %2 from the chip")
+                          .arg(registersOf(int(differ), count),
+                               differ == 1 ? QStringLiteral("differs") : QStringLiteral("differ"));
     }
     putAddress(b, r.json);
     r.json.insert(QStringLiteral("first"), *first);
@@ -178,7 +177,7 @@ CommandResult scan(Workbench& b) {
                              .arg(b.arguments.operands[i]));
         range[i] = *a;
     }
-    const auto [first, last] = range;
+    const int first = range[0], last = range[1];
     if (first > last)
         return usage(QStringLiteral("the first address, %1, lies above the last, %2.")
                          .arg(hex(first), hex(last)));

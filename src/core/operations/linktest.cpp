@@ -81,8 +81,9 @@ QString restoreSummary(const LinkTestEnd& end) {
         else
             parts << QStringLiteral("%1 not restored to %2 (%3)")
                          .arg(reg, value,
-                              !r.tried || r.failure.status == LinkStatus::WriteFailed
+                              r.failure.status == LinkStatus::WriteFailed
                                   ? QStringLiteral("board gone")
+                              : !r.tried ? QStringLiteral("not tried")
                               : r.failure.status == LinkStatus::NoAnswer
                                   ? QStringLiteral("no answer")
                                   : QStringLiteral("not acknowledged"));

@@ -41,7 +41,7 @@ struct RegisterRestore {
     std::uint8_t before = 0;  // its value before the run
     std::uint8_t written = 0; // what the stop wrote: `before`, or the best gain applied
     bool applied = false;     // `written` holds the best gain, not the value before
-    bool tried = false;       // false once the link was down: the board is gone
+    bool tried = false;       // false once the link was down: gone, or no answer
     bool done = false;        // the chip took that write
     LinkResult failure;       // else why not
 };

@@ -38,6 +38,7 @@ void SimChip::reset() {
     registers[0x08] = 0xCC;
     registers[0x10] = 0x10;
     partial_.fill(0);
+    lastSeconds_ = -1;
 }
 
 std::uint8_t SimChip::read(std::uint8_t reg) {
@@ -55,6 +56,14 @@ void SimChip::write(std::uint8_t reg, std::uint8_t value) {
         return;
     }
     registers[reg] = value;
+    // Counting anew starts from the next look at the time.
+    if (reg == kTestRegister && !isCounting())
+        lastSeconds_ = -1;
+}
+
+bool SimChip::isCounting() const {
+    const std::uint8_t test = registers[kTestRegister];
+    return (test & kCheckerBit) && (test & kPatternBits) != 0;
 }
 
 double SimChip::jitter() {
@@ -66,9 +75,9 @@ double SimChip::jitter() {
 }
 
 double SimChip::errorRate(int link) const {
-    const std::uint8_t test = registers[kTestRegister];
-    if (!(test & kCheckerBit) || (test & kPatternBits) == 0)
+    if (!isCounting())
         return 0; // nothing checked, or nothing flowing
+    const std::uint8_t test = registers[kTestRegister];
     if ((test & kPatternBits) != kPrbs7)
         return kWrongPatternRate;
     const std::uint8_t select = registers[kChannelSelect];

@@ -38,8 +38,11 @@ public:
     // What the bus master sees.
     std::uint8_t read(std::uint8_t reg);
     void write(std::uint8_t reg, std::uint8_t value);
+    // Whether the checker counts errors: enabled, with a pattern flowing.
+    bool isCounting() const;
     // The time now, in seconds on any steady scale (the time of day wraps at
-    // midnight): the counters take the errors of the time since the last call.
+    // midnight): the counters take the errors of the time since the last call
+    // made while counting. Only needed while counting.
     void advanceTo(double seconds);
 
     std::uint8_t address7; // 7-bit I2C address

@@ -140,7 +140,7 @@ std::unique_ptr<SimTransport> makeDemoTransport(Clock& clock, int boards, std::u
         board.addChip(address7);
         if (!fault)
             continue;
-        SimBoard::LaterFault& later = board.laterFault.emplace();
+        SimBoard::LaterFault& later = board.laterFault.emplace(SimBoard::LaterFault{});
         later.fromReport = fault->fromExchange;
         switch (fault->kind) {
         case DemoFault::Kind::Nak:
