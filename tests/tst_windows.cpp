@@ -358,6 +358,10 @@ private slots:
             QTest::mouseClick(rig.window->grid().label(reg), Qt::LeftButton);
             QWidget* control = view.control(QString::fromLatin1(name));
             QVERIFY(view.shownRegister() == reg && !control->isEnabled());
+            if (auto* list = qobject_cast<QComboBox*>(control)) // not known: no value shown
+                QCOMPARE(list->currentIndex(), -1);
+            else if (auto* spin = qobject_cast<QSpinBox*>(control))
+                QCOMPARE(spin->text(), QStringLiteral("unknown"));
             click(rig.ui().cmdReadAllRegisters);
             QVERIFY(control->isEnabled());
             const QString before = rig.window->session().registers().text(std::uint8_t(reg));

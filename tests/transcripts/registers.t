@@ -86,3 +86,5 @@ Failures at the second exchange: nak (1), gone (3), silent (4).
   $ for fault in gone@2 silent@2; do st cli --timeout-ms 20 --demo-fault $fault scan; done
   3 qdm7720a-cli: probe of 0x01: board 0 is gone: No such device
   4 qdm7720a-cli: probe of 0x01: no answer from board 0 within 20 ms
+  $ SECONDS=0; cli --timeout-ms 20 --demo-fault silent dump 2>/dev/null; echo "$? $((SECONDS < 3))"
+  4 1

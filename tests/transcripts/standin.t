@@ -24,6 +24,12 @@ A report that follows every answer is drained before the next exchange.
 
   $ diff <(cli dump --all) <(QDM_STANDIN_FAULTS=stale cli dump --all) && echo same
   same
+  $ QDM_STANDIN_FAULTS=stale cli --trace - read 0 100 2>&1 >/dev/null | grep -v '^#' | cut -d' ' -f2-6
+  out 0 00 02 3E
+  in 0 00 00 31
+  in 0 00 00 EE
+  out 0 00 02 26
+  in 0 00 00 00
 
 Pulled out in the middle: one line and status 3 (each failure of the
 transport itself: tst_hidapi).
