@@ -539,7 +539,8 @@ private slots:
             QVERIFY(descriptionIndexOf(reg) == i && !registerName(reg).isEmpty());
         }
         QCOMPARE(all.result().toHex(), "aa218078b4d36b008e6e6ea98fc57f6b4ced378f");
-        QCOMPARE(descriptionText(14) + descriptionText(-1), kNoRegisterText + kNoRegisterText);
+        QCOMPARE(descriptionText(14) + descriptionText(-1),
+                 "Please select a valid register.Please select a valid register.");
         QVERIFY(registerName(0x05) == "Output Options" && registerName(0x11).isEmpty());
     }
 };

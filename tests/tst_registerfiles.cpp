@@ -133,7 +133,9 @@ private slots:
         rig.prompt.answer(Answer::Retry);
         rig.prompt.answer(Answer::Ok); // overwrite
         rig.save(file);
-        QCOMPARE(rig.prompt.texts(), (QStringList{kInvalidAddressText, kFileExistsText}));
+        QCOMPARE(rig.prompt.texts(),
+                 (QStringList{kInvalidAddressText,
+                              "File exists.  Press OK to overwrite, Cancel to abort."}));
         QVERIFY(rig.prompt.shown[1].title == "File Exists" &&
                 rig.prompt.shown[1].buttons == Buttons::OkCancel);
         QCOMPARE(readFile(file), QByteArray(kDefaultsFile).replace("0x05\t00", "0x05\t7"));
@@ -198,7 +200,7 @@ private slots:
         const QString at = QStringLiteral("%1"); // the path
         const std::pair<QByteArray, QString> rows[] = {
             // contents, message
-            {"", kNotRegisterFileText},
+            {"", "File selected is not a valid QDM7725A register file"},
             {header + "0x03\t12\r\n0x04\t34\r\n0x05\t100\r\n",
              badLineText(at, 4, "0x05\t100", LineVerdict::BadValue)},
             {header + QByteArray(2 * 1024 * 1024, '/'),

@@ -80,7 +80,10 @@ struct Op {
         r.ui().cmdWriteIndividual_0->click();
     }
     static void scan(WindowRig& r) { r.ui().cmdScanI2Caddress->click(); }
-    static void channel(WindowRig& r) { r.ui().obChannelSelect_1->click(); }
+    static void channel(WindowRig& r) { // B stays marked, whatever a reconnection read
+        r.ui().obChannelSelect_1->click();
+        QVERIFY(r.ui().obChannelSelect_1->isChecked());
+    }
     static void recal(WindowRig& r) { r.ui().cmdReCal->click(); }
     static void multiWrite(WindowRig& r) { r.ui().cmdMultiWriteTest->click(); }
     static void save(WindowRig& r) {
@@ -221,6 +224,8 @@ const FaultRow kFaultRows[] = {
     {OP(channel), {F::Short, 0}, "ReadFile Retry", "Channel B selected (0x02" ARROW
      "0x01, read back 0x01)", "short | write 02: 01, no answer | LED and clock read | read 02: 01 | write "
      "02: 01 | read 02: 01", "02=01"},
+    {OP(channel), {F::Gone, 0}, "WriteFile Retry", "Channel B selected (0x02" ARROW "0x01, read "
+     "back 0x01)", "write refused | board selected | write 02: 01 | read 02: 01", "02=01"},
     {OP(channel), {F::Gone, 1}, "", "Channel B selected (0x02" ARROW "0x01, no read-back: not "
      "sent: No such device)", "write 02: 01 | write refused", "02=01"},
     {OP(recal), {}, "", "Termination re-calibrated: 0x03 pulsed 0x92, then 0x12", "read 03: 12 | "
@@ -637,6 +642,7 @@ private slots:
         const QPoint offCentre = about->frameGeometry().center() - window.frameGeometry().center();
         QVERIFY(offCentre.manhattanLength() <= 2 && QApplication::activeModalWidget() == about &&
                 QApplication::focusWidget() == about->ui().cmdOK);
+        QCOMPARE(about->ui().lblVersion->text(), "Version 2.0 - 2010/January/15");
         click(about->ui().cmdFirmwareVersion);
         QVERIFY(rig.prompt.texts().back().startsWith(QStringLiteral("Firmware Version 2.0")));
         click(about->ui().cmdSysInfo);
@@ -650,6 +656,7 @@ private slots:
         rig.ui().mnuRegisterDefinitions->trigger();
         QPointer<RegisterDefinitionsWindow> regDef = window.registerDefinitionsWindow();
         QVERIFY(regDef && !regDef->parentWidget() && !regDef->isModal());
+        QCOMPARE(regDef->windowTitle(), "QDM772x Registers");
         QCOMPARE(regDef->ui().Text1->text(), descriptionText(0));
         click(regDef->ui().regbutton_13);
         QCOMPARE(regDef->ui().Text1->text(), descriptionText(13));
