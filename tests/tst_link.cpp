@@ -109,7 +109,7 @@ private slots:
         // Stale reports go before the next answer is taken.
         rig.board().queueInput(reportOf({0, 0, 0xEE}));
         QCOMPARE(rig.link.readRegistersOnce(0x90, 0, 1).bytes, Data{0x31});
-        rig.board().queueInput(reportOf({0, 0}), 2); // short, and one that would say "not
+        rig.board().queueInput(reportOf({0, 0}), 2);       // short, and one that would say "not
         rig.board().queueInput(reportOf({0, 0x01, 0xEE})); // acknowledged" behind it
         QVERIFY(rig.link.writeRegistersOnce(0x90, 0x05, Data{1}).ok());
         QCOMPARE(rig.board().chips.front().registers[5], 1);

@@ -166,7 +166,9 @@ private slots:
             QCOMPARE(readChannelOption(chip).value_or(-1), option);
         }
         // A chip held on its hardware pins: the cell shows what it read back.
-        rig.board().afterReceive = [&](const Report&) { rig.simChip().registers[2] = 0x08; };
+        rig.board().afterReceive = [&](const Report&) {
+            rig.simChip().registers[2] = 0x08;
+        };
         QVERIFY(selectChannel(chip, 0).readBack == 0x08);
         QCOMPARE(rig.session.registers().text(2), QStringLiteral("08"));
     }
