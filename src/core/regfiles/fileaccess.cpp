@@ -373,42 +373,6 @@ void setSaveStepHook(std::function<void(const char* step)> hook) {
     stepHook() = std::move(hook);
 }
 
-FileContents readRegularFile(const QString& path, qsizetype maxBytes) {
-    // Without O_NONBLOCK, opening a FIFO waits for a writer.
-    const int fd = ::open(nameBytes(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return {std::nullopt, systemReason(errno)};
-    FileContents result;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0) {
-        result.reason = systemReason(errno);
-    } else if (!S_ISREG(st.st_mode)) {
-        result.reason = notRegularReason(st);
-    } else {
-        QByteArray bytes(maxBytes + 1, '\0');
-        qsizetype done = 0;
-        while (done < bytes.size()) {
-            const ssize_t n =
-                ::read(fd, bytes.data() + done, static_cast<size_t>(bytes.size() - done));
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n < 0) {
-                result.reason = systemReason(errno);
-                break;
-            }
-            if (n == 0)
-                break;
-            done += n;
-        }
-        if (result.reason.isEmpty()) {
-            bytes.truncate(done);
-            result.bytes = bytes;
-        }
-    }
-    ::close(fd);
-    return result;
-}
-
 namespace {
 
 FileContents readToEnd(int fd, qsizetype maxBytes) {
@@ -428,11 +392,9 @@ FileContents readToEnd(int fd, qsizetype maxBytes) {
     return {bytes, {}};
 }
 
-} // namespace
-
-FileContents readFileOrStream(const QString& path, qsizetype maxBytes) {
-    if (path == QLatin1String("-"))
-        return readToEnd(STDIN_FILENO, maxBytes);
+// A regular file, or a FIFO too when `fifos` says so, read whole.
+FileContents readNamedFile(const QString& path, qsizetype maxBytes, bool fifos) {
+    // Without O_NONBLOCK, opening a FIFO waits for a writer.
     const int fd = ::open(nameBytes(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return {std::nullopt, systemReason(errno)};
@@ -440,7 +402,7 @@ FileContents readFileOrStream(const QString& path, qsizetype maxBytes) {
     struct stat st {};
     if (::fstat(fd, &st) != 0) {
         result.reason = systemReason(errno);
-    } else if (!S_ISREG(st.st_mode) && !S_ISFIFO(st.st_mode)) {
+    } else if (!S_ISREG(st.st_mode) && !(fifos && S_ISFIFO(st.st_mode))) {
         result.reason = notRegularReason(st);
     } else {
         // Opened without waiting; now read as any file is read, waiting for
@@ -450,4 +412,16 @@ FileContents readFileOrStream(const QString& path, qsizetype maxBytes) {
     }
     ::close(fd);
     return result;
+}
+
+} // namespace
+
+FileContents readRegularFile(const QString& path, qsizetype maxBytes) {
+    return readNamedFile(path, maxBytes, false);
+}
+
+FileContents readFileOrStream(const QString& path, qsizetype maxBytes) {
+    if (path == QLatin1String("-"))
+        return readToEnd(STDIN_FILENO, maxBytes);
+    return readNamedFile(path, maxBytes, true);
 }
