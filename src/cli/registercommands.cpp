@@ -95,15 +95,20 @@ CommandResult write(Workbench& b) {
                          .arg(count));
     if (std::optional<CommandResult> none = b.connect())
         return *none;
+    int landed = 0;
     const LinkResult written =
-        writeRegisterSpan(b.link, b.address.byte(), std::uint8_t(*first), data);
-    if (!written.ok())
+        writeRegisterSpan(b.link, b.address.byte(), std::uint8_t(*first), data, &landed);
+    if (!written.ok()) {
+        // A span cut into transfers may fail after its first ones were taken.
+        const QString taken =
+            landed ? QStringLiteral(", the first %1 written").arg(landed) : QString();
         return linkFailure(b,
-                           QStringLiteral("write of %1 byte%2 to %3%4")
+                           QStringLiteral("write of %1 byte%2 to %3%4%5")
                                .arg(count)
                                .arg(count == 1 ? "" : "s")
-                               .arg(hex(*first), atChip(b)),
+                               .arg(hex(*first), atChip(b), taken),
                            written);
+    }
     CommandResult r;
     if (b.arguments.readBack) {
         std::map<int, std::uint8_t> expected;

@@ -72,15 +72,15 @@ Failures at the second exchange: nak (1), gone (3), silent (4).
   >   done
   > done
   1 qdm7720a-cli: read of 100 registers from 0x00 at 0x48: not acknowledged (status 0x01)
-  1 qdm7720a-cli: write of 70 bytes to 0x00 at 0x48: not acknowledged (status 0x01)
+  1 qdm7720a-cli: write of 70 bytes to 0x00 at 0x48, the first 59 written: not acknowledged (status 0x01)
   1 qdm7720a-cli: read of the main registers at 0x48: not acknowledged (status 0x01)
   1 qdm7720a-cli: read of registers 0x00 to 0xFF at 0x48: not acknowledged (status 0x01)
   3 qdm7720a-cli: read of 100 registers from 0x00 at 0x48: board 0 is gone: No such device
-  3 qdm7720a-cli: write of 70 bytes to 0x00 at 0x48: board 0 is gone: No such device
+  3 qdm7720a-cli: write of 70 bytes to 0x00 at 0x48, the first 59 written: board 0 is gone: No such device
   3 qdm7720a-cli: read of the main registers at 0x48: board 0 is gone: No such device
   3 qdm7720a-cli: read of registers 0x00 to 0xFF at 0x48: board 0 is gone: No such device
   4 qdm7720a-cli: read of 100 registers from 0x00 at 0x48: no answer from board 0 within 20 ms
-  4 qdm7720a-cli: write of 70 bytes to 0x00 at 0x48: no answer from board 0 within 20 ms
+  4 qdm7720a-cli: write of 70 bytes to 0x00 at 0x48, the first 59 written: no answer from board 0 within 20 ms
   4 qdm7720a-cli: read of the main registers at 0x48: no answer from board 0 within 20 ms
   4 qdm7720a-cli: read of registers 0x00 to 0xFF at 0x48: no answer from board 0 within 20 ms
   $ for fault in gone@2 silent@2; do st cli --timeout-ms 20 --demo-fault $fault scan; done

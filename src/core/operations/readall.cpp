@@ -64,8 +64,10 @@ LinkResult readRegisterSpan(BoardLink& link, std::uint8_t deviceAddress, std::ui
 }
 
 LinkResult writeRegisterSpan(BoardLink& link, std::uint8_t deviceAddress, std::uint8_t first,
-                             std::span<const std::uint8_t> data) {
+                             std::span<const std::uint8_t> data, int* written) {
     const int count = static_cast<int>(data.size());
+    if (written)
+        *written = 0;
     if (count < 1 || first + count > 256) {
         LinkResult refused;
         refused.status = LinkStatus::NotAcknowledged;
@@ -79,6 +81,8 @@ LinkResult writeRegisterSpan(BoardLink& link, std::uint8_t deviceAddress, std::u
         if (!part.ok())
             return part;
         done += n;
+        if (written)
+            *written = done;
     }
     return {};
 }

@@ -26,5 +26,6 @@ RangeRead readAllRegisters(const Chip& chip, ReadMode mode);
 LinkResult readRegisterSpan(BoardLink& link, std::uint8_t deviceAddress, std::uint8_t first,
                             int count);
 // `data` written from `first` on, in transfers of at most 59, each tried once.
+// `written`, when given, counts the bytes the chip took before a failure.
 LinkResult writeRegisterSpan(BoardLink& link, std::uint8_t deviceAddress, std::uint8_t first,
-                             std::span<const std::uint8_t> data);
+                             std::span<const std::uint8_t> data, int* written = nullptr);
