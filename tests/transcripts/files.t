@@ -58,10 +58,10 @@ Refused whole, before the board is reached; the header is line 1.
 
 A failure names the line it stopped at, or the read-back.
 
-  $ for fault in nak@3 gone@3 silent@3; do st cli --timeout-ms 20 --demo-fault $fault load edited.txt; done
-  1 qdm7720a-cli: edited.txt: line 3: write of register 0x07 at 0x48: not acknowledged (status 0x01)
-  3 qdm7720a-cli: edited.txt: line 3: write of register 0x07 at 0x48: board 0 is gone: No such device
-  4 qdm7720a-cli: edited.txt: line 3: write of register 0x07 at 0x48: no answer from board 0 within 20 ms
+  $ for fault in nak@2 gone@2 silent@2; do st cli --timeout-ms 20 --demo-fault $fault load edited.txt; done
+  1 qdm7720a-cli: edited.txt: line 3: write of register 0x06 at 0x48: not acknowledged (status 0x01)
+  3 qdm7720a-cli: edited.txt: line 3: write of register 0x06 at 0x48: board 0 is gone: No such device
+  4 qdm7720a-cli: edited.txt: line 3: write of register 0x06 at 0x48: no answer from board 0 within 20 ms
   $ for fault in nak@6 gone@6; do st cli --demo-fault $fault load edited.txt; done
   1 qdm7720a-cli: read-back of 3 registers from 0x05 at 0x48: not acknowledged (status 0x01)
   3 qdm7720a-cli: read-back of 3 registers from 0x05 at 0x48: board 0 is gone: No such device

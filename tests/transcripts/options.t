@@ -6,7 +6,7 @@ Options and streams of both programs. `st`: the status and all said.
   $ qdm7720a-cli --help | grep -c -- '--demo-fault\|--read-back\|scan \[FIRST \[LAST\]\]'
   4
   $ for line in --help-all '' bogus '--all read 0' '--demo-boards 2 list' \
-  >     '--demo --demo-fault nak@0 list' "--trace '' list"; do
+  >     '--demo --demo-fault nak@0 list' "--trace '' list" '--demo --demo-boards 17 list'; do
   >   st eval qdm7720a-cli $line
   > done
   2 qdm7720a-cli: Unknown option 'help-all'. See --help.
@@ -16,6 +16,9 @@ Options and streams of both programs. `st`: the status and all said.
   2 qdm7720a-cli: --demo-boards is an option of --demo. See --help.
   2 qdm7720a-cli: --demo-fault takes nak, silent, gone or short, with @N for the exchange it starts at (1 to 1000000), not 'nak@0'. See --help.
   2 qdm7720a-cli: --trace takes a file name, or - for standard error. See --help.
+  2 qdm7720a-cli: --demo-boards takes a number from 1 to 16, not '17'. See --help.
+  $ timeout 3 qdm7720a-cli --demo --demo-fault silent read 0; echo $? # an answer may take 6 s
+  124
   $ qdm7720a-eval --demo --demo-boards 16 --demo-fault gone@9 --version | sed 's/[0-9.]*$/VERSION/'
   qdm7720a-eval VERSION
   $ for line in '--demo --demo-boards 17' '--demo-fault nak' '--demo --demo-fault nak@x' \
