@@ -398,9 +398,18 @@ private slots:
                 QCOMPARE(box->isChecked(), written && byte != 0x1C);
         }
         StartedWindowRig rig;
+        QSignalSpy selected(&rig.window->grid(), &RegisterGrid::registerSelected);
+        for (int i = 0; i < RegisterGrid::kLabels; ++i) { // the register each label names
+            QTest::mouseClick(rig.window->grid().label(i), Qt::LeftButton);
+            QCOMPARE(selected.last().at(0).value<std::uint8_t>(),
+                     rig.window->grid().label(i)->text().right(5).left(4).toUInt(nullptr, 16));
+            selected.clear();
+        }
         click(rig.ui().cmdReadAllRegisters);
         rig.window->fieldView().showRegister(0x00);
         QVERIFY(!rig.window->fieldView().control(u"Device ID")->isEnabled());
+        rig.window->fieldView().showRegister(0x02); // its settings as a list, not a number
+        QVERIFY(qobject_cast<QComboBox*>(rig.window->fieldView().control(u"Channel Select")));
     }
 
     // Every way text can enter a hex box goes through the filter; a key

@@ -293,7 +293,7 @@ CommandResult prbs(Workbench& b) {
                 total.counts[link] = kCounterSaturated;
         }
     }
-    if (!a.csv) {
+    if (!a.csv && !run.intervals().empty()) { // no total of nothing counted
         QString row = QStringLiteral("  total");
         for (int link = 0; link < kLinks; ++link)
             row += (QString::number(sums[link]) + (total.saturated(link) ? "+" : ""))

@@ -50,16 +50,22 @@ while the board takes requests; after one it refused, none is tried.
 
 An error count: the channel's gain 0xC lies far outside cable A's clean
 gains, so every counter saturates ("+", at least 255); with the generator as
-it is (off) nothing flows and nothing counts.
+it is (off) nothing flows and nothing counts. A run lasts whole intervals,
+at least the seconds asked for; one that fails at its start counts nothing.
 
-  $ cli prbs --seconds 1 --interval 500 --generator prbs7
+  $ cli prbs --seconds 1 --interval 400 --generator prbs7
   seconds  link 0  link 1  link 2
-    0.500    255+    255+    255+
-    1.000    255+    255+    255+
-    total    510+    510+    510+
+    0.400    255+    255+    255+
+    0.800    255+    255+    255+
+    1.200    255+    255+    255+
+    total    765+    765+    765+
   $ cli --json prbs --seconds 1 | tr -d ' \n' | grep -oE '"(complete|totals)":[^"]*'
   "complete":true,
   "totals":[0,0,0]}
+  $ cli --demo-fault nak prbs
+  seconds  link 0  link 1  link 2
+  qdm7720a-cli: read of registers 0x02 to 0x09 at 0x48: not acknowledged (status 0x01); no register changed
+  [1]
 
 Ctrl+C (SIGINT) stops a run between two steps: the rows so far, the registers
 put back, status 130 (SIGTERM: 143).

@@ -6,7 +6,8 @@ Options and streams of both programs. `st`: the status and all said.
   $ qdm7720a-cli --help | grep -c -- '--demo-fault\|--read-back\|scan \[FIRST \[LAST\]\]'
   4
   $ for line in --help-all '' bogus '--all read 0' '--demo-boards 2 list' \
-  >     '--demo --demo-fault nak@0 list' "--trace '' list" '--demo --demo-boards 17 list'; do
+  >     '--demo --demo-fault nak@0 list' "--trace '' list" '--demo --demo-boards 17 list' \
+  >     '--demo --address 0x90 read 0'; do
   >   st eval qdm7720a-cli $line
   > done
   2 qdm7720a-cli: Unknown option 'help-all'. See --help.
@@ -17,6 +18,7 @@ Options and streams of both programs. `st`: the status and all said.
   2 qdm7720a-cli: --demo-fault takes nak, silent, gone or short, with @N for the exchange it starts at (1 to 1000000), not 'nak@0'. See --help.
   2 qdm7720a-cli: --trace takes a file name, or - for standard error. See --help.
   2 qdm7720a-cli: --demo-boards takes a number from 1 to 16, not '17'. See --help.
+  2 qdm7720a-cli: --address takes a 7-bit address, 0 to 127 or 0x00 to 0x7F, not '0x90'. See --help.
   $ timeout 3 qdm7720a-cli --demo --demo-fault silent read 0; echo $? # an answer may take 6 s
   124
   $ qdm7720a-eval --demo --demo-boards 16 --demo-fault gone@9 --version | sed 's/[0-9.]*$/VERSION/'
