@@ -24,8 +24,11 @@ back, one byte a write.
   write 0x48 reg 0x07: 7C, acknowledged
   write 0x48 reg 0x09: 00, acknowledged
   write 0x48 reg 0x02: 0C, acknowledged
-  $ cli sweep --channel D --generator prbs7 --from 0xE --csv
+  $ cli sweep --channel D --generator prbs7 --from 0xB --csv
   gain,link0,link1,link2,saturated0,saturated1,saturated2,best
+  11,[1-9]\d*,[1-9]\d*,[1-9]\d*,0,0,0,0 (re)
+  12,\d+,\d+,\d+,0,0,0,0 (re)
+  13,0,0,0,0,0,0,0
   14,0,0,0,0,0,0,1
   15,0,0,0,0,0,0,0
 
