@@ -3,15 +3,12 @@
 // model, next to the least that model allows and to the same exchanges made
 // on the model alone.
 #include "rows.h"
+#include "timedboard.h"
 
 #include "cli/commands.h"
 #include "core/link/boardlink.h"
 #include "core/link/i2cframes.h"
-#include "core/platform/clock.h"
 #include "core/registers/registermap.h"
-#include "core/sim/frameclock.h"
-#include "core/sim/simtransport.h"
-#include "core/sim/usbtimedtransport.h"
 
 #include <QJsonArray>
 #include <benchmark/benchmark.h>
@@ -37,17 +34,13 @@ struct CliRig {
     explicit CliRig(const QStringList& commandLine)
         : arguments(parseArguments(QStringList{QStringLiteral("qdm7720a-cli")} + commandLine)
                         .arguments.value_or(Arguments{})) {
-        sim.addBoard().addChip(kChip7);
         link.setAnswerLimitMs(arguments.timeoutMs);
         bench.address.setByte(static_cast<std::uint8_t>(arguments.address7 << 1));
     }
-    SimBoard& board() { return sim.board(0); }
+    SimBoard& board() { return timed.board(); }
 
-    SystemClock clock;
-    SteadyFrameClock frames;
-    SimTransport sim{clock};
-    UsbTimedTransport usb{sim, frames};
-    BoardLink link{usb};
+    TimedBoard timed{kChip7};
+    BoardLink link{timed.usb};
     Arguments arguments;
     Workbench bench{link, arguments};
 };
@@ -86,23 +79,14 @@ void cliDumpAll(benchmark::State& state) {
 
 // The same requests straight on the timed transport, without the tool.
 void modelAlone(benchmark::State& state, const std::vector<Report>& requests) {
-    SystemClock clock;
-    SteadyFrameClock frames;
-    SimTransport sim{clock};
-    sim.addBoard().addChip(kChip7);
-    UsbTimedTransport usb{sim, frames};
-    const std::vector<HidDevice> devices = usb.enumerate();
-    const HidHandle writeHandle = usb.open(devices.at(0).path);
-    const HidHandle readHandle = usb.open(devices.at(0).path);
-    Report answer{};
+    TimedBoard timed{kChip7};
+    timed.connect();
     int answered = 0;
     for (auto _ : state) {
         answered = 0;
-        for (const Report& request : requests) {
-            usb.write(writeHandle, request);
-            answered += usb.read(readHandle, answer, kAnswerLimitMs).ok();
-        }
-        sim.board(0).received.clear();
+        for (const Report& request : requests)
+            answered += timed.exchange(request);
+        timed.board().received.clear();
     }
     if (answered != static_cast<int>(requests.size()))
         state.SkipWithError("the simulated board did not answer every request");

@@ -6,14 +6,11 @@
 // on the hidapi stand-in, which answers at once, next to the dwells with the
 // cost of its exchanges made straight through hidapi's functions.
 #include "rows.h"
+#include "timedboard.h"
 
 #include "cli/commands.h"
 #include "core/link/boardlink.h"
 #include "core/link/i2cframes.h"
-#include "core/platform/clock.h"
-#include "core/sim/frameclock.h"
-#include "core/sim/simtransport.h"
-#include "core/sim/usbtimedtransport.h"
 
 #include <QJsonArray>
 #include <benchmark/benchmark.h>
@@ -95,34 +92,20 @@ bool sweepAlone(Clock& clock, Drain drain, Exchange exchange) {
 }
 
 void cliSweep(benchmark::State& state) {
-    SystemClock clock;
-    SteadyFrameClock frames;
-    SimTransport sim{clock};
-    sim.addBoard().addChip(kChip7);
-    UsbTimedTransport usb{sim, frames};
-    runCliSweep(state, usb, clock);
+    TimedBoard timed{kChip7};
+    runCliSweep(state, timed.usb, timed.clock);
 }
 
 // The same drain, exchanges and dwells straight on the timed transport.
 void modelSweep(benchmark::State& state) {
-    SystemClock clock;
-    SteadyFrameClock frames;
-    SimTransport sim{clock};
-    sim.addBoard().addChip(kChip7);
-    UsbTimedTransport usb{sim, frames};
-    const std::vector<HidDevice> devices = usb.enumerate();
-    const HidHandle writeHandle = usb.open(devices.at(0).path);
-    const HidHandle readHandle = usb.open(devices.at(0).path);
-    Report answer{};
+    TimedBoard timed{kChip7};
+    timed.connect();
     bool answered = true;
     for (auto _ : state) {
         answered = sweepAlone(
-            clock, [&] { usb.read(readHandle, answer, kFlushWaitMs); },
-            [&](const Report& request) {
-                usb.write(writeHandle, request);
-                return usb.read(readHandle, answer, kAnswerLimitMs).ok();
-            });
-        sim.board(0).received.clear();
+            timed.clock, [&] { timed.drain(); },
+            [&](const Report& request) { return timed.exchange(request); });
+        timed.board().received.clear();
     }
     if (!answered)
         state.SkipWithError("the simulated board did not answer every request");

@@ -2,13 +2,9 @@
 // full-speed USB timing model, next to the least that model allows.
 #include "benchplatform.h"
 #include "rows.h"
+#include "timedboard.h"
 
-#include "core/link/linkresult.h"
 #include "core/operations/readall.h"
-#include "core/platform/clock.h"
-#include "core/sim/frameclock.h"
-#include "core/sim/simtransport.h"
-#include "core/sim/usbtimedtransport.h"
 #include "ui_mainwindow.h"
 #include "windows/mainwindow.h"
 #include "windows/registergrid.h"
@@ -32,20 +28,16 @@ double floorMs(int exchanges) {
 
 struct ReadAllRig {
     explicit ReadAllRig(bool burst) {
-        // The chip at address 0 answers the start-up read-back without a message.
-        sim.addBoard().addChip(0x00);
         window.start();
         window.ui().chkBurstRead->setChecked(burst);
     }
-    SimBoard& board() { return sim.board(0); }
+    SimBoard& board() { return timed.board(); }
 
-    SystemClock clock;
-    SteadyFrameClock frames;
+    // The chip at address 0 answers the start-up read-back without a message.
+    TimedBoard timed{0x00};
     AnsweringPrompt prompt;
     RecordedEnd end;
-    SimTransport sim{clock};
-    UsbTimedTransport usb{sim, frames};
-    MainWindow window{Platform{usb, prompt, prompt, clock, end}};
+    MainWindow window{Platform{timed.usb, prompt, prompt, timed.clock, end}};
 };
 
 void readAll(benchmark::State& state, bool burst, int exchanges) {
@@ -67,28 +59,19 @@ void readAll(benchmark::State& state, bool burst, int exchanges) {
 // The same drain and exchanges straight on the timed transport, without the
 // program: what the model costs on this machine now, wake-up latency and all.
 void modelAlone(benchmark::State& state, int exchanges) {
-    SystemClock clock;
-    SteadyFrameClock frames;
-    SimTransport sim{clock};
-    sim.addBoard().addChip(0x00);
-    UsbTimedTransport usb{sim, frames};
-    const std::vector<HidDevice> devices = usb.enumerate();
-    const HidHandle writeHandle = usb.open(devices.at(0).path);
-    const HidHandle readHandle = usb.open(devices.at(0).path);
+    TimedBoard timed{0x00};
+    timed.connect();
     Report request{};
     request[1] = CMD_I2C;
     request[2] = 1;
     request[3] = 0x01; // register 0x00 of the chip at address 0
-    Report answer{};
     for (auto _ : state) {
-        usb.read(readHandle, answer, kFlushWaitMs);
-        for (int i = 0; i < exchanges; ++i) {
-            usb.write(writeHandle, request);
-            usb.read(readHandle, answer, kAnswerLimitMs);
-        }
-        sim.board(0).received.clear();
+        timed.drain();
+        for (int i = 0; i < exchanges; ++i)
+            timed.exchange(request);
+        timed.board().received.clear();
     }
-    if (answer[1] != 0 || answer[2] != 0x31)
+    if (timed.answer[1] != 0 || timed.answer[2] != 0x31)
         state.SkipWithError("the simulated chip did not answer");
 }
 
