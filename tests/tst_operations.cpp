@@ -94,7 +94,8 @@ private slots:
             }
             QCOMPARE(i2cOf(rig.board()),
                      (std::vector<Report>{i2cWrite(0x00, reg, {written}), i2cRead(0x00, reg, 1)}));
-            QCOMPARE(shownDuringPause, stepOfKey(key) ? shown : before); // a step shows at once
+            // Once written the cell shows the byte, or nothing when it reset the chip.
+            QCOMPARE(shownDuringPause, reg == 2 ? QString() : hexByte(std::uint8_t(written)));
             QVERIFY(pausedFor(rig.clock, typingPause + 0.2));
         }
     }
@@ -345,6 +346,12 @@ private slots:
     // The middle of the longest clean run (the lower middle of an even one,
     // the lower of equal ones), else the fewest saturated counters, then errors.
     void bestGainRule() {
+        const auto errors = [](int a, int b, int c) {
+            LinkErrors e;
+            for (int link = 0; link < kLinks; ++link)
+                e.add(link, std::uint8_t(std::array{a, b, c}[link]));
+            return e;
+        };
         const std::pair<std::vector<int>, int> rows[] = {
             // link 0's count at gains 0, 1, ...
             {{5, 0, 0, 0, 7, 0, 0, 9}, 2}, {{3, 0, 0, 0, 0, 3}, 2},
@@ -353,55 +360,75 @@ private slots:
         for (const auto& [totals, best] : rows) {
             std::vector<GainPoint> points;
             for (std::size_t i = 0; i < totals.size(); ++i)
-                points.push_back({unsigned(i), {{std::uint8_t(totals[i]), 0, 0}}});
+                points.push_back({unsigned(i), errors(totals[i], 0, 0)});
             QCOMPARE(bestGain(points).value_or(-1), best);
         }
         // Two saturated links weigh more than one with a higher total.
-        const std::vector<GainPoint> points = {{0, {{255, 255, 0}}}, {1, {{255, 200, 200}}}};
+        const std::vector<GainPoint> points = {{0, errors(255, 255, 0)}, {1, errors(255, 200, 200)}};
         QCOMPARE(bestGain(points), 1u);
     }
 
-    // A failure stops the run; the stop writes back what it can and says
-    // what it could not.
+    // A failure stops the run; the stop writes back what it can and says what
+    // it could not, and what the chip holds as far as the run knows.
     void restoreAfterFailure() {
-        const QString gone = QStringLiteral("register 0x09 not restored to 0x00 (board gone), "
-                                            "register 0x02 not restored to 0x0C (board gone)");
+        enum Fault { Nak, Silent, Gone, GoneAfterRequest, StopAfterOneGain, Nak2 };
         const QString restored = QStringLiteral("register 0x09 restored, register 0x02 restored");
-        // the sweep's exchange (from 0) that fails, how (0 not acknowledged, 1 no answer,
-        // 2 gone, 3 stopped by the caller after one gain), what the stop says
-        const std::tuple<int, int, QString> rows[] = {
-            {5, 0, "register 0x07 restored, " + restored},
-            {5, 1,
-             "register 0x07 not restored to 0xCC (no answer), register 0x09 not restored to 0x00 "
-             "(not tried), register 0x02 not restored to 0x0C (not tried)"},
-            {6, 2, "register 0x07 not restored to 0xCC (board gone), " + gone},
-            {2, 0, restored},
-            {5, 3, "register 0x07 restored, " + restored}};
-        for (const auto& [exchange, fault, summary] : rows) {
+        const QString gone = QStringLiteral("register 0x09 not restored to 0x00 (board gone; it "
+                                            "holds 0x05), register 0x02 not restored to 0x0C "
+                                            "(board gone; it holds 0x01)");
+        // the sweep's exchange (from 0) that fails, how, whether the best gain is applied,
+        // what the stop says, the failure's status
+        const std::tuple<int, Fault, bool, QString, LinkStatus> rows[] = {
+            {5, Nak, false, "register 0x07 restored, " + restored, LinkStatus::NotAcknowledged},
+            {5, Silent, false,
+             "register 0x07 not restored to 0xCC (no answer; what it holds is not known), "
+             "register 0x09 not "
+             "restored to 0x00 (not tried; it holds 0x05), register 0x02 not restored to 0x0C "
+             "(not tried; it holds 0x01)",
+             LinkStatus::NoAnswer},
+            {6, Gone, false, "register 0x07 not restored to 0xCC (board gone; it holds 0x6C), " + gone,
+             LinkStatus::WriteFailed},
+            {6, GoneAfterRequest, false,
+             "register 0x07 not restored to 0xCC (board gone; what it holds is not known), " + gone,
+             LinkStatus::ReadFailed},
+            {2, Nak, false, restored, LinkStatus::NotAcknowledged},
+            {5, StopAfterOneGain, false, "register 0x07 restored, " + restored, LinkStatus::Ok},
+            // the best gain (0x7) not taken: the value before instead
+            {15, Nak, true, "register 0x07 restored, best gain 0x7C not applied (not acknowledged), " +
+             restored, LinkStatus::Ok},
+            {15, Nak2, true, "register 0x07 not restored to 0xCC (not acknowledged; it holds 0x9C), "
+             "best gain 0x7C not applied (not acknowledged), " + restored, LinkStatus::Ok}};
+        for (const auto& [exchange, fault, apply, summary, status] : rows) {
             Rig48 rig;
             const std::array<std::uint8_t, 256> before = rig.simChip().registers;
             SimBoard& board = rig.board();
             board.answerFaults.resize(exchange, AnswerFault::none());
-            if (fault == 0)
-                board.answerFaults.push_back(AnswerFault::nak());
-            else if (fault == 1)
+            if (fault == Nak || fault == Nak2)
+                board.answerFaults.insert(board.answerFaults.end(), fault == Nak2 ? 2 : 1,
+                                          AnswerFault::nak());
+            else if (fault == Silent)
                 board.everyAnswer = AnswerFault::drop();
-            else if (fault == 2)
+            else if (fault == Gone)
                 board.unplugAfterReports = exchange;
+            else if (fault == GoneAfterRequest)
+                board.laterFault = SimBoard::LaterFault{exchange + 1, {}, true};
             EqualizerSweep run(rig.chip(), {1, 1, 100, 6, 9});
-            const LinkTestEnd end = runToEnd(rig, run, fault == 3 ? 1 : 99);
+            if (run.start()) {
+                for (int i = 0; i < (fault == StopAfterOneGain ? 1 : 99) && !run.finished(); ++i) {
+                    rig.clock.sleepMs(run.waitMs());
+                    run.step();
+                }
+            }
+            const LinkTestEnd end = run.stop(apply);
             QCOMPARE(restoreSummary(end), summary);
-            QCOMPARE(end.restored(), fault == 0 || fault == 3);
-            QCOMPARE(end.ok(), fault == 3);
-            QCOMPARE(int(end.failure.status), int(fault == 3   ? LinkStatus::Ok
-                                                  : fault == 0 ? LinkStatus::NotAcknowledged
-                                                  : fault == 1 ? LinkStatus::NoAnswer
-                                                               : LinkStatus::WriteFailed));
+            QCOMPARE(end.restored(), fault != Silent && fault != Gone &&
+                                         fault != GoneAfterRequest && fault != Nak2);
+            QCOMPARE(int(end.failure.status), int(status));
+            QVERIFY(!end.appliedGain);
             if (end.restored())
                 QVERIFY(rig.simChip().registers == before);
-            QCOMPARE(board.refused.size(), std::size_t(fault == 2)); // nothing tried once gone
-            QCOMPARE(run.points().size(), std::size_t(fault >= 2 ? 1 : 0));
-            QVERIFY(runToEnd(rig, run).restores.empty()); // a second stop changes nothing
+            QCOMPARE(board.refused.size(), std::size_t(fault == Gone)); // nothing tried once gone
+            QVERIFY(run.stop().restores.empty()); // a second stop changes nothing
         }
     }
 

@@ -40,6 +40,7 @@ struct Workbench {
     Workbench(BoardLink& l, const Arguments& a) : link(l), arguments(a) {}
     BoardLink& link;
     RegisterModel registers;
+    ChipTracker tracker{link, registers};
     DeviceAddress address;
     const Arguments& arguments;
     // The files the command reads or writes ("/dev/stdin" for standard
@@ -54,7 +55,7 @@ struct Workbench {
     // Takes a line of a run's output as it comes (false when it could not be
     // written); none: the lines go into the command's text.
     std::function<bool(const QString&)> progress;
-    Chip chip() { return {link, registers, address, nullptr}; }
+    Chip chip() { return {link, registers, address, nullptr, &tracker}; }
     // Opens the trace, finds the boards and selects the one the arguments
     // name; a failure when the trace cannot be written or there is no such
     // board. A command calls it once its arguments are known to be good, so

@@ -281,27 +281,17 @@ CommandResult prbs(Workbench& b) {
 
     QJsonArray intervals;
     LinkErrors total;
-    std::array<int, kLinks> sums{};
     for (std::size_t i = 0; i < run.intervals().size(); ++i) {
         const LinkErrors& e = run.intervals()[i];
         QJsonObject interval = errorsJson(e);
         interval.insert(QStringLiteral("seconds"), secondsText(i).toDouble());
         intervals.append(interval);
-        for (int link = 0; link < kLinks; ++link) {
-            sums[link] += e.counts[link];
-            if (e.saturated(link))
-                total.counts[link] = kCounterSaturated;
-        }
+        total.add(e);
     }
-    if (!a.csv && !run.intervals().empty()) { // no total of nothing counted
-        QString row = QStringLiteral("  total");
-        for (int link = 0; link < kLinks; ++link)
-            row += (QString::number(sums[link]) + (total.saturated(link) ? "+" : ""))
-                       .rightJustified(8);
-        out.line(row + '\n');
-    }
+    if (!a.csv && !run.intervals().empty()) // no total of nothing counted
+        out.line(textRow(QStringLiteral("total"), 7, total));
     QJsonArray totals;
-    for (int sum : sums)
+    for (int sum : total.counts)
         totals.append(sum);
     r.json = {{"address", b.address.sevenBit()},
               {"intervalMs", options.intervalMs},

@@ -187,7 +187,9 @@ void LinkTestWindow::finish() {
     setRunning(false);
 
     QString text;
-    if (!end.ok())
+    if (!end.interruption.isEmpty())
+        text = QStringLiteral("Stopped: %1.").arg(end.interruption);
+    else if (!end.ok())
         text = QStringLiteral("Stopped: %1 at 0x%2, %3.")
                    .arg(transferName(end.failedAt), hexByte(session_.address().sevenBit()),
                         failureText(end.failure));
@@ -214,9 +216,17 @@ void LinkTestWindow::applyBestGain() {
                 .arg(QChar(u'A' + bestChannel_))
                 .arg(gainText(*best_), hexByte(equalizerGainField(bestChannel_).reg),
                      hexByte(*applied.value)));
+    else if (applied.holds)
+        say(QStringLiteral("Gain %1 %2: %3; register 0x%4 holds 0x%5 as far as known.")
+                .arg(gainText(*best_),
+                     applied.written ? QStringLiteral("written, not read back")
+                                     : QStringLiteral("not applied"),
+                     failureText(applied.failure), hexByte(equalizerGainField(bestChannel_).reg),
+                     hexByte(*applied.holds)));
     else
-        say(QStringLiteral("Gain %1 not applied: %2.")
-                .arg(gainText(*best_), failureText(applied.failure)));
+        say(QStringLiteral("Gain %1 not applied: %2; what register 0x%3 holds is not known.")
+                .arg(gainText(*best_), failureText(applied.failure),
+                     hexByte(equalizerGainField(bestChannel_).reg)));
 }
 
 void LinkTestWindow::showErrors(double x, const LinkErrors& errors) {

@@ -16,6 +16,7 @@
 #include "windows/testtabs.h"
 
 #include <QCloseEvent>
+#include <algorithm>
 #include <QDockWidget>
 #include <QLayout>
 #include <QLineEdit>
@@ -55,26 +56,26 @@ MainWindow::MainWindow(const Platform& platform, QWidget* parent)
 
     // Every board operation says what it came to in the status bar.
     connect(grid_, &RegisterGrid::cellEdited, this, [this](std::uint8_t reg, const CellWrite& w) {
-        status_->say(statusOf(reg, w, addressByte()));
+        report(statusOf(reg, w, addressByte()));
     });
     connect(fields_, &FieldView::fieldWritten, this,
-            [this](const FieldWrite& w) { status_->say(statusOf(w, addressByte())); });
+            [this](const FieldWrite& w) { report(statusOf(w, addressByte())); });
     connect(individual, &IndividualPanel::done, this,
-            [this](const PanelResult& r) { status_->say(statusOf(r, addressByte())); });
+            [this](const PanelResult& r) { report(statusOf(r, addressByte())); });
     connect(address, &AddressControls::scanned, this,
-            [this](const ScanResult& r) { status_->say(statusOf(r)); });
+            [this](const ScanResult& r) { report(statusOf(r)); });
     connect(chipControls, &ChipControlsPanel::channelSelected, this,
             [this](int option, const ChannelWrite& w) {
-                status_->say(statusOf(option, w, addressByte()));
+                report(statusOf(option, w, addressByte()));
             });
     connect(chipControls, &ChipControlsPanel::recalibrated, this,
-            [this](const Recalibration& r) { status_->say(statusOf(r, addressByte())); });
+            [this](const Recalibration& r) { report(statusOf(r, addressByte())); });
     connect(chipControls, &ChipControlsPanel::multiWritten, this,
-            [this](const MultiWrite& r) { status_->say(statusOf(r, addressByte())); });
+            [this](const MultiWrite& r) { report(statusOf(r, addressByte())); });
     connect(board, &BoardPanel::signalsSent, this,
-            [this](const BoardSignals& s, bool sent) { status_->say(statusOf(s, sent)); });
+            [this](const BoardSignals& s, bool sent) { report(statusOf(s, sent)); });
     connect(board, &BoardPanel::clockSelected, this,
-            [this](int kHz, bool sent) { status_->say(clockStatus(kHz, sent)); });
+            [this](int kHz, bool sent) { report(clockStatus(kHz, sent)); });
 
     connect(ui_->cmdQuit, &QPushButton::clicked, session_, &Session::endProgram);
     connect(ui_->mnuExit, &QAction::triggered, session_, &Session::endProgram);
@@ -144,15 +145,32 @@ ReadMode MainWindow::readMode() const {
 }
 
 void MainWindow::readAllRegisters() {
-    status_->say(statusOf(::readAllRegisters(session_->chip(), readMode()), addressByte()));
+    report(statusOf(::readAllRegisters(session_->chip(), readMode()), addressByte()));
 }
 
 void MainWindow::saveRegisters() {
-    status_->say(statusOf(registerFiles_.save(session_->chip(), readMode()), true, addressByte()));
+    report(statusOf(registerFiles_.save(session_->chip(), readMode()), true, addressByte()));
 }
 
 void MainWindow::loadRegisters() {
-    status_->say(statusOf(registerFiles_.load(session_->chip(), readMode()), false, addressByte()));
+    report(statusOf(registerFiles_.load(session_->chip(), readMode()), false, addressByte()));
+}
+
+void MainWindow::report(const QString& outcome) {
+    QString text = outcome;
+    // A write reset the chip, and every register went back to its value
+    // after reset: what the grid showed is gone, and is read again.
+    if (session_->tracker().takeChipReset() && !session_->hasEnded()) {
+        const RegisterModel& model = session_->registers();
+        if (std::any_of(kMainRegisters.begin(), kMainRegisters.end(), [&](std::uint8_t reg) {
+                return model.entry(reg).origin == RegisterModel::Origin::Unknown;
+            })) {
+            const QString read =
+                statusOf(::readAllRegisters(session_->chip(), readMode()), addressByte());
+            text += QStringLiteral("; the chip was reset: ") + read.left(1).toLower() + read.mid(1);
+        }
+    }
+    status_->say(text);
 }
 
 void MainWindow::makeDisabledBoxesReadable() {

@@ -60,6 +60,9 @@ private:
     // other windows go, then the process.
     void endProcess(int code) override;
     ReadMode readMode() const;
+    // Says what an operation came to; after one that reset the chip, the
+    // registers are read again first.
+    void report(const QString& outcome);
     std::uint8_t addressByte() const { return session_->address().byte(); }
     // The disabled boxes keep the palette's text on a background from it.
     void makeDisabledBoxesReadable();

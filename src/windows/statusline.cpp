@@ -239,6 +239,12 @@ StatusLine::StatusLine(QStatusBar* bar, Session& session)
     connect(&session_, &Session::channelOptionUnread, this,
             [this] { say(notAcknowledgedText(session_.address().byte())); });
     connect(&session_.address(), &DeviceAddress::changed, this, &StatusLine::showAddress);
+    connect(&session_.tracker(), &ChipTracker::countsHandedOver, this,
+            [this](const CounterReads& counts) {
+                std::array<int, kLinks>& sums = handedOver_ ? *handedOver_ : handedOver_.emplace();
+                for (int link = 0; link < kLinks; ++link)
+                    sums[link] += counts[link].value_or(0);
+            });
     connect(&session_, &Session::probing, this, [this](std::uint8_t byte) {
         say(QStringLiteral("Scanning: probing %1 \u2026").arg(chipText(byte)));
     });
@@ -250,6 +256,15 @@ void StatusLine::say(const QString& outcome) {
     if (session_.hasEnded())
         return;
     text_ = escapedText(outcome); // a file's name may hold a line end
+    if (handedOver_) {
+        const auto& n = *handedOver_;
+        text_ += QStringLiteral("; the error counts read (%1, %2, %3) went to the link test's "
+                                "run as well")
+                     .arg(n[0])
+                     .arg(n[1])
+                     .arg(n[2]);
+        handedOver_.reset();
+    }
     showOutcome();
 }
 

@@ -10,6 +10,8 @@
 #include "core/operations/session.h"
 
 #include <QObject>
+#include <array>
+#include <optional>
 
 class QLabel;
 class QStatusBar;
@@ -50,6 +52,9 @@ private:
 
     Session& session_;
     QString text_;
+    // Counts that reads of the error counters took for the link test's run
+    // since the last outcome said, per link; none while none did.
+    std::optional<std::array<int, kLinks>> handedOver_;
     QLabel* outcome_;
     QLabel* board_;
     QLabel* address_;

@@ -190,8 +190,11 @@ LinkResult BoardLink::readRegistersOnce(std::uint8_t deviceAddress, std::uint8_t
     if (!writeReport())
         return {LinkStatus::WriteFailed, {}, 0, QString::fromStdString(lastReason_)};
     LinkResult result = answer();
-    if (result.ok())
+    if (result.ok()) {
         result.bytes = readAnswerValues(report_, count);
+        if (listener_)
+            listener_->registersRead(deviceAddress, firstRegister, result.bytes);
+    }
     return result;
 }
 
@@ -206,7 +209,11 @@ LinkResult BoardLink::writeRegistersOnce(std::uint8_t deviceAddress, std::uint8_
     buildI2CWriteRequest(report_, deviceAddress, firstRegister, data);
     if (!writeReport())
         return {LinkStatus::WriteFailed, {}, 0, QString::fromStdString(lastReason_)};
-    return answer();
+    LinkResult result = answer();
+    // Without an answer the chip may have taken the write all the same.
+    if (listener_ && result.mayHaveReached())
+        listener_->registersWritten(deviceAddress, firstRegister, data, result.ok());
+    return result;
 }
 
 template <typename Once> LinkResult BoardLink::withPolicy(Once once, bool quiet) {

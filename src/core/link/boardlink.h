@@ -7,6 +7,7 @@
 #include "core/hid/hidtransport.h"
 #include "core/link/failurepolicy.h"
 #include "core/link/linkresult.h"
+#include "core/link/transferlistener.h"
 
 #include <QString>
 #include <cstdint>
@@ -27,6 +28,8 @@ public:
     // Without a policy every failure comes back to the caller as it is.
     void setFailurePolicy(FailurePolicy* policy) { policy_ = policy; }
     void setTrace(ReportTrace* trace) { trace_ = trace; }
+    // Told of every register transfer that reached the chip or may have.
+    void setTransferListener(TransferListener* listener) { listener_ = listener; }
     // Receives one line for every write or read the system refused, with the
     // board, the operation and the system's reason.
     void setFailureLog(std::function<void(const QString&)> log) { failureLog_ = std::move(log); }
@@ -104,6 +107,7 @@ private:
     HidTransport& transport_;
     FailurePolicy* policy_ = nullptr;
     ReportTrace* trace_ = nullptr;
+    TransferListener* listener_ = nullptr;
     std::function<void(const QString&)> failureLog_;
     std::function<void()> connected_;
     int answerLimitMs_ = kAnswerLimitMs;

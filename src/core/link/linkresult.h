@@ -20,6 +20,11 @@ struct LinkResult {
     std::uint8_t statusByte = 0;     // byte 1 of the answer, when one came
     QString reason;                  // the system's words, where it gave some
     bool ok() const { return status == LinkStatus::Ok; }
+    // A write with this result may have reached the chip: taken, or sent and
+    // its answer lost.
+    bool mayHaveReached() const {
+        return ok() || status == LinkStatus::NoAnswer || status == LinkStatus::ReadFailed;
+    }
 };
 
 // Registers one transfer can carry: 64 - 2 answer bytes, 64 - 5 request bytes.

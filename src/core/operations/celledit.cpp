@@ -1,6 +1,7 @@
 #include "core/operations/celledit.h"
 
 #include "core/registers/hextext.h"
+#include "core/registers/registereffects.h"
 #include "core/registers/registermap.h"
 
 #include <Qt>
@@ -52,8 +53,7 @@ CellWrite writeRegisterWithReadBack(const Chip& chip, std::uint8_t reg, std::uin
         result.readBack = readBack.bytes[0];
         chip.registers.setRead(reg, readBack.bytes[0]);
     } else {
-        chip.registers.setWritten(reg, value);
-        result.failure = readBack;
+        result.failure = readBack; // the model keeps what the write left it knowing
     }
     return result;
 }
@@ -81,12 +81,23 @@ CellWrite releaseKeyInCell(const Chip& chip, std::uint8_t reg, int key, int modi
 
 FieldWrite writeField(const Chip& chip, const RegisterField& field, unsigned value) {
     FieldWrite result{&field, value, {}};
-    const RegisterModel::Entry& known = chip.registers.entry(field.reg);
-    const bool valueKnown = known.origin == RegisterModel::Origin::Read ||
-                            known.origin == RegisterModel::Origin::Written;
-    if (!field.writable() || !valueKnown)
+    if (!field.writable())
         return result;
-    result.write =
-        writeRegisterWithReadBack(chip, field.reg, encodeField(field, value, known.value));
+    const RegisterModel::Entry& known = chip.registers.entry(field.reg);
+    std::uint8_t byte = known.value;
+    if (known.origin != RegisterModel::Origin::Read &&
+        known.origin != RegisterModel::Origin::Written) {
+        // The other fields keep what the chip holds, so that is read first.
+        chip.link.flushInput();
+        const LinkResult read = chip.link.readRegisters(chip.address.byte(), field.reg, 1);
+        if (!read.ok()) {
+            result.write.outcome = CellWrite::Outcome::NotAcknowledged;
+            result.write.failure = read;
+            return result;
+        }
+        byte = read.bytes[0];
+        chip.registers.setRead(field.reg, byte);
+    }
+    result.write = writeRegisterWithReadBack(chip, field.reg, fieldWriteByte(field, value, byte));
     return result;
 }

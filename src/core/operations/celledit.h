@@ -39,8 +39,9 @@ struct CellWrite {
 };
 
 // Writes `value` to `reg` (with the link's policy), pauses 0.2 s and reads it
-// back once. The model shows the read-back, or the value written when the
-// read-back failed; after a failed write it keeps what it showed.
+// back once. The model shows the read-back, or what the write left it
+// knowing when the read-back failed; after a write not taken it keeps what
+// it showed.
 CellWrite writeRegisterWithReadBack(const Chip& chip, std::uint8_t reg, std::uint8_t value);
 
 // A key released in the cell of `reg`, with the modifier state `modifiers`:
@@ -52,12 +53,13 @@ CellWrite releaseKeyInCell(const Chip& chip, std::uint8_t reg, int key, int modi
 struct FieldWrite {
     const RegisterField* field = nullptr;
     unsigned value = 0;
-    // Skipped when the register's value is not known (never read, typed and
-    // not written, or its read-back failed): there is no byte to change.
+    // Skipped for a field the user may not set.
     CellWrite write;
 };
 
-// Sets one field of a register whose value the model knows (read, or written
-// without a read-back): writes the byte with only that field changed and
-// reads it back, as a cell edit does.
+// Sets one field of a register: writes the byte with only that field changed
+// (a self-clearing field beside it written 0) and reads it back, as a cell
+// edit does. The other fields keep what the model knows the register holds
+// (read, or written without a read-back); when it knows nothing of it, the
+// register is read first.
 FieldWrite writeField(const Chip& chip, const RegisterField& field, unsigned value);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/link/boardlink.h"
+#include "core/operations/chiptracker.h"
 #include "core/platform/clock.h"
 #include "core/registers/deviceaddress.h"
 #include "core/registers/registermodel.h"
@@ -14,6 +15,9 @@ struct Chip {
     DeviceAddress& address;
     // The window waits with its events handled; a script does not wait.
     Clock* pauses = nullptr;
+    // Keeps the model in step with the transfers, and knows who holds the
+    // error counters; a run of the link test needs it.
+    ChipTracker* tracker = nullptr;
 
     void pause(float seconds) const {
         if (pauses)

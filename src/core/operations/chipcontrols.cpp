@@ -51,7 +51,6 @@ ChannelWrite selectChannel(const Chip& chip, int option) {
         result.readBack = readBack.bytes[0];
         chip.registers.setRead(kChannelSelectRegister, readBack.bytes[0]);
     } else {
-        chip.registers.setWritten(kChannelSelectRegister, result.value);
         result.failure = readBack;
     }
     return result;
@@ -75,14 +74,12 @@ Recalibration recalibrateTermination(const Chip& chip) {
     }
     result.done = true;
     std::uint8_t data[1] = {static_cast<std::uint8_t>(read.bytes[0] | kRecalibrateBit)};
-    chip.registers.setWritten(kInputControlRegister, data[0]);
     result.high = chip.link.writeRegistersOnce(chip.address.byte(), kInputControlRegister, data);
 
     chip.hold(kRecalibratePulseSeconds, kRecalibratePulseLeastMs);
 
     data[0] &= static_cast<std::uint8_t>(~kRecalibrateBit);
     result.value = data[0];
-    chip.registers.setWritten(kInputControlRegister, data[0]);
     result.low = chip.link.writeRegistersOnce(chip.address.byte(), kInputControlRegister, data);
     result.failure = result.high.ok() ? result.low : result.high;
     return result;

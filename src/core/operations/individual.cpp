@@ -54,7 +54,11 @@ PanelResult toggleIndividualRegister(const Chip& chip, PanelTexts& panel, int bu
     panel.values[button] = hexByte(*own);
     const std::uint8_t shown = result.readBack.value_or(current);
     panel.read = hexByte(shown);
-    // Either way the value came from the chip: now, or in the read before.
-    chip.registers.setRead(result.reg, shown);
+    // The value read before is the chip's only while no write may have
+    // reached it since.
+    if (result.readBack || !write.mayHaveReached())
+        chip.registers.setRead(result.reg, shown);
+    else
+        chip.registers.setReadFailed(result.reg, shown);
     return result;
 }

@@ -2,10 +2,12 @@
 
 #include "core/operations/chipcontrols.h"
 #include "core/registers/hextext.h"
+#include "core/registers/registereffects.h"
 
 #include <QStringList>
 #include <algorithm>
 #include <numeric>
+#include <utility>
 
 namespace {
 
@@ -21,29 +23,50 @@ const RegisterField& checkerField() {
 // Register 0x02 choosing `channel` by its bits 1:0, with power-down as it
 // was and the reset bit clear: writing a 1 there would reset the chip.
 std::uint8_t channelSelectByte(std::uint8_t byte, std::optional<int> channel) {
-    static const RegisterField& reset = fieldOf(kChannelSelectRegister, u"Reset");
     static const RegisterField& hardware =
         fieldOf(kChannelSelectRegister, u"Hardware Channel Select");
     static const RegisterField& automatic = fieldOf(kChannelSelectRegister, u"Auto Channel Select");
     static const RegisterField& select = fieldOf(kChannelSelectRegister, u"Channel Select");
-    byte = encodeField(reset, 0, byte);
     if (!channel)
-        return byte;
-    byte = encodeField(hardware, 0, byte);
+        return fieldWriteByte(select, select.valueIn(byte), byte);
+    byte = fieldWriteByte(hardware, 0, byte);
     byte = encodeField(automatic, 0, byte);
     return encodeField(select, static_cast<unsigned>(*channel), byte);
 }
 
-// The link cannot carry the write back: the board took no request, or gave
-// no answer to the last one tried.
+// The board is gone: it took no request, or its answer could not be read.
+bool boardGone(const LinkResult& r) {
+    return r.status == LinkStatus::WriteFailed || r.status == LinkStatus::ReadFailed;
+}
+
+// The link cannot carry the write back: the board is gone, or gave no answer
+// to the last one tried.
 bool linkDown(const LinkResult& r) {
-    return r.status == LinkStatus::WriteFailed || r.status == LinkStatus::NoAnswer;
+    return boardGone(r) || r.status == LinkStatus::NoAnswer;
+}
+
+QString failureWords(const LinkResult& r) {
+    return boardGone(r)                           ? QStringLiteral("board gone")
+           : r.status == LinkStatus::NoAnswer ? QStringLiteral("no answer")
+                                              : QStringLiteral("not acknowledged");
 }
 
 } // namespace
 
 bool LinkErrors::anySaturated() const {
-    return std::find(counts.begin(), counts.end(), kCounterSaturated) != counts.end();
+    return std::find(atLeast.begin(), atLeast.end(), true) != atLeast.end();
+}
+
+void LinkErrors::add(int link, std::uint8_t read) {
+    counts[link] += read;
+    atLeast[link] = atLeast[link] || read == kCounterSaturated;
+}
+
+void LinkErrors::add(const LinkErrors& other) {
+    for (int link = 0; link < kLinks; ++link) {
+        counts[link] += other.counts[link];
+        atLeast[link] = atLeast[link] || other.atLeast[link];
+    }
 }
 
 int LinkErrors::total() const {
@@ -71,23 +94,28 @@ QString restoreSummary(const LinkTestEnd& end) {
     if (end.restores.empty())
         return QStringLiteral("no register changed");
     QStringList parts;
+    const auto hex = [](std::uint8_t value) { return QStringLiteral("0x") + hexByte(value); };
     for (const RegisterRestore& r : end.restores) {
-        const QString reg = QStringLiteral("register 0x") + hexByte(r.reg);
-        const QString value = QStringLiteral("0x") + hexByte(r.written);
+        const QString reg = QStringLiteral("register ") + hex(r.reg);
+        QString part;
         if (r.done && r.applied)
-            parts << reg + QStringLiteral(" left at ") + value;
+            part = reg + QStringLiteral(" left at ") + hex(r.written);
         else if (r.done)
-            parts << reg + QStringLiteral(" restored");
+            part = reg + QStringLiteral(" restored");
         else
-            parts << QStringLiteral("%1 not restored to %2 (%3)")
-                         .arg(reg, value,
-                              r.failure.status == LinkStatus::WriteFailed
-                                  ? QStringLiteral("board gone")
-                              : !r.tried ? QStringLiteral("not tried")
-                              : r.failure.status == LinkStatus::NoAnswer
-                                  ? QStringLiteral("no answer")
-                                  : QStringLiteral("not acknowledged"));
+            part = QStringLiteral("%1 not restored to %2 (%3%4)")
+                       .arg(reg, hex(r.written),
+                            !r.tried && !boardGone(r.failure) ? QStringLiteral("not tried")
+                                                              : failureWords(r.failure),
+                            r.holds ? QStringLiteral("; it holds ") + hex(*r.holds)
+                                    : QStringLiteral("; what it holds is not known"));
+        if (r.notApplied)
+            part += QStringLiteral(", best gain %1 not applied (%2)")
+                        .arg(hex(*r.bestGainByte), failureWords(*r.notApplied));
+        parts << part;
     }
+    if (!end.interruption.isEmpty() && parts.isEmpty())
+        return QStringLiteral("nothing written back");
     return parts.join(QStringLiteral(", "));
 }
 
@@ -106,6 +134,11 @@ const RegisterField& patternGeneratorField() {
 LinkTestRun::LinkTestRun(const Chip& chip, LinkTestSetup setup)
     : chip_(chip), address_(chip.address.byte()), setup_(setup) {}
 
+LinkTestRun::~LinkTestRun() {
+    if (chip_.tracker)
+        chip_.tracker->releaseCounters(*this);
+}
+
 bool LinkTestRun::fail(const LinkResult& result, TransferAt at) {
     if (!failed()) {
         failure_ = result;
@@ -114,15 +147,44 @@ bool LinkTestRun::fail(const LinkResult& result, TransferAt at) {
     return false;
 }
 
+bool LinkTestRun::interrupt(const QString& why) {
+    if (!failed())
+        interruption_ = why;
+    return false;
+}
+
+void LinkTestRun::noteWrite(std::uint8_t reg, std::uint8_t value, const LinkResult& result) {
+    if (result.ok())
+        known_[reg] = value;
+    else if (result.mayHaveReached())
+        known_[reg].reset();
+}
+
+void LinkTestRun::countersRead(const CounterReads& counts) {
+    for (int link = 0; link < kLinks; ++link) {
+        if (counts[link])
+            counted_.add(link, *counts[link]);
+    }
+}
+
+void LinkTestRun::chipReset() {
+    chipWasReset_ = true;
+    interrupt(QStringLiteral("the chip was reset"));
+}
+
 bool LinkTestRun::prepare() {
+    if (!chip_.tracker || !chip_.tracker->holdCounters(*this))
+        return interrupt(QStringLiteral("another run holds the error counters"));
     chip_.link.flushInput();
     const LinkResult read =
         chip_.link.readRegistersOnce(address_, kFirstRead, static_cast<int>(before_.size()));
     if (!read.ok())
         return fail(read, {kFirstRead, static_cast<int>(before_.size()), false});
     std::copy_n(read.bytes.begin(), before_.size(), before_.begin());
-    for (std::size_t i = 0; i < before_.size(); ++i)
+    for (std::size_t i = 0; i < before_.size(); ++i) {
+        known_[kFirstRead + i] = before_[i];
         chip_.registers.setRead(static_cast<std::uint8_t>(kFirstRead + i), before_[i]);
+    }
 
     const std::uint8_t select = valueBefore(kChannelSelectRegister);
     if (setup_.channel && channelSelectByte(select, setup_.channel) != select &&
@@ -135,17 +197,19 @@ bool LinkTestRun::prepare() {
 }
 
 std::optional<LinkErrors> LinkTestRun::readErrors() {
-    const LinkResult read = chip_.link.readRegistersOnce(address_, kFirstErrorCounter, kLinks);
+    if (failed())
+        return std::nullopt;
+    // The tracker hands this read's counts to the run, as it does any other's.
+    const LinkResult read = chip_.tracker->readHeldCounters();
     if (!read.ok()) {
         fail(read, {kFirstErrorCounter, kLinks, false});
         return std::nullopt;
     }
-    LinkErrors errors;
-    for (int i = 0; i < kLinks; ++i) {
-        errors.counts[i] = read.bytes[i];
+    for (int i = 0; i < kLinks; ++i)
         chip_.registers.setRead(static_cast<std::uint8_t>(kFirstErrorCounter + i), read.bytes[i]);
-    }
-    return errors;
+    if (failed()) // the chip was reset meanwhile
+        return std::nullopt;
+    return std::exchange(counted_, {});
 }
 
 bool LinkTestRun::writeRegister(std::uint8_t reg, std::uint8_t value) {
@@ -153,47 +217,64 @@ bool LinkTestRun::writeRegister(std::uint8_t reg, std::uint8_t value) {
         changed_.push_back(reg);
     const std::uint8_t data[1] = {value};
     const LinkResult written = chip_.link.writeRegistersOnce(address_, reg, data);
-    if (!written.ok())
-        return fail(written, {reg, 1, true});
-    chip_.registers.setWritten(reg, value);
-    return true;
+    noteWrite(reg, value, written);
+    return written.ok() || fail(written, {reg, 1, true});
 }
 
 LinkTestEnd LinkTestRun::restore(std::optional<std::pair<std::uint8_t, std::uint8_t>> keep) {
     LinkTestEnd end;
     end.failure = failure_;
     end.failedAt = failedAt_;
+    end.interruption = interruption_;
     if (stopped_)
         return end;
     stopped_ = true;
-    // A board that took no request is gone; one that gave no answer gets
-    // one write to show whether it is back.
+    if (chip_.tracker)
+        chip_.tracker->releaseCounters(*this);
+    // The reset has put every register back already.
+    if (chipWasReset_)
+        return end;
+    // A board that is gone takes nothing; one that gave no answer gets one
+    // write to show whether it is back.
     std::optional<LinkResult> down;
-    if (failure_.status == LinkStatus::WriteFailed)
+    if (boardGone(failure_))
         down = failure_;
     else if (failed())
         chip_.link.flushInput(); // a late answer must not pass for a write's
+    const auto write = [&](RegisterRestore& r, std::uint8_t value) {
+        const std::uint8_t data[1] = {value};
+        r.tried = true;
+        r.failure = chip_.link.writeRegistersOnce(address_, r.reg, data);
+        r.done = r.failure.ok();
+        noteWrite(r.reg, value, r.failure);
+        if (linkDown(r.failure))
+            down = r.failure;
+    };
     for (auto it = changed_.rbegin(); it != changed_.rend(); ++it) {
         RegisterRestore r;
         r.reg = *it;
         r.before = valueBefore(r.reg);
-        r.applied = keep && keep->first == r.reg;
-        r.written = r.applied                         ? keep->second
-                    : r.reg == kChannelSelectRegister ? channelSelectByte(r.before, std::nullopt)
-                                                      : r.before;
+        r.written = r.reg == kChannelSelectRegister ? channelSelectByte(r.before, std::nullopt)
+                                                    : r.before;
         if (down) {
             r.failure = *down;
+        } else if (keep && keep->first == r.reg) {
+            // The best gain; if the chip does not take it, the value before.
+            r.bestGainByte = keep->second;
+            write(r, keep->second);
+            r.applied = r.done;
+            if (r.applied) {
+                r.written = keep->second;
+            } else {
+                r.notApplied = r.failure;
+                if (!down)
+                    write(r, r.written);
+            }
         } else {
-            r.tried = true;
-            const std::uint8_t data[1] = {r.written};
-            r.failure = chip_.link.writeRegistersOnce(address_, r.reg, data);
-            r.done = r.failure.ok();
-            // Without an answer the write may still have reached the chip.
-            if (r.done || r.failure.status == LinkStatus::NoAnswer)
-                chip_.registers.setWritten(r.reg, r.written);
-            if (linkDown(r.failure))
-                down = r.failure;
+            write(r, r.written);
         }
+        if (!r.done)
+            r.holds = known_[r.reg];
         end.restores.push_back(r);
     }
     return end;
@@ -245,8 +326,8 @@ std::optional<unsigned> bestGain(std::span<const GainPoint> points) {
     // A saturated counter stands for 255 errors or more: fewer saturated
     // links first, then fewer errors.
     const auto rank = [](const GainPoint& p) {
-        const auto& c = p.errors.counts;
-        return std::pair(std::count(c.begin(), c.end(), kCounterSaturated), p.errors.total());
+        const auto& s = p.errors.atLeast;
+        return std::pair(std::count(s.begin(), s.end(), true), p.errors.total());
     };
     const auto fewest =
         std::min_element(points.begin(), points.end(),
@@ -314,12 +395,16 @@ GainApplied applyEqualizerGain(const Chip& chip, int channel, unsigned gain) {
     }
     const std::uint8_t data[1] = {encodeField(field, gain, read.bytes[0])};
     result.failure = chip.link.writeRegisters(chip.address.byte(), field.reg, data);
-    if (!result.failure.ok())
+    if (!result.failure.ok()) {
+        if (!result.failure.mayHaveReached())
+            result.holds = read.bytes[0];
         return result;
+    }
+    result.written = true;
     const LinkResult readBack = chip.link.readRegistersOnce(chip.address.byte(), field.reg, 1);
     if (!readBack.ok()) {
-        chip.registers.setWritten(field.reg, data[0]);
         result.failure = readBack;
+        result.holds = data[0];
         return result;
     }
     result.value = readBack.bytes[0];

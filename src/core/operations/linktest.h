@@ -14,19 +14,21 @@
 #include <vector>
 
 inline constexpr std::uint8_t kTestRegister = 0x09;
-inline constexpr std::uint8_t kFirstErrorCounter = 0x0A;
-inline constexpr int kLinks = 3;
 inline constexpr int kEqualizerChannels = 4; // A to D
 inline constexpr unsigned kMaxGain = 0xF;
-inline constexpr std::uint8_t kCounterSaturated = 0xFF;
 
-// The three error counters as one transfer read them (which cleared them).
+// The errors of the three links over a time, summed from the reads of their
+// counters (each read clears them). A read that found a counter saturated
+// makes its link's count "at least".
 struct LinkErrors {
-    std::array<std::uint8_t, kLinks> counts{};
-    // A saturated counter means at least 255 errors.
-    bool saturated(int link) const { return counts[link] == kCounterSaturated; }
+    std::array<int, kLinks> counts{};
+    std::array<bool, kLinks> atLeast{};
+    bool saturated(int link) const { return atLeast[link]; }
     bool anySaturated() const;
     int total() const;
+    // Adds a count read from the counter of `link`.
+    void add(int link, std::uint8_t read);
+    void add(const LinkErrors& other);
 };
 
 // What a run sets up besides the checker, which it always enables.
@@ -41,9 +43,16 @@ struct RegisterRestore {
     std::uint8_t before = 0;  // its value before the run
     std::uint8_t written = 0; // what the stop wrote: `before`, or the best gain applied
     bool applied = false;     // `written` holds the best gain, not the value before
-    bool tried = false;       // false once the link was down: gone, or no answer
+    bool tried = false;       // false once the link was down (gone, or no answer), or the chip reset
     bool done = false;        // the chip took that write
     LinkResult failure;       // else why not
+    // A best gain the chip did not take: why, the stop having tried the
+    // value before the run instead (`written`).
+    std::optional<LinkResult> notApplied;
+    std::optional<std::uint8_t> bestGainByte; // the byte of the best gain tried
+    // What the chip holds as far as the program knows, when not `written`:
+    // the run's last write that it took. None when not known.
+    std::optional<std::uint8_t> holds;
 };
 
 // Which transfer: `count` registers from `reg`, written or read.
@@ -57,10 +66,13 @@ struct TransferAt {
 struct LinkTestEnd {
     LinkResult failure; // the transfer that stopped the run, when one did
     TransferAt failedAt;
+    // What stopped the run without a failed transfer: "the chip was reset",
+    // "another run holds the error counters".
+    QString interruption;
     // The registers the run changed, in the order the stop wrote them back.
     std::vector<RegisterRestore> restores;
     std::optional<unsigned> appliedGain; // a sweep's best gain, left in the chip
-    bool ok() const { return failure.ok(); }
+    bool ok() const { return failure.ok() && interruption.isEmpty(); }
     bool restored() const; // every register changed holds what the stop meant it to
 };
 
@@ -71,21 +83,30 @@ QString transferName(const TransferAt& at);
 QString restoreSummary(const LinkTestEnd& end);
 
 // What the run states and the steps share: the chip at the address it had
-// when the run was made, the registers changed, and their restore.
-class LinkTestRun {
+// when the run was made, the error counters it holds, the registers changed,
+// and their restore.
+class LinkTestRun : public CounterHolder {
 public:
+    ~LinkTestRun() override;
     bool started() const { return started_; }
     bool stopped() const { return stopped_; }
     // The transfer that stopped the run; a failed run takes no more steps.
     const LinkResult& failure() const { return failure_; }
-    bool failed() const { return !failure_.ok(); }
+    bool failed() const { return !failure_.ok() || !interruption_.isEmpty(); }
+
+    std::uint8_t counterAddress() const override { return address_; }
+    void countersRead(const CounterReads& counts) override;
+    void chipReset() override;
 
 protected:
     LinkTestRun(const Chip& chip, LinkTestSetup setup);
-    // Reads registers 0x02 to 0x09 (nothing there clears on read) and writes
-    // the channel selection and the test register the setup asks for.
+    // Takes the error counters, reads registers 0x02 to 0x09 (nothing there
+    // clears on read) and writes the channel selection and the test register
+    // the setup asks for.
     bool prepare();
-    // Reads the three counters in one transfer; a failure stops the run.
+    // Reads the three counters in one transfer: the errors since the last
+    // read, with those any other read of the counters took meanwhile; a
+    // failure stops the run.
     std::optional<LinkErrors> readErrors();
     // Writes one register, remembering its value before the run first: a
     // write whose answer was lost may still have reached the chip.
@@ -95,6 +116,9 @@ protected:
     // a value to leave in one register instead of its old one.
     LinkTestEnd restore(std::optional<std::pair<std::uint8_t, std::uint8_t>> keep = {});
     bool fail(const LinkResult& result, TransferAt at);
+    bool interrupt(const QString& why);
+    // What a write to `reg` leaves the run knowing the chip holds.
+    void noteWrite(std::uint8_t reg, std::uint8_t value, const LinkResult& result);
 
     Chip chip_;
     std::uint8_t address_; // the device address byte the run started with
@@ -106,8 +130,14 @@ private:
     static constexpr std::uint8_t kFirstRead = 0x02;
     std::array<std::uint8_t, kTestRegister - kFirstRead + 1> before_{};
     std::vector<std::uint8_t> changed_; // in the order first written
+    // What each register changed holds as far as the run knows: its last
+    // write the chip took; none after a write whose answer was lost.
+    std::array<std::optional<std::uint8_t>, 256> known_{};
+    LinkErrors counted_; // since the last read of the run's own
+    bool chipWasReset_ = false;
     LinkResult failure_;
     TransferAt failedAt_;
+    QString interruption_;
 };
 
 // Error counting: every interval the three counters, until the intervals
@@ -192,7 +222,11 @@ private:
 
 struct GainApplied {
     std::optional<std::uint8_t> value; // the register as read back; none: see failure
+    bool written = false;              // the chip took the write
     LinkResult failure;
+    // Without a read-back: what the register holds as far as known (as read
+    // before, when the write was not taken; the byte written, when it was).
+    std::optional<std::uint8_t> holds;
 };
 
 // Writes `gain` into channel `channel`'s nibble of its equalizer register,

@@ -37,7 +37,8 @@ public:
     BoardLink& link() { return link_; }
     RegisterModel& registers() { return registers_; }
     DeviceAddress& address() { return address_; }
-    Chip chip() { return {link_, registers_, address_, &clock_}; }
+    Chip chip() { return {link_, registers_, address_, &clock_, &tracker_}; }
+    ChipTracker& tracker() { return tracker_; }
     Prompt& prompt() { return prompt_; }
 
     // Finds the boards (asking while there are none), selects the first and
@@ -92,6 +93,7 @@ private:
     Prompt& prompt_;
     Clock& clock_;
     RegisterModel registers_;
+    ChipTracker tracker_{link_, registers_};
     DeviceAddress address_;
     BoardSignals signals_;
     ClockList clockList_;

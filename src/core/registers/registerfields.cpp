@@ -37,6 +37,12 @@ constexpr RegisterField flag(std::uint8_t reg, const char* name, int bit, FieldA
     return {reg, name, bit, bit, access, settings};
 }
 
+constexpr RegisterField resetFlag(std::uint8_t reg, const char* name, int bit) {
+    RegisterField f = flag(reg, name, bit, A::SelfClearing, kReset);
+    f.effect = FieldEffect::ResetsChip;
+    return f;
+}
+
 constexpr RegisterField milliamps(std::uint8_t reg, const char* name, int high, double base) {
     return {reg, name, high, high - 3, A::ReadWrite, {}, nullptr, "mA", base, 0.125, 3};
 }
@@ -50,7 +56,7 @@ constexpr RegisterField kFields[] = {
     flag(0x01, "Clock Activity B", 1, A::ReadOnly, kActivity),
     flag(0x01, "Clock Activity A", 0, A::ReadOnly, kActivity),
     flag(0x02, "Power Down", 5, A::ReadWrite, kOffOn),
-    flag(0x02, "Reset", 4, A::SelfClearing, kReset),
+    resetFlag(0x02, "Reset", 4),
     flag(0x02, "Hardware Channel Select", 3, A::ReadWrite, kHardwareSelect),
     flag(0x02, "Auto Channel Select", 2, A::ReadWrite, kAutoSelect),
     {0x02, "Channel Select", 1, 0, A::ReadWrite, kChannels},

@@ -19,6 +19,12 @@ enum class FieldAccess {
     Reserved,      // to be kept at the value it holds
 };
 
+// What writing a field does to the chip besides setting its bits.
+enum class FieldEffect {
+    None,
+    ResetsChip, // written 1, every register goes back to its value after reset
+};
+
 // How a field reads and is set: one bit, one of its settings when every value
 // has a name, else a number (a quantity when it has a step).
 enum class FieldKind { Flag, Choice, Number };
@@ -43,6 +49,7 @@ struct RegisterField {
     double base = 0;
     double step = 0;
     int decimals = 0;
+    FieldEffect effect = FieldEffect::None;
 
     constexpr int width() const { return high - low + 1; }
     constexpr unsigned maximum() const { return (1u << width()) - 1; }

@@ -20,6 +20,12 @@ bool isGridRegister(int reg);
 // (0x00) and channel activity (0x01) and the error counters (0x0A to 0x0C).
 bool isUserWritable(int reg);
 
+// The three PRBS7 error counters, 0x0A to 0x0C, one for each TMDS link: they
+// saturate at 0xFF and clear when read.
+inline constexpr std::uint8_t kFirstErrorCounter = 0x0A;
+inline constexpr int kLinks = 3;
+inline constexpr std::uint8_t kCounterSaturated = 0xFF;
+
 // Register 0x00 of the chip: device ID 3, revision 1.
 inline constexpr std::uint8_t kChipIdentity = 0x31;
 

@@ -29,8 +29,20 @@ void RegisterModel::setWritten(std::uint8_t reg, std::uint8_t value) {
     set(reg, {Origin::Written, value, {}});
 }
 
-void RegisterModel::setReadFailed(std::uint8_t reg) {
-    set(reg, {Origin::ReadFailed, 0, {}});
+void RegisterModel::setReadFailed(std::uint8_t reg, std::uint8_t shown) {
+    set(reg, {Origin::ReadFailed, shown, {}});
+}
+
+void RegisterModel::forget(std::uint8_t reg) {
+    if (entries_[reg].origin != Origin::Unknown)
+        set(reg, {});
+}
+
+void RegisterModel::forgetAll() {
+    for (int reg = 0; reg < int(entries_.size()); ++reg) {
+        if (entries_[reg].origin != Origin::Typed)
+            forget(static_cast<std::uint8_t>(reg));
+    }
 }
 
 void RegisterModel::setTyped(std::uint8_t reg, const QString& text) {

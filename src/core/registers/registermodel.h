@@ -33,7 +33,13 @@ public:
 
     void setRead(std::uint8_t reg, std::uint8_t value);
     void setWritten(std::uint8_t reg, std::uint8_t value);
-    void setReadFailed(std::uint8_t reg);
+    // A read-back failed: the operation shows `shown` (zero, or the value it
+    // read before), which is not what the chip holds.
+    void setReadFailed(std::uint8_t reg, std::uint8_t shown = 0);
+    // The chip's value is no longer known.
+    void forget(std::uint8_t reg);
+    // Every register's value is no longer known; text typed and not written stays.
+    void forgetAll();
     // The user's text; setting the text the register already shows changes nothing.
     void setTyped(std::uint8_t reg, const QString& text);
 
