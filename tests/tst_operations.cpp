@@ -458,6 +458,40 @@ private slots:
         QVERIFY(a.read(0x0A) > 0 && a.read(0x0A) == 0);
     }
 
+    // The counters have one owner: a read of them by anything else during a
+    // run hands its counts to the run (whose interval stays whole) and shows
+    // them too; a second run cannot take them; a reset stops the run, which
+    // then writes nothing back (the reset put every register back).
+    void countersHeldByOneRun() {
+        Rig48 rig;
+        QSignalSpy handed(&rig.session.tracker(), &ChipTracker::countsHandedOver);
+        ErrorCount run(rig.chip(), {{2, 1}, 1000, 1}); // C one gain out: ~50 a second
+        QVERIFY(run.start());
+        rig.clock.sleepMs(500);
+        QVERIFY(readAllRegisters(rig.chip(), ReadMode::Single).ok());
+        const int taken = rig.session.registers().entry(0x0A).value;
+        ErrorCount second(rig.chip(), {});
+        QVERIFY(!second.start());
+        QCOMPARE(second.stop().interruption, QStringLiteral("another run holds the error counters"));
+        rig.clock.sleepMs(500);
+        const int whole = run.step()->counts[0];
+        QVERIFY2(taken > 0 && whole > taken && whole >= 37 && whole <= 63,
+                 qPrintable(QStringLiteral("%1 taken of %2").arg(taken).arg(whole)));
+        QCOMPARE(handed.size(), 3); // one register at a time
+        QVERIFY(run.stop().restored());
+
+        ErrorCount reset(rig.chip(), {{2, 1}, 1000, 0});
+        QVERIFY(reset.start());
+        writeRegisterWithReadBack(rig.chip(), 0x02, 0x10);
+        rig.board().received.clear();
+        QVERIFY(!reset.step());
+        const LinkTestEnd end = reset.stop();
+        QCOMPARE(end.interruption, QStringLiteral("the chip was reset"));
+        QVERIFY(restoreSummary(end).startsWith(QStringLiteral("nothing written back")));
+        QCOMPARE(i2cOf(rig.board()), std::vector<Report>{});
+        QVERIFY(ErrorCount(rig.chip(), {}).start()); // the counters are free again
+    }
+
     // A hex box's text is a byte only as one or two digits, blanks around and
     // a 0x prefix allowed, an empty text 0; the keys a hex box takes; the
     // tool's numbers; the channel option of register 0x02 (hardware select

@@ -91,6 +91,8 @@ QString transferName(const TransferAt& at) {
 }
 
 QString restoreSummary(const LinkTestEnd& end) {
+    if (end.chipWasReset)
+        return QStringLiteral("nothing written back, the reset having put every register back");
     if (end.restores.empty())
         return QStringLiteral("no register changed");
     QStringList parts;
@@ -114,8 +116,6 @@ QString restoreSummary(const LinkTestEnd& end) {
                         .arg(hex(*r.bestGainByte), failureWords(*r.notApplied));
         parts << part;
     }
-    if (!end.interruption.isEmpty() && parts.isEmpty())
-        return QStringLiteral("nothing written back");
     return parts.join(QStringLiteral(", "));
 }
 
@@ -232,6 +232,7 @@ LinkTestEnd LinkTestRun::restore(std::optional<std::pair<std::uint8_t, std::uint
     if (chip_.tracker)
         chip_.tracker->releaseCounters(*this);
     // The reset has put every register back already.
+    end.chipWasReset = chipWasReset_;
     if (chipWasReset_)
         return end;
     // A board that is gone takes nothing; one that gave no answer gets one

@@ -69,6 +69,7 @@ struct LinkTestEnd {
     // What stopped the run without a failed transfer: "the chip was reset",
     // "another run holds the error counters".
     QString interruption;
+    bool chipWasReset = false; // then nothing was written back
     // The registers the run changed, in the order the stop wrote them back.
     std::vector<RegisterRestore> restores;
     std::optional<unsigned> appliedGain; // a sweep's best gain, left in the chip
