@@ -58,7 +58,9 @@ QString progressText(std::size_t done, int whole, const QString& noun) {
 }
 
 QString signalName(int signal) {
-    return signal == SIGINT ? QStringLiteral("SIGINT") : QStringLiteral("SIGTERM");
+    return signal == SIGINT    ? QStringLiteral("SIGINT")
+           : signal == SIGHUP ? QStringLiteral("SIGHUP")
+                              : QStringLiteral("SIGTERM");
 }
 
 // A row of the text table: its first column, then each link's count, a
@@ -101,9 +103,15 @@ QJsonObject errorsJson(const LinkErrors& e) {
 
 QJsonArray restoresJson(const LinkTestEnd& end) {
     QJsonArray restores;
-    for (const RegisterRestore& r : end.restores)
-        restores.append(QJsonObject{
-            {"register", r.reg}, {"before", r.before}, {"value", r.written}, {"done", r.done}});
+    for (const RegisterRestore& r : end.restores) {
+        QJsonObject restore{
+            {"register", r.reg}, {"before", r.before}, {"value", r.written}, {"done", r.done}};
+        if (!r.done) // what the chip holds as far as known; null: not known
+            restore.insert(QStringLiteral("holds"), r.holds ? QJsonValue(*r.holds) : QJsonValue());
+        if (r.notApplied)
+            restore.insert(QStringLiteral("bestGainRefused"), *r.bestGainByte);
+        restores.append(restore);
+    }
     return restores;
 }
 
@@ -152,15 +160,30 @@ int waitUnlessStopped(Workbench& b, int ms) {
 void judgeEnd(const Workbench& b, CommandResult& r, const LinkTestEnd& end, int signal,
               const QString& progress) {
     const QString note = restoreSummary(end);
-    if (!end.ok()) {
+    const auto refused = std::find_if(end.restores.begin(), end.restores.end(),
+                                      [](const RegisterRestore& x) { return x.notApplied; });
+    if (!end.failure.ok()) {
         const CommandResult failed =
             linkFailure(b, transferName(end.failedAt) + atChip(b), end.failure);
         r.status = failed.status;
         r.error = failed.error + QStringLiteral("; ") + note;
+    } else if (!end.interruption.isEmpty()) {
+        r.status = kChipOrBoardFailed;
+        r.error = QStringLiteral("%1 stopped: %2; %3")
+                      .arg(b.arguments.command, end.interruption, note);
     } else if (signal) {
         r.status = stopStatus(signal);
         r.error = QStringLiteral("%1 stopped by %2 %3; %4")
                       .arg(b.arguments.command, signalName(signal), progress, note);
+    } else if (refused != end.restores.end()) {
+        const CommandResult failed =
+            linkFailure(b,
+                        QStringLiteral("write of the best gain %1 to register %2")
+                                .arg(hex(*refused->bestGainByte), hex(refused->reg)) +
+                            atChip(b),
+                        *refused->notApplied);
+        r.status = failed.status;
+        r.error = failed.error + QStringLiteral("; ") + note;
     } else if (!end.restored()) {
         const auto first = std::find_if(end.restores.begin(), end.restores.end(),
                                         [](const RegisterRestore& x) { return !x.done; });

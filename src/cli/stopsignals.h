@@ -1,14 +1,18 @@
-// SIGINT and SIGTERM for a run that must end cleanly: held pending while it
-// goes on, so that neither cuts an exchange with the board short, and looked
-// for between its steps.
+// The signals that end a run (Ctrl+C, a kill, the terminal or the ssh session
+// closed), held pending while it goes on, so that none cuts an exchange with
+// the board short, and looked for between its steps.
 #pragma once
+
+#include <csignal>
+
+inline constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
 class StopSignals {
 public:
-    // From now on the two signals wait until asked for; they are never let
+    // From now on the signals wait until asked for; they are never let
     // through again, and the process ends with the status the run returns.
     void hold();
-    // SIGINT or SIGTERM when one has come since hold(), else 0.
+    // A stop signal that has come since hold(), else 0.
     int pending() const;
 
 private:

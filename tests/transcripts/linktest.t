@@ -51,6 +51,13 @@ while the board takes requests; after one it refused, none is tried.
   # I2C write 0x48 reg 0x09: 00, not acknowledged (status 0x01)
   # I2C write 0x48 reg 0x02: 0C, not acknowledged (status 0x01)
 
+A best gain the chip does not take: the value before is tried, and what the
+chip holds is said.
+
+  $ cli --demo-fault nak@13 sweep --channel B --generator prbs7 --from 6 --to 8 --apply > /dev/null
+  qdm7720a-cli: write of the best gain 0x7C to register 0x07 at 0x48: not acknowledged (status 0x01); register 0x07 not restored to 0xCC (not acknowledged; it holds 0x8C), best gain 0x7C not applied (not acknowledged), register 0x09 not restored to 0x00 (not acknowledged; it holds 0x05), register 0x02 not restored to 0x0C (not acknowledged; it holds 0x01)
+  [1]
+
 An error count: the channel's gain 0xC lies far outside cable A's clean
 gains, so every counter saturates ("+", at least 255); with the generator as
 it is (off) nothing flows and nothing counts. A run lasts whole intervals,
@@ -71,7 +78,7 @@ at least the seconds asked for; one that fails at its start counts nothing.
   [1]
 
 Ctrl+C (SIGINT) stops a run between two steps: the rows so far, the registers
-put back, status 130 (SIGTERM: 143).
+put back, status 130 (SIGTERM: 143; SIGHUP, a terminal or ssh session closed: 129).
 
   $ timeout --preserve-status -s INT 1 qdm7720a-cli --demo --demo-address 0x48 --address 0x48 --trace t prbs --generator prbs7 --interval 100 > out
   qdm7720a-cli: prbs stopped by SIGINT after * of 100 intervals; register 0x09 restored (glob)
@@ -81,9 +88,9 @@ put back, status 130 (SIGTERM: 143).
     0.100    255+    255+    255+
   write 0x48 reg 0x09: 05, acknowledged
   write 0x48 reg 0x09: 00, acknowledged
-  $ timeout --preserve-status -s INT 1 qdm7720a-cli --demo --demo-address 0x48 --address 0x48 sweep --channel B --from 5 --to 5 --dwell 3000 > /dev/null
-  qdm7720a-cli: sweep stopped by SIGINT during its only gain; register 0x07 restored, register 0x09 restored, register 0x02 restored
-  [130]
+  $ timeout --preserve-status -s HUP 1 qdm7720a-cli --demo --demo-address 0x48 --address 0x48 sweep --channel B --from 5 --to 5 --dwell 3000 > /dev/null
+  qdm7720a-cli: sweep stopped by SIGHUP during its only gain; register 0x07 restored, register 0x09 restored, register 0x02 restored
+  [129]
 
 A sweep needs its channel, and its gains make a range.
 
