@@ -364,7 +364,8 @@ private slots:
             QCOMPARE(bestGain(points).value_or(-1), best);
         }
         // Two saturated links weigh more than one with a higher total.
-        const std::vector<GainPoint> points = {{0, errors(255, 255, 0)}, {1, errors(255, 200, 200)}};
+        const std::vector<GainPoint> points = {{0, errors(255, 255, 0)},
+                                               {1, errors(255, 200, 200)}};
         QCOMPARE(bestGain(points), 1u);
     }
 
@@ -386,7 +387,8 @@ private slots:
              "restored to 0x00 (not tried; it holds 0x05), register 0x02 not restored to 0x0C "
              "(not tried; it holds 0x01)",
              LinkStatus::NoAnswer},
-            {6, Gone, false, "register 0x07 not restored to 0xCC (board gone; it holds 0x6C), " + gone,
+            {6, Gone, false,
+             "register 0x07 not restored to 0xCC (board gone; it holds 0x6C), " + gone,
              LinkStatus::WriteFailed},
             {6, GoneAfterRequest, false,
              "register 0x07 not restored to 0xCC (board gone; what it holds is not known), " + gone,
@@ -394,10 +396,14 @@ private slots:
             {2, Nak, false, restored, LinkStatus::NotAcknowledged},
             {5, StopAfterOneGain, false, "register 0x07 restored, " + restored, LinkStatus::Ok},
             // the best gain (0x7) not taken: the value before instead
-            {15, Nak, true, "register 0x07 restored, best gain 0x7C not applied (not acknowledged), " +
-             restored, LinkStatus::Ok},
-            {15, Nak2, true, "register 0x07 not restored to 0xCC (not acknowledged; it holds 0x9C), "
-             "best gain 0x7C not applied (not acknowledged), " + restored, LinkStatus::Ok}};
+            {15, Nak, true,
+             "register 0x07 restored, best gain 0x7C not applied (not acknowledged), " + restored,
+             LinkStatus::Ok},
+            {15, Nak2, true,
+             "register 0x07 not restored to 0xCC (not acknowledged; it holds 0x9C), "
+             "best gain 0x7C not applied (not acknowledged), " +
+                 restored,
+             LinkStatus::Ok}};
         for (const auto& [exchange, fault, apply, summary, status] : rows) {
             Rig48 rig;
             const std::array<std::uint8_t, 256> before = rig.simChip().registers;
@@ -472,7 +478,8 @@ private slots:
         const int taken = rig.session.registers().entry(0x0A).value;
         ErrorCount second(rig.chip(), {});
         QVERIFY(!second.start());
-        QCOMPARE(second.stop().interruption, QStringLiteral("another run holds the error counters"));
+        QCOMPARE(second.stop().interruption,
+                 QStringLiteral("another run holds the error counters"));
         rig.clock.sleepMs(500);
         const int whole = run.step()->counts[0];
         QVERIFY2(taken > 0 && whole > taken && whole >= 37 && whole <= 63,

@@ -18,6 +18,7 @@
 #include "windows/regdefwindow.h"
 #include "windows/registergrid.h"
 #include "windows/statusline.h"
+#include "windows/stopsignalnotifier.h"
 #include "windows/testtabs.h"
 
 #include <QClipboard>
@@ -30,6 +31,7 @@
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <csignal>
 
 namespace {
 
@@ -268,8 +270,9 @@ const FaultRow kFaultRows[] = {
     {OP(load), {}, "", "Loaded load.txt: 3 registers written, all read back", "write 05: 12 | "
      "write 06: 34 | write 07: 56 | read 00 count 13: 31 00 0C 12 00 12 34 56 CC 00 00 00 00 | "
      "read 10: 10", "05=12 06=34 07=56"},
-    {OP(load), {F::Nak, 1}, "Address Retry", "Load of load.txt stopped after 1 register: not "
-     "acknowledged by " CHIP, "write 05: 12 | write 06: 34, nak", "05=12"},
+    {OP(load), {F::Nak, 1}, "Address Retry", "Load of load.txt stopped: not acknowledged by " CHIP
+     "; 1 register line was written and stays written (0x05)", "write 05: 12 | write 06: 34, nak",
+     "05=12"},
     {OP(loadHeader), {F::Nak, 0}, "Address Retry", "Loaded load.txt: 0 registers written, but 14 "
      "of 14 registers not read back: no acknowledge from " CHIP, "read 00 count 13: nak"},
     {OP(load), {F::NoAnswer, 0}, "ReadFile Retry", "Loaded load.txt: 3 registers written, all read "
@@ -736,8 +739,8 @@ private slots:
         QCOMPARE(rig.simChip().registers[0x07], 0x6C);
         rig.window->readAllRegisters(); // the main window is live during the run
         QCOMPARE(rig.window->session().registers().text(0x07), QStringLiteral("6C"));
-        QVERIFY(rig.window->statusLine().outcome().endsWith(
-            QStringLiteral("; the error counts read (0, 0, 0) went to the link test's run as well")));
+        QVERIFY(rig.window->statusLine().outcome().endsWith(QStringLiteral(
+            "; the error counts read (0, 0, 0) went to the link test's run as well")));
         click(ui.cmdStop);
         QVERIFY(!test->running() && rig.simChip().registers == before);
         QCOMPARE(test->linkSeries(0)->count(), 2);
@@ -770,10 +773,21 @@ private slots:
         test->close();
         QTRY_VERIFY(!test);
         QVERIFY(rig.simChip().registers == before);
-        rig.ui().mnuLinkTest->trigger(); // and so does the end of the program
+        // And so does the end of the program, by a stop signal too: status 128 + the
+        // signal, what the run put back on standard error.
+        rig.ui().mnuLinkTest->trigger();
         click(rig.window->linkTestWindow()->ui().cmdStart);
-        rig.window->session().endProgram();
+        QStringList errors;
+        rig.window->setErrorLines([&](const QString& line) { errors << line; });
+        StopSignalNotifier::blockStopSignals();
+        StopSignalNotifier notifier;
+        connect(&notifier, &StopSignalNotifier::received, rig.window.get(),
+                &MainWindow::endOnStopSignal);
+        raise(SIGTERM);
+        QTRY_COMPARE(rig.end.code, 128 + SIGTERM);
         QVERIFY(rig.simChip().registers == before);
+        QCOMPARE(errors, QStringList{"SIGTERM: the link test stopped; register 0x09 restored, "
+                                     "register 0x02 restored"});
     }
 };
 

@@ -140,13 +140,21 @@ CommandResult load(Workbench& b) {
     const QString& path = b.arguments.operands[0];
     b.link.flushInput();
     const RegisterLoad load = writeRegisterLines(b.chip(), file->writes);
-    if (!load.failure.ok())
-        return linkFailure(b,
-                           QStringLiteral("%1: line %2: write of register %3%4")
-                               .arg(shownName(path))
-                               .arg(file->writeLines[load.written])
-                               .arg(hex(file->writes[load.written].reg), atChip(b)),
-                           load.failure);
+    QJsonArray written;
+    for (const std::uint8_t reg : load.registers)
+        written.append(reg);
+    if (!load.failure.ok()) {
+        const std::uint8_t stoppedAt = file->writes[load.written].reg;
+        CommandResult r = linkFailure(b,
+                                      QStringLiteral("%1: line %2: write of register %3%4")
+                                          .arg(shownName(path))
+                                          .arg(file->writeLines[load.written])
+                                          .arg(hex(stoppedAt), atChip(b)),
+                                      load.failure);
+        r.error += QStringLiteral("; ") + stayWrittenText(load, stoppedAt);
+        r.json = {{"written", load.written}, {"registers", written}};
+        return r;
+    }
     // The chip does not keep what is written to its identity and activity
     // registers, nor to the error counters, which clear when read.
     CommandResult r;
@@ -162,6 +170,7 @@ CommandResult load(Workbench& b) {
     }
     r.json.insert(QStringLiteral("file"), escapedText(shownName(path)));
     r.json.insert(QStringLiteral("written"), load.written);
+    r.json.insert(QStringLiteral("registers"), written);
     sayWhatWasSkipped(r, *file);
     return r;
 }

@@ -57,12 +57,6 @@ QString progressText(std::size_t done, int whole, const QString& noun) {
     return QStringLiteral("after %1 of %2 %3s").arg(done).arg(whole).arg(noun);
 }
 
-QString signalName(int signal) {
-    return signal == SIGINT    ? QStringLiteral("SIGINT")
-           : signal == SIGHUP ? QStringLiteral("SIGHUP")
-                              : QStringLiteral("SIGTERM");
-}
-
 // A row of the text table: its first column, then each link's count, a
 // saturated one followed by "+" (at least that many).
 QString textRow(const QString& first, int width, const LinkErrors& e) {
@@ -169,12 +163,12 @@ void judgeEnd(const Workbench& b, CommandResult& r, const LinkTestEnd& end, int 
         r.error = failed.error + QStringLiteral("; ") + note;
     } else if (!end.interruption.isEmpty()) {
         r.status = kChipOrBoardFailed;
-        r.error = QStringLiteral("%1 stopped: %2; %3")
-                      .arg(b.arguments.command, end.interruption, note);
+        r.error =
+            QStringLiteral("%1 stopped: %2; %3").arg(b.arguments.command, end.interruption, note);
     } else if (signal) {
         r.status = stopStatus(signal);
         r.error = QStringLiteral("%1 stopped by %2 %3; %4")
-                      .arg(b.arguments.command, signalName(signal), progress, note);
+                      .arg(b.arguments.command, stopSignalName(signal), progress, note);
     } else if (refused != end.restores.end()) {
         const CommandResult failed =
             linkFailure(b,
@@ -195,7 +189,7 @@ void judgeEnd(const Workbench& b, CommandResult& r, const LinkTestEnd& end, int 
     }
     r.json.insert(QStringLiteral("restores"), restoresJson(end));
     if (signal)
-        r.json.insert(QStringLiteral("stoppedBy"), signalName(signal));
+        r.json.insert(QStringLiteral("stoppedBy"), stopSignalName(signal));
 }
 
 std::optional<CommandResult> generatorOption(const Workbench& b, std::optional<unsigned>& into) {

@@ -21,7 +21,3 @@ int StopSignals::pending() const {
     }
     return 0;
 }
-
-int stopStatus(int signal) {
-    return 128 + signal;
-}

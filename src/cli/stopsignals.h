@@ -3,9 +3,7 @@
 // the board short, and looked for between its steps.
 #pragma once
 
-#include <csignal>
-
-inline constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
+#include "core/platform/stopsignal.h"
 
 class StopSignals {
 public:
@@ -18,6 +16,3 @@ public:
 private:
     bool held_ = false;
 };
-
-// The exit status of a process that stops on `signal`: 128 + its number.
-int stopStatus(int signal);

@@ -171,12 +171,13 @@ void LinkTestWindow::step() {
         timer_.start(waitMs());
 }
 
-void LinkTestWindow::stop() {
+std::optional<LinkTestEnd> LinkTestWindow::stop() {
     if (count_ || sweep_)
-        finish();
+        return finish();
+    return std::nullopt;
 }
 
-void LinkTestWindow::finish() {
+LinkTestEnd LinkTestWindow::finish() {
     timer_.stop();
     const bool whole = sweeping() && !sweep_->failed() && sweep_->finished();
     const LinkTestEnd end = sweeping() ? sweep_->stop() : count_->stop();
@@ -205,6 +206,7 @@ void LinkTestWindow::finish() {
     const QString restored = restoreSummary(end);
     say(text + QStringLiteral(" ") + restored.left(1).toUpper() + restored.mid(1) +
         QStringLiteral("."));
+    return end;
 }
 
 void LinkTestWindow::applyBestGain() {

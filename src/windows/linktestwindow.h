@@ -33,8 +33,9 @@ public:
     void start();
     // Takes the next step of the run, as the timer does.
     void step();
-    // Stops the run and writes back what it changed.
-    void stop();
+    // Stops the run and writes back what it changed; how the run ended, if
+    // one was going on.
+    std::optional<LinkTestEnd> stop();
     void applyBestGain();
 
 protected:
@@ -44,7 +45,7 @@ private:
     bool sweeping() const { return sweep_ != nullptr; }
     bool finished() const;
     int waitMs() const;
-    void finish();
+    LinkTestEnd finish();
     void showErrors(double x, const LinkErrors& errors);
     void setRunning(bool running);
     void say(const QString& text);

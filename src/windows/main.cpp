@@ -5,9 +5,11 @@
 #include "core/platform/processend.h"
 #include "core/platform/standardstreams.h"
 #include "core/sim/simtransport.h"
+#include "windows/linktestwindow.h"
 #include "windows/mainwindow.h"
 #include "windows/options.h"
 #include "windows/qtprompt.h"
+#include "windows/stopsignalnotifier.h"
 
 #include <QApplication>
 #include <cerrno>
@@ -44,6 +46,8 @@ int print(const QString& text) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    // Before any thread starts, so that none of them takes a stop signal.
+    StopSignalNotifier::blockStopSignals();
     openStandardDescriptors();
     ignoreBrokenPipes();
 
@@ -117,6 +121,18 @@ int main(int argc, char* argv[]) {
     // cable reads differently from a permission problem.
     window.session().link().setFailureLog(say);
     QApplication::setWindowIcon(window.windowIcon());
+    // A stop signal ends the program as Quit does, once a link test's run
+    // has put back what it changed.
+    window.setErrorLines(say);
+    StopSignalNotifier stopSignals;
+    QObject::connect(&stopSignals, &StopSignalNotifier::received, &window,
+                     &MainWindow::endOnStopSignal);
+    // The desktop session ends: the run puts back what it changed now, while
+    // the board is still there.
+    QObject::connect(qApp, &QGuiApplication::commitDataRequest, &window, [&window] {
+        if (LinkTestWindow* test = window.linkTestWindow())
+            test->stop();
+    });
     window.start();
     window.show();
     return QApplication::exec();

@@ -1,6 +1,7 @@
 #include "windows/mainwindow.h"
 
 #include "core/operations/readall.h"
+#include "core/platform/stopsignal.h"
 #include "ui_mainwindow.h"
 #include "windows/aboutwindow.h"
 #include "windows/addresscontrols.h"
@@ -16,11 +17,11 @@
 #include "windows/testtabs.h"
 
 #include <QCloseEvent>
-#include <algorithm>
 #include <QDockWidget>
 #include <QLayout>
 #include <QLineEdit>
 #include <QTabBar>
+#include <algorithm>
 
 // The images live in the static library, whose resources are not registered
 // unless someone asks for them.
@@ -64,10 +65,9 @@ MainWindow::MainWindow(const Platform& platform, QWidget* parent)
             [this](const PanelResult& r) { report(statusOf(r, addressByte())); });
     connect(address, &AddressControls::scanned, this,
             [this](const ScanResult& r) { report(statusOf(r)); });
-    connect(chipControls, &ChipControlsPanel::channelSelected, this,
-            [this](int option, const ChannelWrite& w) {
-                report(statusOf(option, w, addressByte()));
-            });
+    connect(
+        chipControls, &ChipControlsPanel::channelSelected, this,
+        [this](int option, const ChannelWrite& w) { report(statusOf(option, w, addressByte())); });
     connect(chipControls, &ChipControlsPanel::recalibrated, this,
             [this](const Recalibration& r) { report(statusOf(r, addressByte())); });
     connect(chipControls, &ChipControlsPanel::multiWritten, this,
@@ -211,6 +211,16 @@ void MainWindow::showRegisterDefinitions() {
     regDef_->show();
     regDef_->raise();
     regDef_->activateWindow();
+}
+
+void MainWindow::endOnStopSignal(int signal) {
+    if (session_->hasEnded())
+        return;
+    if (const std::optional<LinkTestEnd> end = linkTest_ ? linkTest_->stop() : std::nullopt;
+        end && errors_)
+        errors_(QStringLiteral("%1: the link test stopped; %2")
+                    .arg(stopSignalName(signal), restoreSummary(*end)));
+    session_->endProgramWithStatus(stopStatus(signal));
 }
 
 void MainWindow::showLinkTest() {

@@ -2,6 +2,7 @@
 // to the session's operations, and the start and the end of the program.
 #pragma once
 
+#include "core/operations/linktest.h"
 #include "core/operations/registerfiles.h"
 #include "core/operations/session.h"
 #include "core/platform/processend.h"
@@ -9,6 +10,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <functional>
 #include <memory>
 
 namespace Ui {
@@ -51,6 +53,11 @@ public:
     void showAbout();
     void showRegisterDefinitions();
     void showLinkTest();
+    // Ends the program on a stop signal as Quit ends it, with status 128 +
+    // the signal; a link test's run going on says on `errors` what it put back
+    // and what not, the window being about to go.
+    void endOnStopSignal(int signal);
+    void setErrorLines(std::function<void(const QString&)> errors) { errors_ = std::move(errors); }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -78,4 +85,5 @@ private:
     QPointer<AboutWindow> about_;
     QPointer<RegisterDefinitionsWindow> regDef_;
     QPointer<LinkTestWindow> linkTest_;
+    std::function<void(const QString&)> errors_;
 };

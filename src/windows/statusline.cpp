@@ -173,8 +173,8 @@ QString statusOf(const RegisterFileResult& file, bool save, std::uint8_t address
     case Outcome::Refused:
         return save ? QStringLiteral("Nothing saved") : QStringLiteral("Nothing loaded");
     case Outcome::NotAcknowledged:
-        return QStringLiteral("Load of %1 stopped after %2: not acknowledged by %3")
-            .arg(file.path, registersText(file.registers), chipText(addressByte));
+        return QStringLiteral("Load of %1 stopped: not acknowledged by %2; %3")
+            .arg(file.path, chipText(addressByte), file.stayWritten);
     case Outcome::Done:
         break;
     }

@@ -68,6 +68,10 @@ public:
 
 class RecordedEnd : public ProcessEnd {
 public:
-    void endProcess(int) override { ++calls; }
+    void endProcess(int status) override {
+        ++calls;
+        code = status;
+    }
     int calls = 0;
+    int code = -1;
 };

@@ -36,7 +36,7 @@ Read back in bursts, but not 0x00, 0x01 and the counters; diff reads all.
   qdm7720a-cli: 5 registers of edited.txt differ from the chip
   $ printf "$header"'0x02\tFF\r\n' | cli --json load - | json
   qdm7720a-cli: 1 register of standard input differs from the chip
-  {"differences":[{"chip":12,"register":2,"wrote":255}],"error":"1 register of standard input differs from the chip","exitStatus":1,"file":"standard input","skipped":0,"written":1}
+  {"differences":[{"chip":12,"register":2,"wrote":255}],"error":"1 register of standard input differs from the chip","exitStatus":1,"file":"standard input","registers":[2],"skipped":0,"written":1}
   $ cli --trace - load --no-verify edited.txt 2>&1 | grep -c '^# I2C read'
   0
   [1]
@@ -59,9 +59,12 @@ Refused whole, before the board is reached; the header is line 1.
 A failure names the line it stopped at, or the read-back.
 
   $ for fault in nak@2 gone@2 silent@2; do st cli --timeout-ms 20 --demo-fault $fault load edited.txt; done
-  1 qdm7720a-cli: edited.txt: line 3: write of register 0x06 at 0x48: not acknowledged (status 0x01)
-  3 qdm7720a-cli: edited.txt: line 3: write of register 0x06 at 0x48: board 0 is gone: No such device
-  4 qdm7720a-cli: edited.txt: line 3: write of register 0x06 at 0x48: no answer from board 0 within 20 ms
+  1 qdm7720a-cli: edited.txt: line 3: write of register 0x06 at 0x48: not acknowledged (status 0x01); 1 register line was written and stays written (0x05)
+  3 qdm7720a-cli: edited.txt: line 3: write of register 0x06 at 0x48: board 0 is gone: No such device; 1 register line was written and stays written (0x05); the write of 0x06 may have reached the chip
+  4 qdm7720a-cli: edited.txt: line 3: write of register 0x06 at 0x48: no answer from board 0 within 20 ms; 1 register line was written and stays written (0x05); the write of 0x06 may have reached the chip
+  $ cli --json --demo-fault nak@2 load edited.txt 2>/dev/null | tr -d ' \n' | grep -oE '"(registers|written)":(\[[^]]*\]|[0-9]+)'
+  "registers":[5]
+  "written":1
   $ for fault in nak@6 gone@6; do st cli --demo-fault $fault load edited.txt; done
   1 qdm7720a-cli: read-back of 3 registers from 0x05 at 0x48: not acknowledged (status 0x01)
   3 qdm7720a-cli: read-back of 3 registers from 0x05 at 0x48: board 0 is gone: No such device

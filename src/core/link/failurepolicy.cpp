@@ -32,6 +32,6 @@ FailureDecision AskingPolicy::decide(const LinkFailure& failure) {
     return failure.kind == Kind::NotAcknowledged ? FailureDecision::GiveUp : FailureDecision::Retry;
 }
 
-void AskingPolicy::endProgram() {
-    end_.endProcess(0);
+void AskingPolicy::endProgram(int status) {
+    end_.endProcess(status);
 }

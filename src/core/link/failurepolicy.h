@@ -54,7 +54,8 @@ class AskingPolicy : public FailurePolicy {
 public:
     AskingPolicy(Prompt& prompt, ProcessEnd& end) : prompt_(prompt), end_(end) {}
     FailureDecision decide(const LinkFailure& failure) override;
-    void endProgram() override;
+    void endProgram() override { endProgram(0); }
+    void endProgram(int status);
 
 private:
     Prompt& prompt_;

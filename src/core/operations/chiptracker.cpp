@@ -26,7 +26,8 @@ void ChipTracker::releaseCounters(CounterHolder& holder) {
 
 LinkResult ChipTracker::readHeldCounters() {
     holderReading_ = true;
-    LinkResult read = link_.readRegistersOnce(holder_->counterAddress(), kFirstErrorCounter, kLinks);
+    LinkResult read =
+        link_.readRegistersOnce(holder_->counterAddress(), kFirstErrorCounter, kLinks);
     holderReading_ = false;
     return read;
 }

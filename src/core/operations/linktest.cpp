@@ -46,7 +46,7 @@ bool linkDown(const LinkResult& r) {
 }
 
 QString failureWords(const LinkResult& r) {
-    return boardGone(r)                           ? QStringLiteral("board gone")
+    return boardGone(r)                       ? QStringLiteral("board gone")
            : r.status == LinkStatus::NoAnswer ? QStringLiteral("no answer")
                                               : QStringLiteral("not acknowledged");
 }
@@ -96,7 +96,9 @@ QString restoreSummary(const LinkTestEnd& end) {
     if (end.restores.empty())
         return QStringLiteral("no register changed");
     QStringList parts;
-    const auto hex = [](std::uint8_t value) { return QStringLiteral("0x") + hexByte(value); };
+    const auto hex = [](std::uint8_t value) {
+        return QStringLiteral("0x") + hexByte(value);
+    };
     for (const RegisterRestore& r : end.restores) {
         const QString reg = QStringLiteral("register ") + hex(r.reg);
         QString part;
@@ -255,8 +257,8 @@ LinkTestEnd LinkTestRun::restore(std::optional<std::pair<std::uint8_t, std::uint
         RegisterRestore r;
         r.reg = *it;
         r.before = valueBefore(r.reg);
-        r.written = r.reg == kChannelSelectRegister ? channelSelectByte(r.before, std::nullopt)
-                                                    : r.before;
+        r.written =
+            r.reg == kChannelSelectRegister ? channelSelectByte(r.before, std::nullopt) : r.before;
         if (down) {
             r.failure = *down;
         } else if (keep && keep->first == r.reg) {

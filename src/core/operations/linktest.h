@@ -43,9 +43,9 @@ struct RegisterRestore {
     std::uint8_t before = 0;  // its value before the run
     std::uint8_t written = 0; // what the stop wrote: `before`, or the best gain applied
     bool applied = false;     // `written` holds the best gain, not the value before
-    bool tried = false;       // false once the link was down (gone, or no answer), or the chip reset
-    bool done = false;        // the chip took that write
-    LinkResult failure;       // else why not
+    bool tried = false; // false once the link was down (gone, or no answer), or the chip reset
+    bool done = false;  // the chip took that write
+    LinkResult failure; // else why not
     // A best gain the chip did not take: why, the stop having tried the
     // value before the run instead (`written`).
     std::optional<LinkResult> notApplied;

@@ -4,6 +4,7 @@
 #include "core/platform/outsidetext.h"
 #include "core/platform/prompt.h"
 #include "core/regfiles/fileaccess.h"
+#include "core/registers/hextext.h"
 #include "core/registers/registermap.h"
 
 #include <QDir>
@@ -105,8 +106,26 @@ RegisterLoad writeRegisterLines(const Chip& chip, const std::vector<RegisterWrit
         if (!load.failure.ok())
             return load;
         ++load.written;
+        load.registers.push_back(w.reg);
     }
     return load;
+}
+
+QString stayWrittenText(const RegisterLoad& load, std::uint8_t stoppedAt) {
+    QStringList registers;
+    for (const std::uint8_t reg : load.registers)
+        registers << QStringLiteral("0x") + hexByte(reg);
+    QString text = load.written == 0 ? QStringLiteral("no register line was written")
+                   : load.written == 1
+                       ? QStringLiteral("1 register line was written and stays written (%1)")
+                             .arg(registers.join(QStringLiteral(", ")))
+                       : QStringLiteral("%1 register lines were written and stay written (%2)")
+                             .arg(load.written)
+                             .arg(registers.join(QStringLiteral(", ")));
+    if (load.failure.mayHaveReached())
+        text +=
+            QStringLiteral("; the write of 0x%1 may have reached the chip").arg(hexByte(stoppedAt));
+    return text;
 }
 
 std::optional<QString> RegisterFileCommands::choose(bool save) {
@@ -204,6 +223,7 @@ RegisterFileResult RegisterFileCommands::load(const Chip& chip, ReadMode mode) {
     result.registers = load.written;
     if (!load.failure.ok()) {
         result.outcome = RegisterFileResult::Outcome::NotAcknowledged;
+        result.stayWritten = stayWrittenText(load, file.check.writes[load.written].reg);
         return result;
     }
     const RangeRead readBack = readAllRegisters(chip, mode);

@@ -41,12 +41,18 @@ QString readFailedText(const QString& path, const QString& reason);
 QString badLineText(const QString& path, int lineNumber, const QByteArray& line, LineVerdict fault);
 
 struct RegisterLoad {
-    int written = 0;    // register lines written, in file order
+    int written = 0; // register lines written, in file order
+    // The register of each line written: they stay written when the load stops.
+    std::vector<std::uint8_t> registers;
     LinkResult failure; // the write that stopped the load, when one did
 };
 // Writes the lines in file order, each with the link's policy; stops at the
 // first the chip does not take.
 RegisterLoad writeRegisterLines(const Chip& chip, const std::vector<RegisterWrite>& writes);
+// What a load that stopped left in the chip: "2 register lines were written
+// and stay written (0x05, 0x06)", and whether the write that stopped it, of
+// `stoppedAt`, may have reached the chip all the same.
+QString stayWrittenText(const RegisterLoad& load, std::uint8_t stoppedAt);
 
 struct RegisterFileResult {
     enum class Outcome {
@@ -57,8 +63,9 @@ struct RegisterFileResult {
     };
     Outcome outcome = Outcome::Cancelled;
     QString path;
-    int registers = 0; // saved, or written by a load
-    int skipped = 0;   // register lines a load skipped, having no value
+    int registers = 0;   // saved, or written by a load
+    QString stayWritten; // what a load that stopped left written
+    int skipped = 0;     // register lines a load skipped, having no value
     // Registers of the main set that the Read All of a save (before it) or of
     // a load (after it) could not read: a save wrote their cells as they were.
     int unread = 0;

@@ -93,10 +93,10 @@ ScanResult Session::scanForChip() {
     return scan;
 }
 
-void Session::endProgram() {
+void Session::endProgramWithStatus(int status) {
     if (hasEnded())
         return;
     emit ending();
     link_.shutDown();
-    policy_.endProgram();
+    policy_.endProgram(status);
 }

@@ -68,7 +68,8 @@ public:
     ScanResult scanForChip();
 
     // Says it is ending, then closes the boards and ends the process.
-    void endProgram();
+    void endProgram() { endProgramWithStatus(0); }
+    void endProgramWithStatus(int status);
     bool hasEnded() const { return link_.isShutDown(); }
 
 signals:

@@ -6,9 +6,8 @@ namespace {
 
 bool anySetWhere(std::uint8_t reg, std::uint8_t value, bool (*which)(const RegisterField&)) {
     const auto fields = registerFields(reg);
-    return std::any_of(fields.begin(), fields.end(), [&](const RegisterField& f) {
-        return which(f) && f.valueIn(value) != 0;
-    });
+    return std::any_of(fields.begin(), fields.end(),
+                       [&](const RegisterField& f) { return which(f) && f.valueIn(value) != 0; });
 }
 
 bool resets(const RegisterField& f) {
