@@ -4,6 +4,7 @@
 #include "core/platform/outsidetext.h"
 #include "core/platform/processend.h"
 #include "core/platform/standardstreams.h"
+#include "core/regfiles/fileaccess.h"
 #include "core/sim/simtransport.h"
 #include "windows/mainwindow.h"
 #include "windows/options.h"
@@ -45,7 +46,7 @@ int print(const QString& text) {
 
 int main(int argc, char* argv[]) {
     openStandardDescriptors();
-    ignoreBrokenPipes();
+    ignoreWriteSignals();
 
     // The options are read before the application connects to a display, so
     // that --help, --version and an option error work without one.

@@ -11,11 +11,11 @@
 
 namespace {
 
-// A line of a file as a message can show it: control characters escaped,
-// and not longer than a message line should be.
+// A line of a file as a message shows it (the prompt escapes what needs it,
+// as in a name), not longer than a message line should be.
 QString shownLine(const QByteArray& line) {
     constexpr qsizetype kLongest = 80;
-    QString text = escapedText(QString::fromLatin1(line.left(kLongest)));
+    QString text = nameFromBytes(line.left(kLongest));
     if (line.size() > kLongest)
         text += QStringLiteral("...");
     return text;
