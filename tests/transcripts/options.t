@@ -96,6 +96,10 @@ Traces: after the command line, never waiting or on its files, cut on failure.
   qdm7720a-cli: the trace to /dev/full stops here: No space left on device
   0x31
   2
+  $ sh -c 'ulimit -f 0; exec qdm7720a-cli --demo --trace big.log read 0'
+  qdm7720a-cli: the trace to big.log stops here: File too large
+  0x31
+  [2]
   $ python3 -c 'import os, subprocess; r, w = os.pipe(); os.close(r); os.dup2(w, 9); print(subprocess.run(["qdm7720a-cli", "--demo", "--trace", "/dev/fd/9", "write", "5", "1"], pass_fds=[9]).returncode)'
   qdm7720a-cli: the trace to /dev/fd/9 stops here: Broken pipe
   2
