@@ -385,7 +385,8 @@ private slots:
                     replaceRegularFile(saveTargetOf(path(file)), kDefaultsFile);
                 ::setrlimit(RLIMIT_FSIZE, &was);
                 setSaveStepHook({});
-                if (saved.ok || !saved.reason.endsWith(QLatin1String(says)))
+                if (saved.ok || !saved.reason.endsWith(QLatin1String(says)) ||
+                    saved.kept != (after == "old"))
                     all = false, qWarning() << file << saved.reason;
             }
             return all;

@@ -71,6 +71,9 @@ Traces: after the command line, never waiting or on its files, cut on failure.
   2
   $ cli save r.txt && st cli --trace r.txt load r.txt && cli diff r.txt
   2 qdm7720a-cli: cannot write the trace to r.txt: it is a file the command reads or writes
+  $ for f in - /dev/stdin; do st cli --trace r.txt diff $f <r.txt; done
+  2 qdm7720a-cli: cannot write the trace to r.txt: it is a file the command reads or writes
+  2 qdm7720a-cli: cannot write the trace to r.txt: it is a file the command reads or writes
   $ st cli --trace ./r.txt save r.txt && ln -s r.txt link && st cli --trace link diff r.txt
   2 qdm7720a-cli: cannot write the trace to ./r.txt: it is a file the command reads or writes
   2 qdm7720a-cli: cannot write the trace to link: it is a file the command reads or writes

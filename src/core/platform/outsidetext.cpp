@@ -5,16 +5,17 @@ namespace {
 constexpr char16_t kFirstKeptByte = 0xDC80; // stands for byte 0x80
 constexpr char16_t kLastKeptByte = 0xDCFF;  // for byte 0xFF
 
-// 2 for a pair of surrogates at `i`, one character; else 1.
+// 2 for a pair of surrogates at `i`, one character; else 1. Text is walked
+// by characters, so that the second half of one beyond U+FFFF is never
+// taken for a kept byte (U+10080 is D800 DC80).
 qsizetype characterLength(QStringView text, qsizetype i) {
     return text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate() ? 2 : 1;
 }
 
-// A byte nameFromBytes() kept at `i`, not the second half of a character
-// beyond U+FFFF (U+10080 is D800 DC80).
+// A byte nameFromBytes() kept, at a character's start `i`.
 bool isKeptByte(QStringView text, qsizetype i) {
     const char16_t c = text[i].unicode();
-    return c >= kFirstKeptByte && c <= kLastKeptByte && !(i > 0 && text[i - 1].isHighSurrogate());
+    return c >= kFirstKeptByte && c <= kLastKeptByte;
 }
 
 // A character a terminal or a message shows as nothing, or as a blank that

@@ -268,21 +268,27 @@ int roomError(int fd, const struct stat& st, qsizetype size) {
     return 0;
 }
 
-// A file written in place whose write failed: its old contents put back
-// where they were read, else cut to what was written. What it now holds.
-QString afterFailedWrite(int fd, const std::optional<QByteArray>& before, qsizetype written,
-                         qsizetype size) {
+// A file written in place whose write failed with `error`: its old contents
+// put back where they were read, else cut to what was written; the reason
+// says which.
+FileResult afterFailedWrite(int fd, int error, const std::optional<QByteArray>& before,
+                            qsizetype written, qsizetype size) {
+    FileResult failed{false, systemReason(error), false};
     qsizetype restored = 0;
+    QString now = QStringLiteral("it may now hold parts of both its old contents and the new");
     if (before && writeAll(fd, *before, restored) == 0 && ::ftruncate(fd, before->size()) == 0 &&
-        ::fsync(fd) == 0)
-        return QStringLiteral("its old contents were put back");
-    if (!before && ::ftruncate(fd, written) == 0 && ::fsync(fd) == 0)
-        return written == 0 ? QStringLiteral("it is now empty")
-                            : QStringLiteral("it now holds only the first %1 of the %2 bytes "
-                                             "to be saved")
-                                  .arg(written)
-                                  .arg(size);
-    return QStringLiteral("it may now hold parts of both its old contents and the new");
+        ::fsync(fd) == 0) {
+        now = QStringLiteral("its old contents were put back");
+        failed.kept = true;
+    } else if (!before && ::ftruncate(fd, written) == 0 && ::fsync(fd) == 0) {
+        now = written == 0 ? QStringLiteral("it is now empty")
+                           : QStringLiteral("it now holds only the first %1 of the %2 bytes to "
+                                            "be saved")
+                                 .arg(written)
+                                 .arg(size);
+    }
+    failed.reason += QStringLiteral(" (the file was being written in place: %1)").arg(now);
+    return failed;
 }
 
 // Over the file found itself, for a folder that takes no new file. It is
@@ -330,9 +336,7 @@ FileResult writeInPlace(const SaveTarget& t, const QByteArray& contents) {
     if (!error && (::ftruncate(file.fd(), contents.size()) != 0 || ::fsync(file.fd()) != 0))
         error = errno;
     if (error)
-        return {false, QStringLiteral("%1 (the file was being written in place: %2)")
-                           .arg(systemReason(error),
-                                afterFailedWrite(file.fd(), before, written, contents.size()))};
+        return afterFailedWrite(file.fd(), error, before, written, contents.size());
     if (::close(file.release()) != 0)
         return {false, systemReason(errno)};
     return {true, {}};

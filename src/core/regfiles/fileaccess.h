@@ -65,7 +65,8 @@ bool sameTarget(const SaveTarget& a, const SaveTarget& b);
 
 struct FileResult {
     bool ok = false;
-    QString reason; // why not, in the system's words where it gave some
+    QString reason;   // why not, in the system's words where it gave some
+    bool kept = true; // a failure left the file as it was (else the reason says what is in it)
 };
 
 // Puts `contents` in the place of the file `target` found (or creates it),
