@@ -193,6 +193,16 @@ ParsedArguments parseArguments(const QStringList& arguments) {
     a.apply = parser.isSet(apply);
     a.channel = parser.value(channel);
     a.generator = parser.value(generator);
+    // Empty means not given to the commands: an empty value given (a script's
+    // unset variable) is refused here.
+    for (const auto& [option, takes] :
+         {std::pair{&channel, "A, B, C or D"}, std::pair{&generator, "prbs7, low, high or off"}}) {
+        if (parser.isSet(*option) && parser.value(*option).isEmpty()) {
+            result.error = QStringLiteral("--%1 takes %2, not ''.")
+                               .arg(option->names().constFirst(), QLatin1String(takes));
+            return result;
+        }
+    }
     // A number option: its value as parseNumber takes it, within limits.
     const auto number = [&](const QCommandLineOption& option, int least, int most,
                             const QString& what) -> std::optional<int> {

@@ -88,11 +88,11 @@ CommandResult list(Workbench& b) {
                            .arg(fw->day, 2, 10, QLatin1Char('0'));
             board.insert(QStringLiteral("firmware"), firmware.section(' ', 0, 0));
             board.insert(QStringLiteral("firmwareDate"), firmware.section(' ', 1));
-        } else {
+        } else { // every board that failed named, with the status of the first
             const CommandResult failed =
-                linkFailure(b, QStringLiteral("firmware query"), fw.failure);
-            r.status = failed.status;
-            r.error = failed.error;
+                linkFailure(b, QStringLiteral("firmware query of board %1").arg(i), fw.failure);
+            r.status = r.status ? r.status : failed.status;
+            r.error += (r.error.isEmpty() ? "" : "; ") + failed.error;
         }
         r.text += QStringLiteral("%1  %2  serial %3  firmware %4\n")
                       .arg(i)

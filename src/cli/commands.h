@@ -32,6 +32,7 @@ struct CommandResult {
     QJsonObject json;
     QString error;
     QString notice;
+    bool commandLineMistake = false; // said on standard error only, never in JSON
 };
 
 // Where the commands work: the link, the register model and the chip's

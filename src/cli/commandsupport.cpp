@@ -33,7 +33,9 @@ CommandResult failure(int status, const QString& error) {
 }
 
 CommandResult usage(const QString& error) {
-    return failure(kUsageOrFileError, error + QStringLiteral(" See --help."));
+    CommandResult r = failure(kUsageOrFileError, error + QStringLiteral(" See --help."));
+    r.commandLineMistake = true;
+    return r;
 }
 
 CommandResult fileError(const QString& path, const QString& why) {

@@ -21,7 +21,8 @@ QString registers(int count);
 QString registersOf(int part, int whole);
 
 CommandResult failure(int status, const QString& error);
-// A command line that is wrong: status 2, and a pointer to --help.
+// A command line that is wrong: status 2, and a pointer to --help; with
+// --json no document, as for the mistakes the parser finds.
 CommandResult usage(const QString& error);
 // A file that cannot be read or written: status 2, with the file named.
 CommandResult fileError(const QString& path, const QString& why);

@@ -154,7 +154,9 @@ CommandResult set(Workbench& b) {
         return usage(name + (field->access == FieldAccess::Reserved
                                  ? QStringLiteral(" is reserved: it keeps the value it holds.")
                                  : QStringLiteral(" is read-only.")));
-    const std::optional<unsigned> value = parseFieldValue(*field, ops[2]);
+    // Blanks around it are refused, as around every other operand.
+    const std::optional<unsigned> value =
+        ops[2] == ops[2].trimmed() ? parseFieldValue(*field, ops[2]) : std::nullopt;
     if (!value)
         return usage(
             QStringLiteral("%1 takes %2, not '%3'.").arg(name, fieldValueHint(*field), ops[2]));

@@ -23,6 +23,14 @@ QString shownName(const QString& path) {
     return isStandardStream(path) ? QStringLiteral("standard input") : path;
 }
 
+// The file in JSON: "file" as the messages show it, escaped, and for a name
+// "fileHex", its bytes in hexadecimal, for a script to take the name back.
+void putFile(QJsonObject& json, const QString& path) {
+    json.insert(QStringLiteral("file"), escapedText(shownName(path)));
+    if (!isStandardStream(path))
+        json.insert(QStringLiteral("fileHex"), QString::fromLatin1(nameBytes(path).toHex()));
+}
+
 // The register file of the one operand, checked whole, or why it is refused.
 std::optional<RegisterFileCheck> checkedFile(const QString& path, CommandResult& refusal) {
     const RegisterFileRead file = readRegisterFile(path, true);
@@ -37,7 +45,7 @@ std::optional<RegisterFileCheck> checkedFile(const QString& path, CommandResult&
             fileError(shownName(path), QStringLiteral("line %1 is not a register line (%2): %3")
                                            .arg(file.check.lineNumber)
                                            .arg(lineFaultText(file.check.fault),
-                                                QString::fromLatin1(file.check.lineText)));
+                                                nameFromBytes(file.check.lineText)));
     } else {
         return file.check;
     }
@@ -128,7 +136,8 @@ CommandResult save(Workbench& b) {
     const FileResult saved = replaceRegularFile(target, file);
     if (!saved.ok)
         return fileError(path, saved.reason);
-    r.json = {{"file", escapedText(path)}, {"registers", int(kMainRegisters.size())}};
+    r.json = {{"registers", int(kMainRegisters.size())}};
+    putFile(r.json, path);
     return r;
 }
 
@@ -168,7 +177,7 @@ CommandResult load(Workbench& b) {
             return r;
         sayDifferences(r, path);
     }
-    r.json.insert(QStringLiteral("file"), escapedText(shownName(path)));
+    putFile(r.json, path);
     r.json.insert(QStringLiteral("written"), load.written);
     r.json.insert(QStringLiteral("registers"), written);
     sayWhatWasSkipped(r, *file);
@@ -186,7 +195,7 @@ CommandResult diff(Workbench& b) {
     if (!r.error.isEmpty())
         return r;
     sayDifferences(r, path);
-    r.json.insert(QStringLiteral("file"), escapedText(shownName(path)));
+    putFile(r.json, path);
     sayWhatWasSkipped(r, *file);
     return r;
 }

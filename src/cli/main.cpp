@@ -8,6 +8,7 @@
 #include "core/platform/clock.h"
 #include "core/platform/outsidetext.h"
 #include "core/platform/standardstreams.h"
+#include "core/regfiles/fileaccess.h"
 #include "core/sim/simtransport.h"
 
 #include <QCoreApplication>
@@ -41,17 +42,19 @@ int print(const QByteArray& text) {
 }
 
 // The command's result on the standard streams: its text or JSON document on
-// standard output, then a failure in one line on standard error. A trace
+// standard output (no document for a mistake in the command line, as for one
+// the parser found), then a failure in one line on standard error. A trace
 // that was cut makes a command that went well a failure, after it ran to its
-// end; its one line was said when it was cut.
-int finish(const Arguments& a, CommandResult r, const ReportTrace* trace) {
+// end; its one line was said when it was cut. `outputError` is why a line of
+// a run could not be written, if one could not.
+int finish(const Arguments& a, CommandResult r, const ReportTrace* trace, int outputError) {
     if (trace && !trace->isOpen() && r.status == kDone) {
         r.status = kUsageOrFileError;
         r.json.insert(QStringLiteral("error"), escapedText(trace->failure()));
     }
     if (!r.error.isEmpty())
         r.json.insert(QStringLiteral("error"), escapedText(r.error));
-    if (a.json) {
+    if (a.json && !r.commandLineMistake) {
         r.json.insert(QStringLiteral("exitStatus"), r.status);
         std::fputs(QJsonDocument(r.json).toJson(QJsonDocument::Indented).constData(), stdout);
     } else {
@@ -60,7 +63,7 @@ int finish(const Arguments& a, CommandResult r, const ReportTrace* trace) {
     }
     errno = 0;
     const bool written = std::fflush(stdout) == 0 && !std::ferror(stdout);
-    const int error = errno ? errno : EIO;
+    const int error = outputError ? outputError : errno ? errno : EIO;
     if (!r.error.isEmpty())
         say(r.error);
     if (!r.notice.isEmpty())
@@ -80,7 +83,7 @@ QStringList argumentsOf(int argc, char* argv[]) {
 
 int main(int argc, char* argv[]) {
     openStandardDescriptors();
-    ignoreBrokenPipes();
+    ignoreWriteSignals();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("qdm7720a-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(QDM_VERSION));
@@ -111,18 +114,23 @@ int main(int argc, char* argv[]) {
     bench.clock = &clock;
     bench.stopSignals = &stopSignals;
     // A run's lines go out as they come, and a reader that went away stops it.
+    int outputError = 0;
     if (!a.json)
-        bench.progress = [](const QString& line) {
+        bench.progress = [&outputError](const QString& line) {
+            errno = 0;
             std::fputs(line.toUtf8().constData(), stdout);
-            return std::fflush(stdout) == 0 && !std::ferror(stdout);
+            if (std::fflush(stdout) == 0 && !std::ferror(stdout))
+                return true;
+            outputError = errno ? errno : EIO;
+            return false;
         };
     // The trace is opened once the command has checked its arguments, and
-    // never over a file the command reads or writes.
+    // never over a file the command reads or writes, standard output's among them.
     TraceFile traceFile;
     std::unique_ptr<ReportTrace> trace;
     if (!a.traceFile.isEmpty()) {
         bench.openTrace = [&](const QStringList& files) -> std::optional<QString> {
-            traceFile = openTraceFile(a.traceFile, files);
+            traceFile = openTraceFile(a.traceFile, files + QStringList{"/dev/stdout"});
             if (!traceFile.file)
                 return traceFile.error;
             trace = std::make_unique<ReportTrace>(traceFile.file, clock, traceFile.name);
@@ -131,5 +139,5 @@ int main(int argc, char* argv[]) {
         };
     }
     const CommandResult result = runCommand(bench);
-    return finish(a, result, trace.get());
+    return finish(a, result, trace.get(), outputError);
 }

@@ -4,6 +4,7 @@
 #include "core/platform/outsidetext.h"
 #include "core/platform/processend.h"
 #include "core/platform/standardstreams.h"
+#include "core/regfiles/fileaccess.h"
 #include "core/sim/simtransport.h"
 #include "windows/linktestwindow.h"
 #include "windows/mainwindow.h"
@@ -49,7 +50,7 @@ int main(int argc, char* argv[]) {
     // Before any thread starts, so that none of them takes a stop signal.
     StopSignalNotifier::blockStopSignals();
     openStandardDescriptors();
-    ignoreBrokenPipes();
+    ignoreWriteSignals();
 
     // The options are read before the application connects to a display, so
     // that --help, --version and an option error work without one.

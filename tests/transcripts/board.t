@@ -40,15 +40,19 @@ Usage (2), the board gone (3), silent or short (4); nak leaves them alone.
   >   done
   > done
   3 0  sim:board0  serial SIM0000  firmware no answer
-  qdm7720a-cli: firmware query: board 0 is gone: No such device
+  qdm7720a-cli: firmware query of board 0: board 0 is gone: No such device
   3 qdm7720a-cli: I2C clock query: board 0 is gone: No such device
   3 qdm7720a-cli: LED query: board 0 is gone: No such device
   4 0  sim:board0  serial SIM0000  firmware no answer
-  qdm7720a-cli: firmware query: no answer from board 0 within 20 ms
+  qdm7720a-cli: firmware query of board 0: no answer from board 0 within 20 ms
   4 qdm7720a-cli: I2C clock query: no answer from board 0 within 20 ms
   4 qdm7720a-cli: LED query: no answer from board 0 within 20 ms
   0 0  sim:board0  serial SIM0000  firmware 2.0 2010-01-15
   4 qdm7720a-cli: I2C clock query: no answer from board 0: only 16 of 64 bytes came in
   4 qdm7720a-cli: LED query: no answer from board 0: only 16 of 64 bytes came in
+  $ st qdm7720a-cli --demo --demo-boards 2 --timeout-ms 20 --demo-fault silent list
+  4 0  sim:board0  serial SIM0000  firmware no answer
+  1  sim:board1  serial SIM0001  firmware no answer
+  qdm7720a-cli: firmware query of board 0: no answer from board 0 within 20 ms; firmware query of board 1: no answer from board 1 within 20 ms
   $ st qdm7720a-cli --demo --demo-fault nak clock
   0 100 kHz (base clock 12 MHz, divider 120)

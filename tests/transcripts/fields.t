@@ -33,8 +33,10 @@ A self-clearing bit reads back clear: the reset it started is no failure.
 
 What set refuses before it touches the board, and a chip that does not answer.
 
-  $ cli set 2 channel-select E
+  $ for value in E ' B' $'B\n'; do cli set 2 channel-select "$value"; done
   qdm7720a-cli: 0x02 Channel Select takes 0 to 3, or A, B, C, D, not 'E'. See --help.
+  qdm7720a-cli: 0x02 Channel Select takes 0 to 3, or A, B, C, D, not ' B'. See --help.
+  qdm7720a-cli: 0x02 Channel Select takes 0 to 3, or A, B, C, D, not 'B\n'. See --help.
   [2]
   $ cli set 6 transmit-current 10.3mA
   qdm7720a-cli: 0x06 Transmit Current takes 0 to 15, or 10.000 to 11.875 mA in steps of 0.125 mA, not '10.3mA'. See --help.

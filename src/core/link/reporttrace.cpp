@@ -8,9 +8,6 @@
 #include <cerrno>
 #include <cmath>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 ReportTrace::ReportTrace(std::FILE* out, Clock& clock, QString name)
     : out_(out), clock_(clock), name_(std::move(name)) {}
@@ -60,70 +57,12 @@ void ReportTrace::write(const QByteArray& line) {
         return;
     const int error = errno;
     out_ = nullptr;
-    failure_ = QStringLiteral("the trace to %1 stops here: %2")
-                   .arg(escapedText(name_),
-                        QString::fromLocal8Bit(error ? std::strerror(error) : "write error"));
+    failure_ =
+        QStringLiteral("the trace to %1 stops here: %2")
+            .arg(name_, QString::fromLocal8Bit(error ? std::strerror(error) : "write error"));
     std::fprintf(stderr, "%s: %s\n", qPrintable(QCoreApplication::applicationName()),
-                 failure_.toUtf8().constData());
+                 escapedText(failure_).toUtf8().constData());
     std::fflush(stderr);
-}
-
-namespace {
-
-bool sameFile(const struct stat& a, const struct stat& b) {
-    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
-}
-
-// One of `keep`, where it is a file whose contents a trace would spoil.
-bool isKept(const struct stat& trace, const QStringList& keep) {
-    if (!S_ISREG(trace.st_mode) && !S_ISFIFO(trace.st_mode))
-        return false; // a terminal, /dev/null: writing there spoils nothing
-    for (const QString& path : keep) {
-        struct stat st {};
-        if (::stat(nameBytes(path).constData(), &st) == 0 && sameFile(st, trace))
-            return true;
-    }
-    return false;
-}
-
-} // namespace
-
-TraceFile openTraceFile(const QString& path, const QStringList& keep) {
-    if (path == QLatin1String("-"))
-        return {stderr, QStringLiteral("standard error"), {}};
-    TraceFile trace{nullptr, path, {}};
-    const QByteArray native = nameBytes(path);
-    // Without O_NONBLOCK, opening a FIFO waits for a reader; with it, a FIFO
-    // without one is refused at once. Nothing is emptied yet.
-    constexpr int kFlags = O_WRONLY | O_NONBLOCK | O_CLOEXEC;
-    bool created = true;
-    int fd = ::open(native.constData(), kFlags | O_CREAT | O_EXCL, 0666);
-    if (fd < 0 && errno == EEXIST) {
-        created = false;
-        fd = ::open(native.constData(), kFlags);
-    }
-    if (fd < 0) {
-        trace.error = errno == ENXIO ? QStringLiteral("no process reads it")
-                                     : QString::fromLocal8Bit(std::strerror(errno));
-        return trace;
-    }
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || isKept(st, keep)) {
-        trace.error = QStringLiteral("it is a file the command reads or writes");
-        ::close(fd);
-        if (created)
-            ::unlink(native.constData());
-        return trace;
-    }
-    // Written as any file is, waiting where a pipe is full.
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    if (!(S_ISREG(st.st_mode) && ::ftruncate(fd, 0) != 0))
-        trace.file = ::fdopen(fd, "w");
-    if (!trace.file) {
-        trace.error = QString::fromLocal8Bit(std::strerror(errno));
-        ::close(fd);
-    }
-    return trace;
 }
 
 namespace {

@@ -6,7 +6,6 @@
 #include "core/hid/report.h"
 
 #include <QString>
-#include <QStringList>
 #include <cstdio>
 
 class Clock;
@@ -29,7 +28,7 @@ public:
 
     // False once a write failed: the trace is cut there, and `failure()`
     // says why, as the one line on standard error did (without the
-    // program's name).
+    // program's name, and with the trace's name as it was given, not escaped).
     bool isOpen() const { return out_ != nullptr; }
     const QString& failure() const { return failure_; }
 
@@ -48,16 +47,3 @@ private:
 // "I2C read 0x40 reg 0x02 count 1: 0C, acknowledged",
 // "board signals set: LED on, poll off".
 QString describeExchange(const Report& request, const Report* answer);
-
-// The file a trace goes to: `path` opened for writing, or standard error for
-// "-"; without a file, why not. Opening never waits: a FIFO that no process
-// reads is refused at once. A trace is never one of the files in `keep`,
-// those a command reads or writes (the same device and inode, whatever the
-// names): such a file is refused and left as it was, for a file is emptied
-// only once it is accepted.
-struct TraceFile {
-    std::FILE* file = nullptr;
-    QString name; // as a message names it
-    QString error;
-};
-TraceFile openTraceFile(const QString& path, const QStringList& keep = {});

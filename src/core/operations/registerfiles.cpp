@@ -12,20 +12,21 @@
 
 namespace {
 
-// A line of a file as a message can show it: control characters escaped,
-// and not longer than a message line should be.
+// A line of a file as a message shows it (the prompt escapes what needs it,
+// as in a name), not longer than a message line should be.
 QString shownLine(const QByteArray& line) {
     constexpr qsizetype kLongest = 80;
-    QString text = escapedText(QString::fromLatin1(line.left(kLongest)));
+    QString text = nameFromBytes(line.left(kLongest));
     if (line.size() > kLongest)
         text += QStringLiteral("...");
     return text;
 }
 
-QString saveFailedText(const QString& path, const QString& reason) {
-    return QStringLiteral("The register file could not be saved:\r\n%1\r\n%2\r\n"
-                          "A file of that name, if there was one, is unchanged.")
-        .arg(QDir::toNativeSeparators(path), reason);
+QString saveFailedText(const QString& path, const QString& reason, bool kept = true) {
+    return QStringLiteral("The register file could not be saved:\r\n%1\r\n%2%3")
+        .arg(QDir::toNativeSeparators(path), reason,
+             kept ? QStringLiteral("\r\nA file of that name, if there was one, is unchanged.")
+                  : QString());
 }
 
 // The question before a save writes over a name that exists (for a link it
@@ -180,7 +181,7 @@ RegisterFileResult RegisterFileCommands::save(const Chip& chip, ReadMode mode) {
         registerFileBytes([&](std::uint8_t reg) { return chip.registers.text(reg); });
     const FileResult saved = replaceRegularFile(target, contents);
     if (!saved.ok) {
-        prompt_.ask(saveFailedText(*chosen, saved.reason), Buttons::Ok);
+        prompt_.ask(saveFailedText(*chosen, saved.reason, saved.kept), Buttons::Ok);
         return result;
     }
     result.outcome = RegisterFileResult::Outcome::Done;

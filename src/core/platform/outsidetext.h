@@ -15,7 +15,12 @@
 QString nameFromBytes(QByteArrayView bytes);
 QByteArray nameBytes(QStringView name);
 
-// `text` on one line of a terminal or a message: control characters as
-// "\n", "\r", "\t" or "\x1B", and the bytes nameFromBytes() kept as
-// "\xFF"; everything else as it is.
+// `text` on one line of a terminal or a message, in a form that can be read
+// only one way and turned back into the text's bytes: a backslash as "\\",
+// a C0 control or DEL as "\n", "\r", "\t" or "\x1B", and the bytes
+// nameFromBytes() kept as "\xFF" (so "\xHH" is always the byte 0xHH);
+// every character that shows nothing or moves what follows it (C1 controls,
+// format and direction marks, line and paragraph separators, blanks other
+// than the space, fillers, unassigned and private code points) as "\u202E"
+// or, beyond U+FFFF, "\U000E0001"; everything else as it is.
 QString escapedText(QStringView text);

@@ -7,7 +7,11 @@
 // program's warnings. They are opened for reading only: output to a closed
 // standard output still fails, and the program can say so.
 void openStandardDescriptors();
+// Whether descriptor `fd` (0, 1 or 2) was closed when openStandardDescriptors()
+// opened it, so that the program can say so.
+bool wasClosedAtStart(int fd);
 
-// A write into a pipe whose reader has gone fails instead of ending the
-// process: a trace cut short must not cut an operation short.
-void ignoreBrokenPipes();
+// A write into a pipe whose reader has gone, or past the process's limit on
+// file sizes (ulimit -f), fails instead of ending the process: a trace cut
+// short must not cut an operation short, nor a save leave a file half written.
+void ignoreWriteSignals();

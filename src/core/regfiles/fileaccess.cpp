@@ -1,6 +1,7 @@
 #include "core/regfiles/fileaccess.h"
 
 #include "core/platform/outsidetext.h"
+#include "core/platform/standardstreams.h"
 
 #include <QRandomGenerator>
 
@@ -10,7 +11,9 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 namespace {
@@ -121,6 +124,13 @@ bool isWhatWasFound(const SaveTarget& t, const std::optional<struct stat>& now) 
     return now.has_value() == t.file.has_value() && (!now || identityOf(*now) == *t.file);
 }
 
+// Why the user may not write the existing file of the target (the system's
+// error: EACCES, EROFS), else 0. Replacing it through its folder would
+// need no such right, but a write-protected file is how a reference is kept.
+int writeError(const SaveTarget& t) {
+    return ::faccessat(t.folder.fd(), t.entry.constData(), W_OK, AT_EACCESS) == 0 ? 0 : errno;
+}
+
 // The file a save replaces keeps its owner, group and mode where the user may
 // keep them: anyone may keep the mode, a group of one's own and, as root, the
 // owner.
@@ -131,29 +141,46 @@ void keepOwnerAndMode(int fd, const struct stat& old) {
     ::fchmod(fd, old.st_mode & 07777);
 }
 
-bool writeAll(int fd, const QByteArray& contents) {
-    const char* data = contents.constData();
-    qsizetype left = contents.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, data, static_cast<size_t>(left));
+// Writes `contents` from the start of the file: 0, or the system's error with
+// `written` telling how far it came.
+int writeAll(int fd, const QByteArray& contents, qsizetype& written) {
+    for (written = 0; written < contents.size();) {
+        const ssize_t n = ::pwrite(fd, contents.constData() + written,
+                                   static_cast<size_t>(contents.size() - written), written);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
-            return false;
-        data += n;
-        left -= n;
+            return n < 0 ? errno : EIO;
+        written += n;
     }
-    return true;
+    return 0;
 }
 
 // Writes the open file whole, to the disk, and closes it.
-FileResult writeAndClose(Descriptor file, const QByteArray& contents, bool truncate) {
-    if ((truncate && ::ftruncate(file.fd(), 0) != 0) || !writeAll(file.fd(), contents) ||
-        ::fsync(file.fd()) != 0)
-        return {false, systemReason(errno)};
-    if (::close(file.release()) != 0)
+FileResult writeAndClose(Descriptor file, const QByteArray& contents) {
+    qsizetype written = 0;
+    if (const int error = writeAll(file.fd(), contents, written))
+        return {false, systemReason(error)};
+    if (::fsync(file.fd()) != 0 || ::close(file.release()) != 0)
         return {false, systemReason(errno)};
     return {true, {}};
+}
+
+FileContents readToEnd(int fd, qsizetype maxBytes) {
+    QByteArray bytes(maxBytes + 1, '\0');
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::read(fd, bytes.data() + done, static_cast<size_t>(bytes.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return {std::nullopt, systemReason(errno)};
+        if (n == 0)
+            break;
+        done += n;
+    }
+    bytes.truncate(done);
+    return {bytes, {}};
 }
 
 // A new file beside `entry` in `folder`, made here and now: its name, or the
@@ -222,10 +249,53 @@ FileResult putInPlace(const SaveTarget& t, const QByteArray& temp) {
     return result;
 }
 
+// What a write of `size` bytes over the file `st` would run into, seen
+// before anything is written: the process's limit on file sizes (ulimit -f)
+// and the free space of the file system; the system's error, else 0.
+int roomError(int fd, const struct stat& st, qsizetype size) {
+    const auto needed = static_cast<unsigned long long>(size);
+    struct rlimit limit {};
+    if (::getrlimit(RLIMIT_FSIZE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY &&
+        needed > limit.rlim_cur)
+        return EFBIG;
+    const auto held = static_cast<unsigned long long>(st.st_blocks) * 512;
+    struct statvfs fs {};
+    if (needed > held && ::fstatvfs(fd, &fs) == 0) {
+        const unsigned long long blocks = ::geteuid() == 0 ? fs.f_bfree : fs.f_bavail;
+        if ((needed - held) > blocks * (fs.f_frsize ? fs.f_frsize : fs.f_bsize))
+            return ENOSPC;
+    }
+    return 0;
+}
+
+// A file written in place whose write failed with `error`: its old contents
+// put back where they were read, else cut to what was written; the reason
+// says which.
+FileResult afterFailedWrite(int fd, int error, const std::optional<QByteArray>& before,
+                            qsizetype written, qsizetype size) {
+    FileResult failed{false, systemReason(error), false};
+    qsizetype restored = 0;
+    QString now = QStringLiteral("it may now hold parts of both its old contents and the new");
+    if (before && writeAll(fd, *before, restored) == 0 && ::ftruncate(fd, before->size()) == 0 &&
+        ::fsync(fd) == 0) {
+        now = QStringLiteral("its old contents were put back");
+        failed.kept = true;
+    } else if (!before && ::ftruncate(fd, written) == 0 && ::fsync(fd) == 0) {
+        now = written == 0 ? QStringLiteral("it is now empty")
+                           : QStringLiteral("it now holds only the first %1 of the %2 bytes to "
+                                            "be saved")
+                                 .arg(written)
+                                 .arg(size);
+    }
+    failed.reason += QStringLiteral(" (the file was being written in place: %1)").arg(now);
+    return failed;
+}
+
 // Over the file found itself, for a folder that takes no new file. It is
 // opened first for nothing but a look, so that nothing else is ever opened
 // for writing (a device may act on being opened), then again through that
-// look for writing.
+// look, for reading too where the user may, so that a write that fails can
+// put the old contents back.
 FileResult writeInPlace(const SaveTarget& t, const QByteArray& contents) {
     step("in place");
     const Descriptor look(
@@ -238,19 +308,38 @@ FileResult writeInPlace(const SaveTarget& t, const QByteArray& contents) {
     if (!t.file || identityOf(st) != *t.file)
         return {false, changedReason(&st)};
     const QByteArray again = "/proc/self/fd/" + QByteArray::number(look.fd());
-    constexpr int kWrite = O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
-    Descriptor file(::open(again.constData(), kWrite));
-    if (!file.isOpen() && errno == ENOENT) // no /proc: by name, and looked at once more
-        file = Descriptor(::openat(t.folder.fd(), t.entry.constData(), kWrite | O_NOFOLLOW));
+    Descriptor file;
+    for (const int access : {O_RDWR, O_WRONLY}) {
+        const int flags = access | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+        file = Descriptor(::open(again.constData(), flags));
+        if (!file.isOpen() && errno == ENOENT) // no /proc: by name, and looked at once more
+            file = Descriptor(::openat(t.folder.fd(), t.entry.constData(), flags | O_NOFOLLOW));
+        if (file.isOpen() || errno != EACCES)
+            break;
+    }
     if (!file.isOpen())
         return {false, systemReason(errno)};
     if (::fstat(file.fd(), &st) != 0 || identityOf(st) != *t.file)
         return {false, changedReason(&st)};
-    FileResult result = writeAndClose(std::move(file), contents, true);
-    if (!result.ok)
-        result.reason += QStringLiteral(" (the file was being written in place and may now "
-                                        "be incomplete)");
-    return result;
+    if (const int error = roomError(file.fd(), st, contents.size()))
+        return {false, systemReason(error)};
+    std::optional<QByteArray> before;
+    if ((::fcntl(file.fd(), F_GETFL) & O_ACCMODE) == O_RDWR) {
+        constexpr qsizetype kMostKept = 64 * 1024 * 1024;
+        before = readToEnd(file.fd(), kMostKept).bytes;
+        if (before && before->size() > kMostKept)
+            before.reset();
+    }
+    step("write");
+    qsizetype written = 0;
+    int error = writeAll(file.fd(), contents, written);
+    if (!error && (::ftruncate(file.fd(), contents.size()) != 0 || ::fsync(file.fd()) != 0))
+        error = errno;
+    if (error)
+        return afterFailedWrite(file.fd(), error, before, written, contents.size());
+    if (::close(file.release()) != 0)
+        return {false, systemReason(errno)};
+    return {true, {}};
 }
 
 } // namespace
@@ -327,12 +416,23 @@ SaveTarget saveTargetOf(const QString& name) {
     t.target = where.isEmpty()
                    ? nameFromBytes(path)
                    : where + (where.endsWith(QLatin1Char('/')) ? "" : "/") + nameFromBytes(t.entry);
+    struct stat led {};
     if (t.exists) {
         t.file = identityOf(st);
         if (!S_ISREG(st.st_mode))
             t.refusal = t.isLink ? QStringLiteral("It is a link to %1, which is %2.")
                                        .arg(t.target, notRegular(st))
                                  : notRegularReason(st);
+        else if (const int error = writeError(t))
+            t.refusal =
+                (t.isLink ? QStringLiteral("It is a link to %1: ").arg(t.target) : QString()) +
+                systemReason(error);
+    } else if (t.isLink && ::stat(nameBytes(name).constData(), &led) == 0) {
+        // A link of the system's own (/dev/stdout to "pipe:[7]") leads to
+        // a file no folder holds.
+        t.refusal = S_ISREG(led.st_mode)
+                        ? QStringLiteral("It leads to a file that no folder holds any more.")
+                        : notRegularReason(led);
     } else if (t.isLink && ::faccessat(t.folder.fd(), ".", W_OK, 0) != 0) {
         t.refusal =
             QStringLiteral("It is a link to %1, in a folder you may not write.").arg(t.target);
@@ -352,6 +452,8 @@ FileResult replaceRegularFile(const SaveTarget& t, const QByteArray& contents) {
     const std::optional<struct stat> old = entryNow(t);
     if (!isWhatWasFound(t, old))
         return {false, changedReason(old ? &*old : nullptr)};
+    if (const int error = old ? writeError(t) : 0)
+        return {false, systemReason(error)};
     Temporary temp = createTemporary(t.folder.fd(), t.entry);
     if (!temp.file.isOpen()) {
         if ((temp.error == EACCES || temp.error == EPERM) && old)
@@ -360,7 +462,7 @@ FileResult replaceRegularFile(const SaveTarget& t, const QByteArray& contents) {
     }
     if (old)
         keepOwnerAndMode(temp.file.fd(), *old);
-    const FileResult written = writeAndClose(std::move(temp.file), contents, false);
+    const FileResult written = writeAndClose(std::move(temp.file), contents);
     if (!written.ok) {
         ::unlinkat(t.folder.fd(), temp.name.constData(), 0);
         return written;
@@ -374,23 +476,6 @@ void setSaveStepHook(std::function<void(const char* step)> hook) {
 }
 
 namespace {
-
-FileContents readToEnd(int fd, qsizetype maxBytes) {
-    QByteArray bytes(maxBytes + 1, '\0');
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::read(fd, bytes.data() + done, static_cast<size_t>(bytes.size() - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return {std::nullopt, systemReason(errno)};
-        if (n == 0)
-            break;
-        done += n;
-    }
-    bytes.truncate(done);
-    return {bytes, {}};
-}
 
 // A regular file, or a FIFO too when `fifos` says so, read whole.
 FileContents readNamedFile(const QString& path, qsizetype maxBytes, bool fifos) {
@@ -422,6 +507,72 @@ FileContents readRegularFile(const QString& path, qsizetype maxBytes) {
 
 FileContents readFileOrStream(const QString& path, qsizetype maxBytes) {
     if (path == QLatin1String("-"))
-        return readToEnd(STDIN_FILENO, maxBytes);
+        return wasClosedAtStart(STDIN_FILENO)
+                   ? FileContents{std::nullopt, QStringLiteral("It is closed.")}
+                   : readToEnd(STDIN_FILENO, maxBytes);
     return readNamedFile(path, maxBytes, true);
+}
+
+namespace {
+
+// One of `keep`, where it is a file whose contents a trace would spoil.
+bool isKept(const struct stat& trace, const QStringList& keep) {
+    if (!S_ISREG(trace.st_mode) && !S_ISFIFO(trace.st_mode))
+        return false; // a terminal, /dev/null: writing there spoils nothing
+    for (const QString& path : keep) {
+        struct stat st {};
+        if (::stat(nameBytes(path).constData(), &st) == 0 && identityOf(st) == identityOf(trace))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+TraceFile openTraceFile(const QString& path, const QStringList& keep) {
+    if (path == QLatin1String("-"))
+        return {stderr, QStringLiteral("standard error"), {}};
+    TraceFile trace{nullptr, path, {}};
+    // Without O_NONBLOCK, opening a FIFO waits for a reader; with it, a FIFO
+    // without one is refused at once. Nothing is emptied yet. What this
+    // makes, at the name or where a link leads, is taken away when refused.
+    constexpr int kFlags = O_WRONLY | O_NONBLOCK | O_CLOEXEC;
+    constexpr int kCreate = kFlags | O_CREAT | O_EXCL | O_NOFOLLOW;
+    SaveTarget made;
+    made.entry = nameBytes(path);
+    int fd = ::open(made.entry.constData(), kCreate, 0666);
+    if (fd < 0 && errno == EEXIST) {
+        made.entry.clear();
+        fd = ::open(nameBytes(path).constData(), kFlags);
+        if (fd < 0 && errno == ENOENT) { // a link that leads to nothing yet
+            made = saveTargetOf(path);
+            if (!made.refusal.isEmpty()) {
+                trace.error = made.refusal;
+                return trace;
+            }
+            fd = ::openat(made.folder.fd(), made.entry.constData(), kCreate, 0666);
+        }
+    }
+    if (fd < 0) {
+        trace.error = errno == ENXIO ? QStringLiteral("no process reads it") : systemReason(errno);
+        return trace;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || isKept(st, keep)) {
+        trace.error = QStringLiteral("it is a file the command reads or writes");
+        ::close(fd);
+        if (!made.entry.isEmpty())
+            ::unlinkat(made.folder.isOpen() ? made.folder.fd() : AT_FDCWD, made.entry.constData(),
+                       0);
+        return trace;
+    }
+    // Written as any file is, waiting where a pipe is full.
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    if (!(S_ISREG(st.st_mode) && ::ftruncate(fd, 0) != 0))
+        trace.file = ::fdopen(fd, "w");
+    if (!trace.file) {
+        trace.error = systemReason(errno);
+        ::close(fd);
+    }
+    return trace;
 }

@@ -10,6 +10,8 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
+#include <cstdio>
 #include <functional>
 #include <optional>
 #include <sys/types.h>
@@ -55,27 +57,33 @@ struct SaveTarget {
 // Follows `name` through its links, each resolved by the system from the
 // folder the link lies in. A name that is nothing yet, or a link that leads
 // to nothing yet, is a new file whose folder must be the user's to write; an
-// existing target must be a regular file.
+// existing target must be a regular file the user may write, as for any
+// program that writes files (a file's write protection keeps it).
 SaveTarget saveTargetOf(const QString& name);
 // The same file (or still none) in the same folder, and may be written.
 bool sameTarget(const SaveTarget& a, const SaveTarget& b);
 
 struct FileResult {
     bool ok = false;
-    QString reason; // why not, in the system's words where it gave some
+    QString reason;   // why not, in the system's words where it gave some
+    bool kept = true; // a failure left the file as it was (else the reason says what is in it)
 };
 
 // Puts `contents` in the place of the file `target` found (or creates it),
-// provided it is still that file: written whole beside it in its folder and
-// renamed over it, or, where the folder takes no new file, written over it
-// in place. What is at its name when the write is put there and is not that
-// file is left as it is, and the save fails.
+// provided it is still that file and the user may still write it: written
+// whole beside it in its folder and renamed over it, or, where the folder
+// takes no new file, written over it in place. What is at its name when the
+// write is put there and is not that file is left as it is, and the save
+// fails. A write in place is refused where the size limit or the free space
+// would stop it; one that fails all the same puts the old contents back
+// where it could read them, and the reason says what the file now holds.
 FileResult replaceRegularFile(const SaveTarget& target, const QByteArray& contents);
 
 // Called between the steps of a save with the step's name ("create" before
 // the new file is made, "rename" before it takes the name, "in place" before
-// the file is opened to be written over), so that tests can change the files
-// there. Nothing is called when it is not set.
+// the file is opened to be written over, "write" before it is written over),
+// so that tests can change the files there. Nothing is called when it is not
+// set.
 void setSaveStepHook(std::function<void(const char* step)> hook);
 
 struct FileContents {
@@ -89,8 +97,23 @@ FileContents readRegularFile(const QString& path, qsizetype maxBytes);
 
 // Reads `path` once, to its end, as a register file's loader does from a
 // command line: a regular file, a FIFO or a pipe (/dev/stdin, a process
-// substitution), or for "-" standard input, whatever it is. Opening never
+// substitution), or for "-" standard input, whatever it is (but not one that
+// was closed when the program started, which reads as empty). Opening never
 // waits: a FIFO that no process writes reads as empty. A device, a folder or
 // a socket is refused. At most `maxBytes` + 1 bytes are read, so that the
 // caller can tell a file that is too long.
 FileContents readFileOrStream(const QString& path, qsizetype maxBytes);
+
+// The file a trace goes to: `path` opened for writing, or standard error for
+// "-"; without a file, why not. Opening never waits: a FIFO that no process
+// reads is refused at once. A link that leads to nothing yet makes its
+// target, as a save does. A trace is never one of the files in `keep`,
+// those a command reads or writes (the same device and inode, whatever the
+// names): such a file is refused and left as it was, for a file is emptied
+// only once it is accepted.
+struct TraceFile {
+    std::FILE* file = nullptr;
+    QString name; // as a message names it
+    QString error;
+};
+TraceFile openTraceFile(const QString& path, const QStringList& keep = {});
