@@ -8,6 +8,7 @@
 #include "core/operations/systeminformation.h"
 #include "core/registers/hextext.h"
 #include "core/registers/registerfields.h"
+#include "core/registers/registereffects.h"
 #include "core/registers/registermap.h"
 #include "core/regtexts/registertexts.h"
 #include "support/reports.h"
@@ -551,6 +552,20 @@ private slots:
                      "ad35c710c14ce9b3b52fe2c177543b7f4b72bfe1",
                  qPrintable(table));
         QVERIFY(registerFields(0x0D).empty() && registerFields(0x11).empty());
+        // What an access does besides its byte agrees with the descriptions: a
+        // read clears, a bit written 1 clears itself and resets the chip, just
+        // where they say so.
+        for (std::uint8_t reg : kMainRegisters) {
+            const QString text = descriptionText(descriptionIndexOf(reg));
+            const auto fields = registerFields(reg);
+            QCOMPARE(readClears(reg), text.contains("Reading this register clears"));
+            QCOMPARE(std::any_of(fields.begin(), fields.end(),
+                                 [](const RegisterField& f) {
+                                     return f.access == FieldAccess::SelfClearing;
+                                 }),
+                     text.contains("will automatically clear this bit"));
+            QCOMPARE(writeResetsChip(reg, 0xFF), text.contains("(Reset)"));
+        }
     }
 
     // Every byte of every register decodes into its fields; setting any value
