@@ -99,6 +99,12 @@ private slots:
             QCOMPARE(shownDuringPause, reg == 2 ? QString() : hexByte(std::uint8_t(written)));
             QVERIFY(pausedFor(rig.clock, typingPause + 0.2));
         }
+        // A field of a register not known: it is read first, its other fields kept.
+        StartedRig rig;
+        rig.simChip().registers[6] = 0x04;
+        writeField(rig.chip(), *findField(6, u"Transmit PreEmphasis"), 1);
+        QCOMPARE(i2cOf(rig.board()), (std::vector<Report>{i2cRead(0, 6, 1), i2cWrite(0, 6, {0x14}),
+                                                          i2cRead(0, 6, 1)}));
     }
 
     void panelRegisterNumbers() {
