@@ -7,8 +7,8 @@
 #include "core/operations/readall.h"
 #include "core/operations/systeminformation.h"
 #include "core/registers/hextext.h"
-#include "core/registers/registerfields.h"
 #include "core/registers/registereffects.h"
+#include "core/registers/registerfields.h"
 #include "core/registers/registermap.h"
 #include "core/regtexts/registertexts.h"
 #include "support/reports.h"
@@ -103,8 +103,8 @@ private slots:
         StartedRig rig;
         rig.simChip().registers[6] = 0x04;
         writeField(rig.chip(), *findField(6, u"Transmit PreEmphasis"), 1);
-        QCOMPARE(i2cOf(rig.board()), (std::vector<Report>{i2cRead(0, 6, 1), i2cWrite(0, 6, {0x14}),
-                                                          i2cRead(0, 6, 1)}));
+        QCOMPARE(i2cOf(rig.board()),
+                 (std::vector<Report>{i2cRead(0, 6, 1), i2cWrite(0, 6, {0x14}), i2cRead(0, 6, 1)}));
     }
 
     void panelRegisterNumbers() {
@@ -474,7 +474,8 @@ private slots:
     // The counters have one owner: a read of them by anything else during a
     // run hands its counts to the run (whose interval stays whole) and shows
     // them too; a second run cannot take them; a reset stops the run, which
-    // then writes nothing back (the reset put every register back).
+    // then writes nothing back (the reset put every register back), and so
+    // does another's write to a register the run changed, which keeps it.
     void countersHeldByOneRun() {
         Rig48 rig;
         QSignalSpy handed(&rig.session.tracker(), &ChipTracker::countsHandedOver);
@@ -504,6 +505,19 @@ private slots:
         QVERIFY(restoreSummary(end).startsWith(QStringLiteral("nothing written back")));
         QCOMPARE(i2cOf(rig.board()), std::vector<Report>{});
         QVERIFY(ErrorCount(rig.chip(), {}).start()); // the counters are free again
+
+        EqualizerSweep sweep(rig.chip(), {1, 1, 100, 4, 9});
+        QVERIFY(sweep.start() && sweep.step());
+        writeRegisterWithReadBack(rig.chip(), 0x06, 0x11); // not the run's: it goes on
+        QVERIFY(sweep.step());
+        writeRegisterWithReadBack(rig.chip(), 0x07, 0x3C);
+        QVERIFY(!sweep.step());
+        const LinkTestEnd kept = sweep.stop(true);
+        QCOMPARE(kept.interruption, QStringLiteral("register 0x07 was written during the run"));
+        QCOMPARE(restoreSummary(kept), QStringLiteral("register 0x07 kept as written during the "
+                                                      "run, register 0x09 restored, register 0x02 "
+                                                      "restored"));
+        QVERIFY(kept.restored() && rig.simChip().registers[0x07] == 0x3C);
     }
 
     // A hex box's text is a byte only as one or two digits, blanks around and

@@ -32,6 +32,15 @@ LinkResult ChipTracker::readHeldCounters() {
     return read;
 }
 
+LinkResult ChipTracker::writeAsHolder(std::uint8_t deviceAddress, std::uint8_t reg,
+                                      std::uint8_t value) {
+    const std::uint8_t data[1] = {value};
+    holderWriting_ = true;
+    LinkResult written = link_.writeRegistersOnce(deviceAddress, reg, data);
+    holderWriting_ = false;
+    return written;
+}
+
 void ChipTracker::registersRead(std::uint8_t deviceAddress, std::uint8_t first,
                                 std::span<const std::uint8_t> values) {
     if (!holder_ || deviceAddress != holder_->counterAddress())
@@ -58,9 +67,11 @@ void ChipTracker::registersWritten(std::uint8_t deviceAddress, std::uint8_t firs
     bool reset = false;
     for (std::size_t i = 0; i < data.size(); ++i)
         reset = reset || writeResetsChip(static_cast<std::uint8_t>(first + i), data[i]);
-    if (!reset)
+    chipReset_ = chipReset_ || reset;
+    if (!holder_ || deviceAddress != holder_->counterAddress())
         return;
-    chipReset_ = true;
-    if (holder_ && deviceAddress == holder_->counterAddress())
+    if (reset)
         holder_->chipReset();
+    else if (!holderWriting_)
+        holder_->registersWrittenByOther(first, data);
 }

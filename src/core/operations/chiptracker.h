@@ -2,9 +2,10 @@
 // what the program knows of it: a write that resets the chip leaves no
 // register known, one that sets a bit the chip clears by itself leaves its
 // register unknown until read, any other leaves the bytes written. And the
-// error counters, which clear when read, have one owner at a time: a run of
-// the link test holds them, and every read of them, its own or anyone
-// else's, hands it the counts, so that its figures stay whole.
+// chip has one holder at a time: a run of the link test holds the error
+// counters, which clear when read, and every read of them, its own or anyone
+// else's, hands it the counts, so that its figures stay whole; it hears of
+// every write another part of the program makes to the chip meanwhile.
 #pragma once
 
 #include "core/link/transferlistener.h"
@@ -33,6 +34,9 @@ public:
     // A write to the chip reset it, or may have: the registers are back at
     // their values after reset.
     virtual void chipReset() = 0;
+    // Another part of the program wrote `data` from `first` on (or may have).
+    virtual void registersWrittenByOther(std::uint8_t first,
+                                         std::span<const std::uint8_t> data) = 0;
 };
 
 class ChipTracker : public QObject, public TransferListener {
@@ -46,8 +50,10 @@ public:
     bool holdCounters(CounterHolder& holder);
     void releaseCounters(CounterHolder& holder);
     const CounterHolder* counterHolder() const { return holder_; }
-    // The holder's own read of the counters, which hands it the counts.
+    // The holder's own read of the counters, which hands it the counts, and
+    // its own write of one register, which it does not hear of as another's.
     LinkResult readHeldCounters();
+    LinkResult writeAsHolder(std::uint8_t deviceAddress, std::uint8_t reg, std::uint8_t value);
     // Whether a write reset the chip (or may have) since the last call.
     bool takeChipReset() { return std::exchange(chipReset_, false); }
 
@@ -66,5 +72,6 @@ private:
     RegisterModel& model_;
     CounterHolder* holder_ = nullptr;
     bool holderReading_ = false;
+    bool holderWriting_ = false;
     bool chipReset_ = false;
 };

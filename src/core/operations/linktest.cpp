@@ -75,7 +75,7 @@ int LinkErrors::total() const {
 
 bool LinkTestEnd::restored() const {
     return std::all_of(restores.begin(), restores.end(),
-                       [](const RegisterRestore& r) { return r.done; });
+                       [](const RegisterRestore& r) { return r.done || r.takenOver; });
 }
 
 QString transferName(const TransferAt& at) {
@@ -102,7 +102,9 @@ QString restoreSummary(const LinkTestEnd& end) {
     for (const RegisterRestore& r : end.restores) {
         const QString reg = QStringLiteral("register ") + hex(r.reg);
         QString part;
-        if (r.done && r.applied)
+        if (r.takenOver)
+            part = reg + QStringLiteral(" kept as written during the run");
+        else if (r.done && r.applied)
             part = reg + QStringLiteral(" left at ") + hex(r.written);
         else if (r.done)
             part = reg + QStringLiteral(" restored");
@@ -169,6 +171,17 @@ void LinkTestRun::countersRead(const CounterReads& counts) {
     }
 }
 
+void LinkTestRun::registersWrittenByOther(std::uint8_t first, std::span<const std::uint8_t> data) {
+    for (std::size_t i = 0; i < data.size(); ++i) {
+        const auto reg = static_cast<std::uint8_t>(first + i);
+        if (std::find(changed_.begin(), changed_.end(), reg) == changed_.end() ||
+            std::find(takenOver_.begin(), takenOver_.end(), reg) != takenOver_.end())
+            continue;
+        takenOver_.push_back(reg);
+        interrupt(QStringLiteral("register 0x%1 was written during the run").arg(hexByte(reg)));
+    }
+}
+
 void LinkTestRun::chipReset() {
     chipWasReset_ = true;
     interrupt(QStringLiteral("the chip was reset"));
@@ -217,8 +230,7 @@ std::optional<LinkErrors> LinkTestRun::readErrors() {
 bool LinkTestRun::writeRegister(std::uint8_t reg, std::uint8_t value) {
     if (std::find(changed_.begin(), changed_.end(), reg) == changed_.end())
         changed_.push_back(reg);
-    const std::uint8_t data[1] = {value};
-    const LinkResult written = chip_.link.writeRegistersOnce(address_, reg, data);
+    const LinkResult written = chip_.tracker->writeAsHolder(address_, reg, value);
     noteWrite(reg, value, written);
     return written.ok() || fail(written, {reg, 1, true});
 }
@@ -231,8 +243,14 @@ LinkTestEnd LinkTestRun::restore(std::optional<std::pair<std::uint8_t, std::uint
     if (stopped_)
         return end;
     stopped_ = true;
-    if (chip_.tracker)
-        chip_.tracker->releaseCounters(*this);
+    // The holder's writes are its own until it lets the chip go.
+    struct Release {
+        LinkTestRun& run;
+        ~Release() {
+            if (run.chip_.tracker)
+                run.chip_.tracker->releaseCounters(run);
+        }
+    } release{*this};
     // The reset has put every register back already.
     end.chipWasReset = chipWasReset_;
     if (chipWasReset_)
@@ -245,9 +263,8 @@ LinkTestEnd LinkTestRun::restore(std::optional<std::pair<std::uint8_t, std::uint
     else if (failed())
         chip_.link.flushInput(); // a late answer must not pass for a write's
     const auto write = [&](RegisterRestore& r, std::uint8_t value) {
-        const std::uint8_t data[1] = {value};
         r.tried = true;
-        r.failure = chip_.link.writeRegistersOnce(address_, r.reg, data);
+        r.failure = chip_.tracker->writeAsHolder(address_, r.reg, value);
         r.done = r.failure.ok();
         noteWrite(r.reg, value, r.failure);
         if (linkDown(r.failure))
@@ -259,7 +276,9 @@ LinkTestEnd LinkTestRun::restore(std::optional<std::pair<std::uint8_t, std::uint
         r.before = valueBefore(r.reg);
         r.written =
             r.reg == kChannelSelectRegister ? channelSelectByte(r.before, std::nullopt) : r.before;
-        if (down) {
+        if (std::find(takenOver_.begin(), takenOver_.end(), r.reg) != takenOver_.end()) {
+            r.takenOver = true; // what was written meanwhile stays
+        } else if (down) {
             r.failure = *down;
         } else if (keep && keep->first == r.reg) {
             // The best gain; if the chip does not take it, the value before.
@@ -276,7 +295,7 @@ LinkTestEnd LinkTestRun::restore(std::optional<std::pair<std::uint8_t, std::uint
         } else {
             write(r, r.written);
         }
-        if (!r.done)
+        if (!r.done && !r.takenOver)
             r.holds = known_[r.reg];
         end.restores.push_back(r);
     }

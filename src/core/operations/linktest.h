@@ -53,6 +53,8 @@ struct RegisterRestore {
     // What the chip holds as far as the program knows, when not `written`:
     // the run's last write that it took. None when not known.
     std::optional<std::uint8_t> holds;
+    // Written by another part of the program during the run: it keeps that.
+    bool takenOver = false;
 };
 
 // Which transfer: `count` registers from `reg`, written or read.
@@ -98,6 +100,9 @@ public:
     std::uint8_t counterAddress() const override { return address_; }
     void countersRead(const CounterReads& counts) override;
     void chipReset() override;
+    // A write by another part of the program to a register the run changed
+    // stops the run; that register keeps what was written.
+    void registersWrittenByOther(std::uint8_t first, std::span<const std::uint8_t> data) override;
 
 protected:
     LinkTestRun(const Chip& chip, LinkTestSetup setup);
@@ -136,6 +141,7 @@ private:
     std::array<std::optional<std::uint8_t>, 256> known_{};
     LinkErrors counted_; // since the last read of the run's own
     bool chipWasReset_ = false;
+    std::vector<std::uint8_t> takenOver_; // registers others wrote during the run
     LinkResult failure_;
     TransferAt failedAt_;
     QString interruption_;
