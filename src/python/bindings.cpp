@@ -139,8 +139,7 @@ public:
     // An I2C block: 1 to 32 bytes, as smbus takes them.
     static void checkBlock(long long length) {
         if (length < 1 || length > 32)
-            raiseUsage(
-                QStringLiteral("an I2C block is 1 to 32 bytes, not %1.").arg(length));
+            raiseUsage(QStringLiteral("an I2C block is 1 to 32 bytes, not %1.").arg(length));
     }
 };
 
@@ -149,23 +148,21 @@ public:
     using BoardObject::BoardObject;
 };
 
-std::unique_ptr<BoardSession> sessionFor(long long board, long long address, bool demo,
-                                         std::optional<long long> demoBoards,
-                                         std::optional<long long> demoAddress,
-                                         const std::optional<std::string>& demoFault,
-                                         const py::object& trace,
-                                         std::optional<long long> timeoutMs) {
-    return std::make_unique<BoardSession>(openOptions(board, address, demo, demoBoards,
-                                                      demoAddress, demoFault, trace, timeoutMs));
+std::unique_ptr<BoardSession>
+sessionFor(long long board, long long address, bool demo, std::optional<long long> demoBoards,
+           std::optional<long long> demoAddress, const std::optional<std::string>& demoFault,
+           const py::object& trace, std::optional<long long> timeoutMs) {
+    return std::make_unique<BoardSession>(
+        openOptions(board, address, demo, demoBoards, demoAddress, demoFault, trace, timeoutMs));
 }
 
 std::unique_ptr<PyChip> openChip(long long board, long long address, bool demo,
-                                std::optional<long long> demoBoards,
-                                std::optional<long long> demoAddress,
-                                const std::optional<std::string>& demoFault,
-                                const py::object& trace, std::optional<long long> timeoutMs) {
-    return std::make_unique<PyChip>(sessionFor(board, address, demo, demoBoards, demoAddress,
-                                              demoFault, trace, timeoutMs));
+                                 std::optional<long long> demoBoards,
+                                 std::optional<long long> demoAddress,
+                                 const std::optional<std::string>& demoFault,
+                                 const py::object& trace, std::optional<long long> timeoutMs) {
+    return std::make_unique<PyChip>(
+        sessionFor(board, address, demo, demoBoards, demoAddress, demoFault, trace, timeoutMs));
 }
 
 py::list boards(bool demo, std::optional<long long> demoBoards,
@@ -186,9 +183,9 @@ py::list boards(bool demo, std::optional<long long> demoBoards,
 }
 
 // The arguments open(), Chip() and SMBus() take, with their defaults.
-#define QDM_OPEN_ARGUMENTS                                                                     \
-    "board"_a = 0, "address"_a = 0x40, "demo"_a = false, "demo_boards"_a = py::none(),       \
-    "demo_address"_a = py::none(), "demo_fault"_a = py::none(), "trace"_a = py::none(),      \
+#define QDM_OPEN_ARGUMENTS                                                                         \
+    "board"_a = 0, "address"_a = 0x40, "demo"_a = false, "demo_boards"_a = py::none(),             \
+    "demo_address"_a = py::none(), "demo_fault"_a = py::none(), "trace"_a = py::none(),            \
     "timeout_ms"_a = py::none()
 
 } // namespace
@@ -224,8 +221,8 @@ void defineModule(py::module_& m) {
                 const std::uint8_t first = registerArgument(reg);
                 const std::vector<std::uint8_t> bytes = bytesArgument(first, data);
                 if (!readBack) {
-                    raiseIf(c.session().run(
-                        [&](Chip& chip) { return writeSpan(chip, first, bytes); }));
+                    raiseIf(
+                        c.session().run([&](Chip& chip) { return writeSpan(chip, first, bytes); }));
                     return;
                 }
                 const auto written = c.session().run(
@@ -246,8 +243,8 @@ void defineModule(py::module_& m) {
                 if (byte)
                     return fieldsOf(r, byteArgument(*byte));
                 checkFieldRegister(r);
-                return fieldsOf(r, valueOf(c.session().run(
-                                       [&](Chip& chip) { return readRegister(chip, r); })));
+                return fieldsOf(
+                    r, valueOf(c.session().run([&](Chip& chip) { return readRegister(chip, r); })));
             },
             "register"_a, "byte"_a = py::none(),
             "The register's bit fields as the chip holds them, or in `byte` (which reads "
@@ -337,18 +334,21 @@ void defineModule(py::module_& m) {
             },
             "The chip's 7-bit I2C address every operation uses.")
         .def_property_readonly(
-            "board", [](PyChip& c) { return c.session().options().board; },
-            "The board instance.")
+            "board", [](PyChip& c) { return c.session().options().board; }, "The board instance.")
         .def_property_readonly(
             "closed", [](PyChip& c) { return !c.session().isOpen(); }, "Whether it is closed.")
         .def("close", &PyChip::close,
              "Closes the board and the trace; every later operation raises UsageError.")
         .def("__enter__", [](py::object self) { return self; })
-        .def(
-            "__exit__", [](PyChip& c, py::args) { c.close(); return false; })
+        .def("__exit__",
+             [](PyChip& c, py::args) {
+                 c.close();
+                 return false;
+             })
         .def("__repr__", [](PyChip& c) {
             return py::str("<qdm7720a.Chip board {} at {}{}>")
-                .format(c.session().options().board, py::str(hexValue(c.session().address7()).toStdString()),
+                .format(c.session().options().board,
+                        py::str(hexValue(c.session().address7()).toStdString()),
                         c.session().isOpen() ? "" : ", closed");
         });
 
@@ -363,9 +363,8 @@ void defineModule(py::module_& m) {
                          std::optional<long long> demoAddress,
                          const std::optional<std::string>& demoFault, const py::object& trace,
                          std::optional<long long> timeoutMs) {
-                 return std::make_unique<PySMBus>(sessionFor(board, 0x40, demo, demoBoards,
-                                                             demoAddress, demoFault, trace,
-                                                             timeoutMs));
+                 return std::make_unique<PySMBus>(sessionFor(
+                     board, 0x40, demo, demoBoards, demoAddress, demoFault, trace, timeoutMs));
              }),
              "board"_a = 0, "demo"_a = false, "demo_boards"_a = py::none(),
              "demo_address"_a = py::none(), "demo_fault"_a = py::none(), "trace"_a = py::none(),
@@ -394,8 +393,7 @@ void defineModule(py::module_& m) {
                     raiseUsage(QStringLiteral("a word is 0 to 65535, not %1.").arg(value));
                 bus.write(addr, reg, {std::uint8_t(value & 0xFF), std::uint8_t(value >> 8)});
             },
-            "i2c_addr"_a, "register"_a, "value"_a,
-            "A word into two registers, its low byte first.")
+            "i2c_addr"_a, "register"_a, "value"_a, "A word into two registers, its low byte first.")
         .def(
             "read_i2c_block_data",
             [](PySMBus& bus, long long addr, long long reg, long long length) {

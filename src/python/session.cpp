@@ -18,8 +18,7 @@ constexpr long long kMaxTimeoutMs = 3'600'000;
 std::mutex gOpenLock;
 std::set<BoardSession*> gOpen;
 
-int checked(long long value, long long least, long long most, const char* name,
-            const char* what) {
+int checked(long long value, long long least, long long most, const char* name, const char* what) {
     if (value < least || value > most)
         raiseUsage(QStringLiteral("%1 takes %2, not %3.")
                        .arg(QLatin1String(name), QLatin1String(what))
@@ -50,8 +49,8 @@ OpenOptions openOptions(long long board, long long address, bool demo,
                                           : demoAddress ? "demo_address"
                                                         : "demo_fault")));
     if (demoBoards)
-        o.demoBoards = checked(*demoBoards, 1, kMaxDemoBoards, "demo_boards",
-                               "a number from 1 to 16");
+        o.demoBoards =
+            checked(*demoBoards, 1, kMaxDemoBoards, "demo_boards", "a number from 1 to 16");
     if (demoAddress)
         o.demoAddress7 = std::uint8_t(checked(*demoAddress, 0, 0x7F, "demo_address", sevenBit));
     if (demoFault) {

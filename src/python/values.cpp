@@ -1,9 +1,9 @@
 #include "python/values.h"
 
 #include "core/operations/chipcontrols.h"
+#include "core/platform/outsidetext.h"
 #include "core/registers/registerfields.h"
 #include "core/registers/registermap.h"
-#include "core/platform/outsidetext.h"
 #include "core/regtexts/registertexts.h"
 #include "python/errors.h"
 
@@ -71,8 +71,8 @@ py::object text(const QString& s) {
 void defineValueTypes(py::module_& module) {
     const py::object namedtuple = py::module_::import("collections").attr("namedtuple");
     for (int t = 0; t < kTypes; ++t) {
-        py::object type = namedtuple(kTypeSpecs[t].name, kTypeSpecs[t].fields,
-                                     py::arg("module") = "qdm7720a");
+        py::object type =
+            namedtuple(kTypeSpecs[t].name, kTypeSpecs[t].fields, py::arg("module") = "qdm7720a");
         type.attr("__doc__") = kTypeSpecs[t].doc;
         module.attr(kTypeSpecs[t].name) = type;
         gTypes[t] = type.release().ptr();
@@ -86,9 +86,8 @@ py::object boardInfo(const BoardEntry& entry) {
         firmware = text(words.section(' ', 0, 0));
         date = text(words.section(' ', 1));
     }
-    return make(kBoardInfo, entry.instance,
-                text(nameFromBytes(entry.device.path)), text(nameFromBytes(entry.device.serialNumber)),
-                firmware, date);
+    return make(kBoardInfo, entry.instance, text(nameFromBytes(entry.device.path)),
+                text(nameFromBytes(entry.device.serialNumber)), firmware, date);
 }
 
 void checkFieldRegister(std::uint8_t reg) {
