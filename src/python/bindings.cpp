@@ -78,7 +78,9 @@ std::vector<std::uint8_t> bytesArgument(std::uint8_t first, const py::object& da
     } catch (const py::cast_error&) {
         throw py::type_error("the data is an int, bytes or an iterable of ints");
     }
-    if (bytes.empty() || first + bytes.size() > 256)
+    if (bytes.empty())
+        raiseUsage(QStringLiteral("a write takes at least one byte."));
+    if (first + bytes.size() > 256)
         raiseUsage(writeLengthRefusal(first, int(bytes.size())));
     return bytes;
 }

@@ -29,7 +29,14 @@ def test_each_method_at_0x48():
         assert chip.clock(60) == q.I2CClock(200, 12, 60) == chip.clock()
         assert (chip.led(True), chip.led()) == (True, True)
         assert chip.scan(0x40, 0x4F) == q.ScanResult([0x48], [0x48])
+        with pytest.raises(q.Mismatch) as mismatch:  # 0x00 and 0x01 are read-only
+            chip.write(0x00, [0x30, 0xAA], read_back=True)
+        assert mismatch.value.differences == [q.Difference(0, 0x30, 0x31), q.Difference(1, 0xAA, 0)]
         assert repr(chip) == "<qdm7720a.Chip board 0 at 0x48>"
+        chip.address = 0x40  # nothing there: the chip at 0x48 is addressed as 0x90
+        pytest.raises(q.NotAcknowledged, chip.read, 0)
+        chip.address = 0x48
+        assert chip.read(0) == 0x31
     assert chip.closed and "closed" in repr(chip)
     with pytest.raises(q.UsageError, match="the board is closed"):
         chip.read(0)
