@@ -430,6 +430,14 @@ void defineModule(py::module_& m) {
         },
         "register"_a, "byte"_a, "The register's bit fields in `byte`: a list of Field.");
 
+    // `from qdm7720a import *` takes everything but open(), which would hide
+    // Python's own.
+    py::list names;
+    for (const py::handle name : m.attr("__dict__"))
+        if (const std::string n = py::str(name); n[0] != '_' && n != "open")
+            names.append(name);
+    m.attr("__all__") = names;
+
     // The interpreter's exit ends every board still open, as leaving `with` does.
     py::module_::import("atexit").attr("register")(py::cpp_function(&BoardSession::closeAll));
 }
