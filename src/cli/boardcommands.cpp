@@ -63,10 +63,7 @@ CommandResult list(Workbench& b) {
         r.json = {{"boards", boards}};
         return r;
     }
-    const auto list = listBoards(b.link);
-    if (!list.ok())
-        r = failure(*list.failure);
-    for (const BoardEntry& entry : list.value) {
+    for (const BoardEntry& entry : listBoards(b.link)) {
         const QString path = QString::fromStdString(entry.device.path);
         const QString serial = QString::fromStdString(entry.device.serialNumber);
         QJsonObject board{{"instance", entry.instance}, {"path", path}, {"serialNumber", serial}};
@@ -75,6 +72,10 @@ CommandResult list(Workbench& b) {
         if (entry.firmware) {
             board.insert(QStringLiteral("firmware"), firmware.section(' ', 0, 0));
             board.insert(QStringLiteral("firmwareDate"), firmware.section(' ', 1));
+        } else {
+            const CommandResult failed = failure(*entry.failure);
+            r.status = failed.status;
+            r.error = failed.error;
         }
         r.text += QStringLiteral("%1  %2  serial %3  firmware %4\n")
                       .arg(entry.instance)

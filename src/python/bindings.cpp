@@ -176,7 +176,7 @@ py::list boards(bool demo, std::optional<long long> demoBoards,
     // answer its firmware query is listed without it.
     const auto list = session.run([](Chip& chip) {
         const bool found = !connectBoard(chip.link, -1, {});
-        return found ? listBoards(chip.link).value : std::vector<BoardEntry>{};
+        return found ? listBoards(chip.link) : std::vector<BoardEntry>{};
     });
     py::list infos;
     for (const BoardEntry& entry : list)

@@ -204,16 +204,16 @@ QString firmwareText(const FirmwareVersion& fw) {
         .arg(fw.day, 2, 10, QLatin1Char('0'));
 }
 
-Told<std::vector<BoardEntry>> listBoards(BoardLink& link) {
-    Told<std::vector<BoardEntry>> list;
+std::vector<BoardEntry> listBoards(BoardLink& link) {
+    std::vector<BoardEntry> list;
     for (int i = 0; i < link.boardCount(); ++i) {
         link.selectBoard(i);
-        BoardEntry entry{i, link.boardDevice(i), std::nullopt};
+        BoardEntry entry{i, link.boardDevice(i), std::nullopt, std::nullopt};
         if (const BoardAnswer<FirmwareVersion> fw = readFirmwareVersion(link))
             entry.firmware = *fw;
         else
-            list.failure = failed(link, QStringLiteral("firmware query"), fw.failure);
-        list.value.push_back(entry);
+            entry.failure = failed(link, QStringLiteral("firmware query"), fw.failure);
+        list.push_back(entry);
     }
     return list;
 }

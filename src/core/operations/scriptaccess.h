@@ -85,11 +85,12 @@ QString firmwareText(const FirmwareVersion& version);
 struct BoardEntry {
     int instance = 0;
     HidDevice device;
-    std::optional<FirmwareVersion> firmware; // none: the query failed
+    std::optional<FirmwareVersion> firmware;
+    std::optional<OperationFailure> failure; // why there is no firmware version
 };
-// Every board found, each selected in turn for its firmware; the failure is
-// the last query that failed. Leaves the last board selected.
-Told<std::vector<BoardEntry>> listBoards(BoardLink& link);
+// Every board found, each selected in turn for its firmware version. Leaves
+// the last board selected.
+std::vector<BoardEntry> listBoards(BoardLink& link);
 
 // The 7-bit addresses `first` to `last` probed with a read of register
 // 0x00 each, and what it read where one answered; a failure other than no
