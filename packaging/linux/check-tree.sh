@@ -6,7 +6,8 @@
 # offers, the command-line tool's bash completion, the copyright file and a
 # changelog whose newest entry is the program's version.
 # The Python module imports from where the system's Python finds it below
-# the prefix, and reads a register on the demo board.
+# the prefix, and reads a register on the demo board (unless QDM_NO_PYTHON=1:
+# a build without it).
 # Usage: check-tree.sh PREFIX
 set -eu
 prefix=$1
@@ -90,7 +91,9 @@ grep -q "<release version=\"$number\"" "$metainfo" || fail "metainfo has no rele
 # Debian's packages put modules in lib/python3/dist-packages, an installation
 # below another prefix in lib/python3.X/dist-packages.
 modules=$(ls -d "$prefix"/lib/python3*/dist-packages 2>/dev/null | head -n 1)
-if [ -z "$modules" ] || [ ! -f "$modules/qdm7720a.pyi" ]; then
+if [ "${QDM_NO_PYTHON:-0}" = 1 ]; then
+    [ -z "$modules" ] || fail "a Python module below $prefix/lib, from a build without it"
+elif [ -z "$modules" ] || [ ! -f "$modules/qdm7720a.pyi" ]; then
     fail "no Python module qdm7720a with its stubs below $prefix/lib"
 else
     answer=$(cd "$scratch" && PYTHONPATH=$modules /usr/bin/python3 -c \
