@@ -2,10 +2,9 @@
 // runs them, against a simulated board behind the full-speed USB timing
 // model, next to the least that model allows and to the same exchanges made
 // on the model alone.
+#include "clirig.h"
 #include "rows.h"
-#include "timedboard.h"
 
-#include "cli/commands.h"
 #include "core/link/boardlink.h"
 #include "core/link/i2cframes.h"
 #include "core/registers/registermap.h"
@@ -28,22 +27,6 @@ constexpr int kDumpAllExchanges = 5; // 256 registers, at most 62 a transfer
 double floorMs(int exchanges) {
     return exchanges * kExchangeMs;
 }
-
-// The tool's own set-up, on the timed board instead of the demo board.
-struct CliRig {
-    explicit CliRig(const QStringList& commandLine)
-        : arguments(parseArguments(QStringList{QStringLiteral("qdm7720a-cli")} + commandLine)
-                        .arguments.value_or(Arguments{})) {
-        link.setAnswerLimitMs(arguments.timeoutMs);
-        bench.address.setByte(static_cast<std::uint8_t>(arguments.address7 << 1));
-    }
-    SimBoard& board() { return timed.board(); }
-
-    TimedBoard timed{kChip7};
-    BoardLink link{timed.usb};
-    Arguments arguments;
-    Workbench bench{link, arguments};
-};
 
 // `check` tells whether the first run's result is what the command gives on
 // this board; the runs measured after it find the board connected.

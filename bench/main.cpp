@@ -7,7 +7,7 @@
 // --short runs each measurement once, briefly, to keep them building and
 // running (its figures are not judged); --no-processes leaves out the
 // measurements of whole processes (start-up, idle, and qdm7720a-cli's
-// start-up to exit).
+// start-up to exit, and python3's import of the module).
 #include "processes.h"
 #include "rows.h"
 
@@ -52,6 +52,9 @@ int main(int argc, char* argv[]) {
     addCliRows(reporter.runs(), rows);
     addWaitRows(reporter.runs(), rows);
     addLinkTestRows(reporter.runs(), rows);
+#ifdef QDM_PYTHON
+    addPythonRows(reporter.runs(), rows);
+#endif
     if (processes) {
         ProcessOptions options;
         options.probe = QDM_STARTUP_PROBE;
@@ -67,6 +70,11 @@ int main(int argc, char* argv[]) {
         }
         addProcessRows(options, rows);
         addCliProcessRows(options, rows);
+#ifdef QDM_PYTHON
+        options.python = QDM_PYTHON_EXECUTABLE;
+        options.pythonModules = QDM_PYTHON_MODULES;
+        addPythonImportRow(options, rows);
+#endif
     }
 
     // A measurement run once says it runs, not how fast: no verdicts.

@@ -200,3 +200,26 @@ void addCliProcessRows(const ProcessOptions& options, std::vector<ResultRow>& ro
     rows.push_back(
         medianRow(memoryWhat, cliMiB, bareMiB, 1, "MiB", floorNote, "ratio <= 1.2", 1.2));
 }
+
+void addPythonImportRow(const ProcessOptions& options, std::vector<ResultRow>& rows) {
+    const std::string path = "import sys; sys.path.insert(0, '" + options.pythonModules + "')";
+    const std::vector<std::string> imports{options.python, "-c", path + "; import qdm7720a"};
+    const std::vector<std::string> bare{options.python, "-c", path};
+    const char* what = "python3 -c 'import qdm7720a': exec to exit";
+    std::string why;
+    if (!runToExit(options.runProbe, imports, why) || !runToExit(options.runProbe, bare, why)) {
+        rows.push_back(missingRow(what, why));
+        return;
+    }
+    std::vector<double> importMs, bareMs;
+    for (int i = 0; i < options.cliRuns; ++i) {
+        if (const std::optional<Exit> e = runToExit(options.runProbe, imports, why))
+            importMs.push_back(e->ms);
+        if (const std::optional<Exit> e = runToExit(options.runProbe, bare, why))
+            bareMs.push_back(e->ms);
+    }
+    ResultRow row =
+        medianRow(what, importMs, bareMs, 1, "ms", " (python3 alone)", "import under 50 ms", 0);
+    row.met = row.measured && median(importMs) - median(bareMs) < 50;
+    rows.push_back(row);
+}

@@ -21,7 +21,12 @@ struct ProcessOptions {
     std::string exitProbe;
     std::string runProbe;
     int cliRuns = 7; // runs of each, alternating
+    // Python, and the folder of the build's module qdm7720a (empty: none built).
+    std::string python;
+    std::string pythonModules;
 };
 
 void addProcessRows(const ProcessOptions& options, std::vector<ResultRow>& rows);
 void addCliProcessRows(const ProcessOptions& options, std::vector<ResultRow>& rows);
+// python3 importing qdm7720a next to python3 alone, as many runs as the tool's.
+void addPythonImportRow(const ProcessOptions& options, std::vector<ResultRow>& rows);

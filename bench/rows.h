@@ -10,3 +10,4 @@ void addReadAllRows(const Runs& runs, std::vector<ResultRow>& rows);
 void addCliRows(const Runs& runs, std::vector<ResultRow>& rows);
 void addWaitRows(const Runs& runs, std::vector<ResultRow>& rows);
 void addLinkTestRows(const Runs& runs, std::vector<ResultRow>& rows);
+void addPythonRows(const Runs& runs, std::vector<ResultRow>& rows);

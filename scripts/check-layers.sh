@@ -16,7 +16,7 @@ rank() {
     core/registers | core/regtexts) echo 3 ;;
     core/regfiles) echo 4 ;;
     core/operations) echo 5 ;;
-    windows | cli) echo 6 ;;
+    windows | cli | python) echo 6 ;;
     *) echo "" ;;
     esac
 }

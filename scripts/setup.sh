@@ -8,6 +8,8 @@ packages="build-essential cmake pkg-config qt6-base-dev qt6-base-dev-tools libhi
 # The Link Test window's chart: Qt Charts (whose CMake files need Qt's OpenGL
 # ones, which Debian 12 does not bring in with it).
 packages="$packages qt6-charts-dev libqt6opengl6-dev"
+# The Python module: pybind11 and Debian's Python 3 headers; its tests: pytest.
+packages="$packages pybind11-dev python3-pybind11 python3-dev python3-pytest"
 # The scenario transcripts of the tests: cram.
 packages="$packages python3-cram"
 # Benchmarks: Google Benchmark, and a virtual X display to show windows on.

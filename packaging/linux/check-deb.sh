@@ -19,7 +19,7 @@ fail() {
 # The library packages by name (with the t64 suffix of newer distributions),
 # and the Qt platform plugins that no library dependency brings in.
 depends=$(dpkg-deb -f "$deb" Depends)
-for package in libqt6widgets6 libhidapi-hidraw0 qt6-qpa-plugins; do
+for package in libqt6widgets6 libhidapi-hidraw0 qt6-qpa-plugins python3; do
     echo "$depends" | tr ',|' '\n\n' | grep -qE "^ *${package}(t64)?( |\$)" ||
         fail "Depends has no $package: $depends"
 done
@@ -40,6 +40,8 @@ dpkg -x "$deb" "$scratch/root"
 # programs (for the program and its manual page), anything else a line.
 programs="qdm7720a-eval qdm7720a-cli"
 doc=./usr/share/doc/qdm7720a-eval
+# The Python module, for the Python the package was built with.
+python_module=$(/usr/bin/python3 -c 'import sysconfig; print("qdm7720a" + sysconfig.get_config_var("EXT_SUFFIX"))')
 expected=$scratch/expected
 {
     for program in $programs; do
@@ -47,6 +49,9 @@ expected=$scratch/expected
         echo ./usr/share/man/man1/$program.1.gz
     done
     echo ./usr/share/bash-completion/completions/qdm7720a-cli
+    for module in $python_module qdm7720a.pyi; do
+        echo ./usr/lib/python3/dist-packages/$module
+    done
     echo ./usr/lib/udev/rules.d/70-qdm7720a-eval.rules
     echo ./usr/share/applications/$id.desktop
     for size in 16 24 32 48 64 128 256; do

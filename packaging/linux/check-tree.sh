@@ -5,6 +5,9 @@
 # readable with man -l and describing every option that the program itself
 # offers, the command-line tool's bash completion, the copyright file and a
 # changelog whose newest entry is the program's version.
+# The Python module imports from where the system's Python finds it below
+# the prefix, and reads a register on the demo board (unless QDM_NO_PYTHON=1:
+# a build without it).
 # Usage: check-tree.sh PREFIX
 set -eu
 prefix=$1
@@ -84,6 +87,20 @@ for name in $programs; do
     fi
 done
 grep -q "<release version=\"$number\"" "$metainfo" || fail "metainfo has no release $number"
+
+# Debian's packages put modules in lib/python3/dist-packages, an installation
+# below another prefix in lib/python3.X/dist-packages.
+modules=$(ls -d "$prefix"/lib/python3*/dist-packages 2>/dev/null | head -n 1)
+if [ "${QDM_NO_PYTHON:-0}" = 1 ]; then
+    [ -z "$modules" ] || fail "a Python module below $prefix/lib, from a build without it"
+elif [ -z "$modules" ] || [ ! -f "$modules/qdm7720a.pyi" ]; then
+    fail "no Python module qdm7720a with its stubs below $prefix/lib"
+else
+    answer=$(cd "$scratch" && PYTHONPATH=$modules /usr/bin/python3 -c \
+        'import qdm7720a; print(hex(qdm7720a.open(demo=True).read(0)), qdm7720a.__version__)') ||
+        fail "python3 cannot import qdm7720a from $modules"
+    [ "$answer" = "0x31 $number" ] || fail "qdm7720a from $modules read '$answer', not '0x31 $number'"
+fi
 
 # The completion parses and, once sourced, completes the tool (its work needs
 # bash-completion's functions, which are not loaded here).

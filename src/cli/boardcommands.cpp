@@ -1,7 +1,7 @@
 #include "cli/boardcommands.h"
 
 #include "cli/commandsupport.h"
-#include "core/operations/boardcontrols.h"
+#include "core/operations/scriptaccess.h"
 #include "core/platform/outsidetext.h"
 
 #include <QJsonArray>
@@ -18,19 +18,17 @@ CommandResult clock(Workbench& b) {
             QStringLiteral("the divider is 1 to 255, not '%1'.").arg(b.arguments.operands[0]));
     if (std::optional<CommandResult> none = b.connect())
         return *none;
-    if (*divider) {
-        if (const LinkResult set = setClockDivider(b.link, std::uint8_t(*divider)); !set.ok())
-            return linkFailure(b, QStringLiteral("I2C clock set"), set);
-    }
-    const BoardAnswer<I2CClock> clock = readI2CClock(b.link);
-    if (!clock)
-        return linkFailure(b, QStringLiteral("I2C clock query"), clock.failure);
+    const auto told =
+        boardClock(b.link, *divider ? std::optional(std::uint8_t(*divider)) : std::nullopt);
+    if (!told.ok())
+        return failure(*told.failure);
+    const I2CClock& clock = told.value;
     CommandResult r;
     r.text = QStringLiteral("%1 kHz (base clock %2 MHz, divider %3)\n")
-                 .arg(clock->kHz())
-                 .arg(clock->baseMHz)
-                 .arg(clock->divider);
-    r.json = {{"kHz", clock->kHz()}, {"baseMHz", clock->baseMHz}, {"divider", clock->divider}};
+                 .arg(clock.kHz())
+                 .arg(clock.baseMHz)
+                 .arg(clock.divider);
+    r.json = {{"kHz", clock.kHz()}, {"baseMHz", clock.baseMHz}, {"divider", clock.divider}};
     return r;
 }
 
@@ -42,18 +40,13 @@ CommandResult led(Workbench& b) {
         return usage(QStringLiteral("led takes on or off, not '%1'.").arg(b.arguments.operands[0]));
     if (std::optional<CommandResult> none = b.connect())
         return *none;
-    if (!state.isEmpty()) {
-        BoardSignals signals_;
-        signals_.led = state == QLatin1String("on");
-        if (const LinkResult set = sendBoardSignals(b.link, signals_); !set.ok())
-            return linkFailure(b, QStringLiteral("board signals set"), set);
-    }
-    const BoardAnswer<bool> on = readLedState(b.link);
-    if (!on)
-        return linkFailure(b, QStringLiteral("LED query"), on.failure);
+    const Told<bool> on = boardLed(
+        b.link, state.isEmpty() ? std::nullopt : std::optional(state == QLatin1String("on")));
+    if (!on.ok())
+        return failure(*on.failure);
     CommandResult r;
-    r.text = *on ? QStringLiteral("on\n") : QStringLiteral("off\n");
-    r.json = {{"led", *on}};
+    r.text = on.value ? QStringLiteral("on\n") : QStringLiteral("off\n");
+    r.json = {{"led", on.value}};
     return r;
 }
 
@@ -70,32 +63,22 @@ CommandResult list(Workbench& b) {
         r.json = {{"boards", boards}};
         return r;
     }
-    BoardLink& link = b.link;
-    for (int i = 0; i < link.boardCount(); ++i) {
-        link.selectBoard(i);
-        const HidDevice& device = link.boardDevice(i);
-        const QString path = QString::fromStdString(device.path);
-        const QString serial = QString::fromStdString(device.serialNumber);
-        const BoardAnswer<FirmwareVersion> fw = readFirmwareVersion(link);
-        QJsonObject board{{"instance", i}, {"path", path}, {"serialNumber", serial}};
-        QString firmware = QStringLiteral("no answer");
-        if (fw) {
-            firmware = QStringLiteral("%1.%2 %3-%4-%5")
-                           .arg(fw->major)
-                           .arg(fw->minor)
-                           .arg(fw->year, 4, 10, QLatin1Char('0'))
-                           .arg(fw->month, 2, 10, QLatin1Char('0'))
-                           .arg(fw->day, 2, 10, QLatin1Char('0'));
+    for (const BoardEntry& entry : listBoards(b.link)) {
+        const QString path = QString::fromStdString(entry.device.path);
+        const QString serial = QString::fromStdString(entry.device.serialNumber);
+        QJsonObject board{{"instance", entry.instance}, {"path", path}, {"serialNumber", serial}};
+        const QString firmware =
+            entry.firmware ? firmwareText(*entry.firmware) : QStringLiteral("no answer");
+        if (entry.firmware) {
             board.insert(QStringLiteral("firmware"), firmware.section(' ', 0, 0));
             board.insert(QStringLiteral("firmwareDate"), firmware.section(' ', 1));
         } else { // every board that failed named, with the status of the first
-            const CommandResult failed =
-                linkFailure(b, QStringLiteral("firmware query of board %1").arg(i), fw.failure);
+            const CommandResult failed = failure(*entry.failure);
             r.status = r.status ? r.status : failed.status;
             r.error += (r.error.isEmpty() ? "" : "; ") + failed.error;
         }
         r.text += QStringLiteral("%1  %2  serial %3  firmware %4\n")
-                      .arg(i)
+                      .arg(entry.instance)
                       .arg(escapedText(path),
                            serial.isEmpty() ? QStringLiteral("-") : escapedText(serial), firmware);
         boards.append(board);

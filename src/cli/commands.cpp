@@ -46,15 +46,12 @@ std::optional<CommandResult> Workbench::connect() {
                 kUsageOrFileError,
                 QStringLiteral("cannot write the trace to %1: %2").arg(arguments.traceFile, *why));
     }
-    if (!link.connectBoards())
-        return cli::failure(kNoBoard, QStringLiteral("no QDM7720A evaluation board found "
-                                                     "(--demo runs on a simulated one)"));
     // The list of boards selects each in turn.
-    if (arguments.command == QLatin1String("list") || link.selectBoard(arguments.board))
-        return std::nullopt;
-    return cli::failure(kNoBoard, QStringLiteral("there is no board %1: %2 found, numbered from 0")
-                                      .arg(arguments.board)
-                                      .arg(link.boardCount()));
+    const int board = arguments.command == QLatin1String("list") ? -1 : arguments.board;
+    if (std::optional<OperationFailure> failed =
+            connectBoard(link, board, QStringLiteral("--demo runs on a simulated one")))
+        return cli::failure(*failed);
+    return std::nullopt;
 }
 
 CommandResult runCommand(Workbench& b) {

@@ -1,7 +1,7 @@
 #include "cli/commandsupport.h"
 
 #include "cli/fieldcommands.h"
-#include "core/operations/readall.h"
+#include "core/operations/scriptaccess.h"
 #include "core/registers/hextext.h"
 
 #include <QJsonArray>
@@ -9,20 +9,11 @@
 namespace cli {
 
 QString hex(int value) {
-    return QStringLiteral("0x") + hexByte(static_cast<std::uint8_t>(value));
+    return hexValue(value);
 }
 
 QString registers(int count) {
-    return QStringLiteral("%1 register%2").arg(count).arg(count == 1 ? "" : "s");
-}
-
-QString registersOf(int part, int whole) {
-    if (whole == 1)
-        return QStringLiteral("the register");
-    if (part == whole)
-        return whole == 2 ? QStringLiteral("both registers")
-                          : QStringLiteral("all %1 registers").arg(whole);
-    return QStringLiteral("%1 of the %2").arg(part).arg(registers(whole));
+    return registerCount(count);
 }
 
 CommandResult failure(int status, const QString& error) {
@@ -30,6 +21,26 @@ CommandResult failure(int status, const QString& error) {
     r.status = status;
     r.error = error;
     return r;
+}
+
+CommandResult failure(const OperationFailure& told) {
+    static constexpr struct {
+        FailureKind kind;
+        ExitStatus status;
+    } kStatuses[] = {
+        {FailureKind::NotAcknowledged, kChipOrBoardFailed},
+        {FailureKind::Differs, kChipOrBoardFailed},
+        {FailureKind::Usage, kUsageOrFileError},
+        {FailureKind::File, kUsageOrFileError},
+        {FailureKind::NoBoard, kNoBoard},
+        {FailureKind::BoardGone, kNoBoard},
+        {FailureKind::TimedOut, kTimedOut},
+    };
+    for (const auto& k : kStatuses) {
+        if (k.kind == told.kind)
+            return failure(k.status, told.message);
+    }
+    return failure(kChipOrBoardFailed, told.message);
 }
 
 CommandResult usage(const QString& error) {
@@ -44,36 +55,11 @@ CommandResult fileError(const QString& path, const QString& why) {
 
 CommandResult linkFailure(const Workbench& b, const QString& what, const LinkResult& r) {
     const int board = b.link.selectedBoard() >= 0 ? b.link.selectedBoard() : b.arguments.board;
-    switch (r.status) {
-    case LinkStatus::NoAnswer:
-        if (!r.reason.isEmpty()) // something came, but not the answer
-            return failure(kTimedOut, QStringLiteral("%1: no answer from board %2: %3")
-                                          .arg(what)
-                                          .arg(board)
-                                          .arg(r.reason));
-        return failure(kTimedOut, QStringLiteral("%1: no answer from board %2 within %3 ms")
-                                      .arg(what)
-                                      .arg(board)
-                                      .arg(b.arguments.timeoutMs));
-    case LinkStatus::WriteFailed:
-    case LinkStatus::ReadFailed:
-        return failure(kNoBoard,
-                       QStringLiteral("%1: board %2 is gone: %3")
-                           .arg(what)
-                           .arg(board)
-                           .arg(r.reason.isEmpty() ? QStringLiteral("the system refused the report")
-                                                   : r.reason));
-    default:
-        return failure(
-            kChipOrBoardFailed,
-            r.reason.isEmpty()
-                ? QStringLiteral("%1: not acknowledged (status %2)").arg(what, hex(r.statusByte))
-                : QStringLiteral("%1: %2").arg(what, r.reason));
-    }
+    return failure(::linkFailure(what, r, board, b.arguments.timeoutMs));
 }
 
 QString atChip(const Workbench& b) {
-    return QStringLiteral(" at ") + hex(b.address.sevenBit());
+    return atAddress(b.address.sevenBit());
 }
 
 void putAddress(const Workbench& b, QJsonObject& json) {
@@ -94,44 +80,30 @@ CommandResult operandCount(const Workbench& b, int least, int most, const char* 
 
 CommandResult compareWithChip(Workbench& b, const std::map<int, std::uint8_t>& expected,
                               const char* expectedName, const char* what) {
+    const auto compared = ::compareWithChip(b.chip(), expected, what);
+    if (!compared.ok())
+        return failure(*compared.failure);
+    return differencesResult(b, compared.value, expectedName);
+}
+
+CommandResult differencesResult(const Workbench& b, const std::vector<RegisterDifference>& found,
+                                const char* expectedName) {
     CommandResult r;
     QJsonArray differences;
-    for (auto run = expected.begin(); run != expected.end();) {
-        auto end = std::next(run);
-        int count = 1;
-        while (end != expected.end() && end->first == run->first + count) {
-            ++end;
-            ++count;
-        }
-        const LinkResult read =
-            readRegisterSpan(b.link, b.address.byte(), std::uint8_t(run->first), count);
-        if (!read.ok())
-            return linkFailure(
-                b,
-                QStringLiteral("%1 of %2 from %3%4")
-                    .arg(QLatin1String(what), registers(count), hex(run->first), atChip(b)),
-                read);
-        for (int i = 0; run != end; ++run, ++i) {
-            const auto [reg, value] = *run;
-            const std::uint8_t chip = read.bytes[i];
-            if (chip == value)
-                continue;
-            r.status = kChipOrBoardFailed;
-            // With --fields, the fields that differ; the bytes when no field does.
-            const QString fields =
-                b.arguments.fields ? fieldDifferences(std::uint8_t(reg), expectedName, value, chip)
-                                   : QString();
-            r.text += !fields.isEmpty()
-                          ? fields
-                          : QStringLiteral("%1: %2 %3, chip %4\n")
-                                .arg(hex(reg), QLatin1String(expectedName), hex(value), hex(chip));
-            QJsonObject difference{{"register", reg}, {expectedName, value}, {"chip", chip}};
-            if (b.arguments.fields)
-                difference.insert(
-                    QStringLiteral("fields"),
-                    fieldDifferencesJson(std::uint8_t(reg), expectedName, value, chip));
-            differences.append(difference);
-        }
+    for (const auto& [reg, value, chip] : found) {
+        r.status = kChipOrBoardFailed;
+        // With --fields, the fields that differ; the bytes when no field does.
+        const QString fields =
+            b.arguments.fields ? fieldDifferences(reg, expectedName, value, chip) : QString();
+        r.text += !fields.isEmpty()
+                      ? fields
+                      : QStringLiteral("%1: %2 %3, chip %4\n")
+                            .arg(hex(reg), QLatin1String(expectedName), hex(value), hex(chip));
+        QJsonObject difference{{"register", reg}, {expectedName, value}, {"chip", chip}};
+        if (b.arguments.fields)
+            difference.insert(QStringLiteral("fields"),
+                              fieldDifferencesJson(reg, expectedName, value, chip));
+        differences.append(difference);
     }
     r.json = {{"differences", differences}};
     return r;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "cli/commands.h"
+#include "core/operations/scriptaccess.h"
 
 #include <QString>
 #include <cstdint>
@@ -16,11 +17,10 @@ namespace cli {
 QString hex(int value);
 // "1 register", "14 registers".
 QString registers(int count);
-// `part` of `whole` registers, as the subject of a sentence: "the register",
-// "both registers", "all 3 registers", "2 of the 3 registers".
-QString registersOf(int part, int whole);
 
 CommandResult failure(int status, const QString& error);
+// A failure the core told, with the exit status of its kind.
+CommandResult failure(const OperationFailure& told);
 // A command line that is wrong: status 2, and a pointer to --help; with
 // --json no document, as for the mistakes the parser finds.
 CommandResult usage(const QString& error);
@@ -47,5 +47,9 @@ CommandResult operandCount(const Workbench& bench, int least, int most, const ch
 // `what` names the reading in a failure's message ("read-back").
 CommandResult compareWithChip(Workbench& bench, const std::map<int, std::uint8_t>& expected,
                               const char* expectedName, const char* what);
+// The registers that differ as compareWithChip says them: status 1 when any does.
+CommandResult differencesResult(const Workbench& bench,
+                                const std::vector<RegisterDifference>& found,
+                                const char* expectedName);
 
 } // namespace cli

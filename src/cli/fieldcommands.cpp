@@ -2,7 +2,7 @@
 
 #include "cli/commandsupport.h"
 #include "core/operations/celledit.h"
-#include "core/operations/readall.h"
+#include "core/operations/scriptaccess.h"
 #include "core/registers/registerfields.h"
 #include "core/regtexts/registertexts.h"
 
@@ -30,12 +30,12 @@ std::optional<std::uint8_t> readRegister(Workbench& b, std::uint8_t reg, Command
         failed = *none;
         return std::nullopt;
     }
-    const LinkResult read = readRegisterSpan(b.link, b.address.byte(), reg, 1);
+    const Told<std::uint8_t> read = ::readRegister(b.chip(), reg);
     if (!read.ok()) {
-        failed = linkFailure(b, QStringLiteral("read of register ") + hex(reg) + atChip(b), read);
+        failed = failure(*read.failure);
         return std::nullopt;
     }
-    return read.bytes[0];
+    return read.value;
 }
 
 // A field's value as the text output gives it: 0 or 1 for a bit, else hex.

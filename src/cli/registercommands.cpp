@@ -2,7 +2,6 @@
 
 #include "cli/commandsupport.h"
 #include "cli/fieldcommands.h"
-#include "core/operations/readall.h"
 #include "core/registers/hextext.h"
 #include "core/registers/registermap.h"
 #include "core/regtexts/registertexts.h"
@@ -42,29 +41,18 @@ CommandResult read(Workbench& b) {
     const int most = 256 - *first;
     const std::optional<int> count = ops.size() > 1 ? parseNumber(ops[1], most) : 1;
     if (!count || *count < 1)
-        return usage(most == 1 ? QStringLiteral("a read from 0xFF, the last register, takes a "
-                                                "count of 1, not '%1'.")
-                                     .arg(ops[1])
-                               : QStringLiteral("a read from %1 takes a count of 1 to %2, not "
-                                                "'%3'.")
-                                     .arg(hex(*first))
-                                     .arg(most)
-                                     .arg(ops[1]));
+        return usage(readCountRefusal(*first, ops[1]));
     if (std::optional<CommandResult> none = b.connect())
         return *none;
-    const LinkResult read =
-        readRegisterSpan(b.link, b.address.byte(), std::uint8_t(*first), *count);
+    const auto read = readSpan(b.chip(), std::uint8_t(*first), *count);
     if (!read.ok())
-        return linkFailure(
-            b,
-            QStringLiteral("read of %1 from %2%3").arg(registers(*count), hex(*first), atChip(b)),
-            read);
+        return failure(*read.failure);
     CommandResult r;
     QJsonArray values;
     for (int i = 0; i < *count; ++i) {
-        r.text += *count == 1 ? hex(read.bytes[i]) + '\n'
-                              : QStringLiteral("%1 %2\n").arg(hex(*first + i), hex(read.bytes[i]));
-        values.append(read.bytes[i]);
+        r.text += *count == 1 ? hex(read.value[i]) + '\n'
+                              : QStringLiteral("%1 %2\n").arg(hex(*first + i), hex(read.value[i]));
+        values.append(read.value[i]);
     }
     putAddress(b, r.json);
     r.json.insert(QStringLiteral("first"), *first);
@@ -88,40 +76,21 @@ CommandResult write(Workbench& b) {
     }
     const int count = int(data.size());
     if (*first + count > 256)
-        return usage(QStringLiteral("a write from %1 takes 1 to %2 bytes, not %3: 0xFF is the "
-                                    "last register.")
-                         .arg(hex(*first))
-                         .arg(256 - *first)
-                         .arg(count));
+        return usage(writeLengthRefusal(*first, count));
     if (std::optional<CommandResult> none = b.connect())
         return *none;
-    int landed = 0;
-    const LinkResult written =
-        writeRegisterSpan(b.link, b.address.byte(), std::uint8_t(*first), data, &landed);
-    if (!written.ok()) {
-        // A span cut into transfers may fail after its first ones were taken.
-        const QString taken =
-            landed ? QStringLiteral(", the first %1 written").arg(landed) : QString();
-        return linkFailure(b,
-                           QStringLiteral("write of %1 byte%2 to %3%4%5")
-                               .arg(count)
-                               .arg(count == 1 ? "" : "s")
-                               .arg(hex(*first), atChip(b), taken),
-                           written);
-    }
     CommandResult r;
-    if (b.arguments.readBack) {
-        std::map<int, std::uint8_t> expected;
-        for (int i = 0; i < count; ++i)
-            expected[*first + i] = data[i];
-        r = compareWithChip(b, expected, "wrote", "read-back");
-        if (!r.error.isEmpty()) // the read-back itself failed
-            return r;
-        const qsizetype differ = r.json.value(QLatin1String("differences")).toArray().size();
-        if (differ)
-            r.error = QStringLiteral("%1 written %2 from the chip")
-                          .arg(registersOf(int(differ), count),
-                               differ == 1 ? QStringLiteral("differs") : QStringLiteral("differ"));
+    if (!b.arguments.readBack) {
+        if (std::optional<OperationFailure> failed =
+                writeSpan(b.chip(), std::uint8_t(*first), data))
+            return failure(*failed);
+    } else {
+        const auto written = writeSpanWithReadBack(b.chip(), std::uint8_t(*first), data);
+        if (!written.ok() && written.failure->kind != FailureKind::Differs)
+            return failure(*written.failure);
+        r = differencesResult(b, written.value, "wrote");
+        if (!written.ok())
+            r.error = written.failure->message;
     }
     putAddress(b, r.json);
     r.json.insert(QStringLiteral("first"), *first);
@@ -140,22 +109,20 @@ CommandResult dump(Workbench& b) {
     QJsonArray registers;
     putAddress(b, r.json);
     if (b.arguments.all) {
-        const LinkResult all = readRegisterSpan(b.link, b.address.byte(), 0, 256);
+        const auto all = readEveryRegister(b.chip());
         if (!all.ok())
-            return linkFailure(b, QStringLiteral("read of registers 0x00 to 0xFF") + atChip(b),
-                               all);
-        r.text = grid(16, [&](int reg) { return hexByte(all.bytes[reg]); });
-        for (std::uint8_t v : all.bytes)
+            return failure(*all.failure);
+        r.text = grid(16, [&](int reg) { return hexByte(all.value[reg]); });
+        for (std::uint8_t v : all.value)
             registers.append(v);
         r.json.insert(QStringLiteral("values"), registers);
         return r;
     }
-    const RangeRead main = readAllRegisters(b.chip(), ReadMode::Burst);
+    const auto main = readMainRegisters(b.chip());
     if (!main.ok())
-        return linkFailure(b, QStringLiteral("read of the main registers") + atChip(b),
-                           main.failure);
-    for (std::uint8_t reg : kMainRegisters) {
-        const std::uint8_t value = b.registers.entry(reg).value;
+        return failure(*main.failure);
+    for (std::size_t i = 0; i < kMainRegisters.size(); ++i) {
+        const std::uint8_t reg = kMainRegisters[i], value = main.value[i];
         r.text += QStringLiteral("%1  %2  %3\n").arg(hex(reg), hex(value), registerName(reg));
         QJsonObject entry{{"register", reg}, {"name", registerName(reg)}, {"value", value}};
         if (b.arguments.fields) {
@@ -188,14 +155,10 @@ CommandResult scan(Workbench& b) {
                          .arg(hex(first), hex(last)));
     if (std::optional<CommandResult> none = b.connect())
         return *none;
-    std::array<std::optional<std::uint8_t>, 128> answered;
-    for (int a = first; a <= last; ++a) {
-        const LinkResult probe = b.link.readRegistersOnce(std::uint8_t(a << 1), 0x00, 1);
-        if (probe.ok())
-            answered[a] = probe.bytes[0];
-        else if (probe.status != LinkStatus::NotAcknowledged)
-            return linkFailure(b, QStringLiteral("probe of ") + hex(a), probe);
-    }
+    const auto scan = scanAddresses(b.link, first, last);
+    if (!scan.ok())
+        return failure(*scan.failure);
+    const ScanAnswers& answered = scan.value;
     CommandResult r;
     r.text = grid(8, [&](int a) {
         return a < first || a > last ? QStringLiteral("  ")

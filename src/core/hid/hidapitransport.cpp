@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstring>
 #include <cwchar>
+#include <mutex>
 
 namespace {
 
@@ -35,22 +36,34 @@ std::string reasonOf(hid_device* device, int error) {
     return reason;
 }
 
+// hidapi's state is the process's: several transports (the Python module
+// opens one per board object, on any thread) share it, only the last one to
+// end may free it, and its searches and opens, which set its error text, go
+// one at a time. Reports to and from a device need no lock.
+std::mutex hidapiGlobal;
+int hidapiUserCount = 0;
+
 } // namespace
 
 HidapiTransport::HidapiTransport() {
-    hid_init();
+    const std::lock_guard lock(hidapiGlobal);
+    if (hidapiUserCount++ == 0)
+        hid_init();
 }
 
 HidapiTransport::~HidapiTransport() {
     for (auto& [handle, o] : open_)
         hid_close(o.device);
-    hid_exit();
+    const std::lock_guard lock(hidapiGlobal);
+    if (--hidapiUserCount == 0)
+        hid_exit();
 }
 
 std::vector<HidDevice> HidapiTransport::enumerate() {
     std::vector<HidDevice> devices;
     identities_.clear();
     hinted_.clear();
+    const std::lock_guard lock(hidapiGlobal);
     // Only the board's identity is listed, so that no other HID device (a
     // keyboard, say) is ever opened; the link still checks the attributes.
     hid_device_info* list = hid_enumerate(kBoardVendorId, kBoardProductId);
@@ -68,7 +81,9 @@ std::vector<HidDevice> HidapiTransport::enumerate() {
 }
 
 HidHandle HidapiTransport::open(const std::string& path) {
+    std::unique_lock lock(hidapiGlobal);
     hid_device* device = hid_open_path(path.c_str());
+    lock.unlock();
     if (!device) {
         // The board link only says that no board was found; a user who
         // started the program from a terminal learns why here, once per node

@@ -15,7 +15,22 @@ constexpr float kRecalibratePulseSeconds = 0.1f;
 constexpr int kRecalibratePulseLeastMs = 2;
 
 constexpr float kMultiWritePauseSeconds = 0.2f;
+
+const char* const kChannelNames[kChannelOptions] = {"A", "B", "C", "D", "auto", "hardware"};
 } // namespace
+
+QString channelOptionName(int option) {
+    return option >= 0 && option < kChannelOptions ? QLatin1String(kChannelNames[option])
+                                                   : QString();
+}
+
+std::optional<int> channelOptionNamed(QStringView name) {
+    for (int option = 0; option < kChannelOptions; ++option) {
+        if (name.compare(QLatin1String(kChannelNames[option]), Qt::CaseInsensitive) == 0)
+            return option;
+    }
+    return std::nullopt;
+}
 
 void Chip::hold(float seconds, int leastMs) const {
     if (pauses)

@@ -4,12 +4,18 @@
 
 #include "core/operations/chip.h"
 
+#include <QString>
 #include <optional>
 
 inline constexpr std::uint8_t kChannelSelectRegister = 0x02;
 inline constexpr int kChannelOptions = 6;
 inline constexpr int kAutoSelectOption = 4;
 inline constexpr int kHardwareSelectOption = 5;
+
+// The options' names, as scripts give and print them: "A" to "D", "auto",
+// "hardware"; and the option a name gives, in any case.
+QString channelOptionName(int option);
+std::optional<int> channelOptionNamed(QStringView name);
 
 // The whole register value option `option` writes: channels A to D (0 to 3)
 // and auto-select (4) write their index, hardware select (5) writes 0x08.

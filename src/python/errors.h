@@ -1,0 +1,22 @@
+// The module's exceptions, all under qdm7720a.Error, and the one table that
+// maps each kind of failure the core tells to its exception.
+#pragma once
+
+#include "core/operations/operationfailure.h"
+
+#include "python/pybind.h"
+
+// Makes the exception classes and adds them to the module.
+void defineExceptions(pybind11::module_& module);
+
+// Raises the failure as its kind's exception, with the message as the tool
+// says it; `differences`, when given, becomes the exception's attribute of
+// that name.
+[[noreturn]] void raiseFailure(const OperationFailure& failure,
+                               pybind11::object differences = pybind11::none());
+// A request that is wrong: UsageError (a ValueError), nothing sent.
+[[noreturn]] void raiseUsage(const QString& message);
+
+// Text for Python, with control characters and bytes that are not UTF-8
+// escaped as the tool shows them.
+pybind11::str pythonText(const QString& text);
