@@ -44,6 +44,13 @@ CommandResult operandCount(const Workbench& bench, int least, int most, const ch
 // gives a line "0x05: EXPECTED 0x12, chip 0x00" and a member of the JSON
 // "differences", with status 1; the caller says what differs in the error.
 // `what` names the reading in a failure's message ("read-back").
+// Register values by register; none for a register not named.
+using RegisterValues = std::map<int, std::optional<std::uint8_t>>;
+// Every register of `ours` or `theirs` whose values differ (a register that
+// one of them does not name, too), as compareWithChip says it, without a
+// board.
+CommandResult compareValues(const Workbench& bench, const RegisterValues& ours, const char* ourName,
+                            const RegisterValues& theirs, const char* theirName);
 CommandResult compareWithChip(Workbench& bench, const std::map<int, std::uint8_t>& expected,
                               const char* expectedName, const char* what);
 

@@ -16,11 +16,11 @@
 #include "windows/testtabs.h"
 
 #include <QCloseEvent>
-#include <algorithm>
 #include <QDockWidget>
 #include <QLayout>
 #include <QLineEdit>
 #include <QTabBar>
+#include <algorithm>
 
 // The images live in the static library, whose resources are not registered
 // unless someone asks for them.
@@ -60,14 +60,16 @@ MainWindow::MainWindow(const Platform& platform, QWidget* parent)
     });
     connect(fields_, &FieldView::fieldWritten, this,
             [this](const FieldWrite& w) { report(statusOf(w, addressByte())); });
+    connect(fields_, &FieldView::registerRead, this, [this](std::uint8_t reg, const RangeRead& r) {
+        report(statusOf(reg, r, session_->registers().entry(reg).value, addressByte()));
+    });
     connect(individual, &IndividualPanel::done, this,
             [this](const PanelResult& r) { report(statusOf(r, addressByte())); });
     connect(address, &AddressControls::scanned, this,
             [this](const ScanResult& r) { report(statusOf(r)); });
-    connect(chipControls, &ChipControlsPanel::channelSelected, this,
-            [this](int option, const ChannelWrite& w) {
-                report(statusOf(option, w, addressByte()));
-            });
+    connect(
+        chipControls, &ChipControlsPanel::channelSelected, this,
+        [this](int option, const ChannelWrite& w) { report(statusOf(option, w, addressByte())); });
     connect(chipControls, &ChipControlsPanel::recalibrated, this,
             [this](const Recalibration& r) { report(statusOf(r, addressByte())); });
     connect(chipControls, &ChipControlsPanel::multiWritten, this,

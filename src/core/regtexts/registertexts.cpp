@@ -1,5 +1,7 @@
 #include "core/regtexts/registertexts.h"
 
+#include "core/registers/registerfields.h"
+
 #include <array>
 
 namespace {
@@ -291,4 +293,15 @@ QString descriptionText(int index) {
     for (const char* line : lines)
         text += QString::fromLatin1(line) + lineEnd;
     return text + lineEnd;
+}
+
+QStringList fieldDescription(const RegisterField& field) {
+    const std::span<const char* const> lines = registerDescription(descriptionIndexOf(field.reg));
+    QStringList words;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const bool told = (field.description >> (i + 1)) & 1;
+        if (told && *lines[i] != 0)
+            words << QString::fromLatin1(lines[i]);
+    }
+    return words;
 }

@@ -4,8 +4,11 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <span>
+
+struct RegisterField;
 
 constexpr int kDescribedRegisters = 14;
 
@@ -25,3 +28,7 @@ QString registerName(std::uint8_t reg);
 // lines of its description, each ending in CR LF, and one empty line more;
 // for an index without a description, kNoRegisterText alone.
 QString descriptionText(int index);
+
+// The lines of its register's description that tell of `field`, without the
+// empty ones: "Bit 5 (Power Down) When high, ...".
+QStringList fieldDescription(const RegisterField& field);
