@@ -39,10 +39,14 @@ std::optional<std::uint8_t> readRegister(Workbench& b, std::uint8_t reg, Command
     return read.bytes[0];
 }
 
-// A field's value as the text output gives it: 0 or 1 for a bit, else hex.
+// A field's value as the text output gives it: 0 or 1 for a bit, else hex
+// with a digit for every four bits ("0xA", "0x1F", "0x01").
 QString valueText(const RegisterField& f, unsigned value) {
-    return f.width() == 1 ? QString::number(value)
-                          : QStringLiteral("0x") + QString::number(value, 16).toUpper();
+    return f.width() == 1
+               ? QString::number(value)
+               : QStringLiteral("0x") + QStringLiteral("%1")
+                                            .arg(value, (f.width() + 3) / 4, 16, QLatin1Char('0'))
+                                            .toUpper();
 }
 
 // What a value means in a comparison: the number itself for a reserved or
