@@ -229,7 +229,8 @@ private slots:
             {2, 0x0C, {{"Power Down", 1}, {"Power Down", 0}}, {}, R::GivenTwice, false},
             {0x10, 0x10, {{"Reserved", 4}}, {}, R::NotWritable, false},
             {2, 0x0C, {{"not used", 0}}, {}, R::NotWritable, false},
-            {0x0A, 0, {{"PRBS7 Error Counter Link 0", 0}}, {}, R::NotWritable, false}};
+            {0x0A, 0, {{"PRBS7 Error Counter Link 0", 0}}, {}, R::NotWritable, false},
+            {2, 0x0C, {{"Power Down", 2}}, {}, R::OutOfRange, false}};
         for (const auto& [reg, before, given, bytes, reason, readFirst] : rows) {
             Rig48 rig;
             const auto r = std::uint8_t(reg);

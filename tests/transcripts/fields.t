@@ -17,7 +17,8 @@ select mode chooses; --long adds what the description says of each field.
       * 3    Hardware Channel Select      0    reset 1    bits 2:0               read-write
       * 2    Auto Channel Select          0    reset 1    bits 1:0               read-write
       * 1:0  Channel Select               0x1  reset 0x0  B                      read-write, read-only while Hardware Channel Select or Auto Channel Select is set
-  $ qdm7720a-cli decode 2 0x04 | tail -1
+  $ qdm7720a-cli decode 2 0x04 | sed -n '2p;7p'
+        7:6  not used                     0x0  reset 0x0  0                      not used
         1:0  Channel Select               0x0  reset 0x0  A                      read-only while Auto Channel Select is set
   $ qdm7720a-cli decode 3 0x92 --long | head -6
   0x03  0x92  Input Control

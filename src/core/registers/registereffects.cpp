@@ -36,11 +36,15 @@ bool readClears(std::uint8_t reg) {
 FieldChangeRefusal refusalOf(std::uint8_t reg, std::span<const FieldChange> changes) {
     using Reason = FieldChangeRefusal::Reason;
     for (auto c = changes.begin(); c != changes.end(); ++c) {
+        if (!c->field || c->field->reg != reg)
+            return {Reason::OtherRegister, c->field,
+                    QStringLiteral("A field given is not one of register 0x%1.").arg(hexByte(reg))};
         const RegisterField& f = *c->field;
         const QString name = QStringLiteral("0x%1 %2").arg(hexByte(f.reg), QLatin1String(f.name));
-        if (f.reg != reg)
-            return {Reason::OtherRegister, &f,
-                    QStringLiteral("%1 is not a field of register 0x%2.").arg(name, hexByte(reg))};
+        if (c->value > f.maximum())
+            return {
+                Reason::OutOfRange, &f,
+                QStringLiteral("%1 takes %2, not %3.").arg(name, fieldValueHint(f)).arg(c->value)};
         if (!f.writable()) {
             const QString why =
                 f.access == FieldAccess::NotUsed

@@ -27,6 +27,7 @@ struct FieldChangeRefusal {
     enum class Reason {
         None,
         OtherRegister,   // the fields are not all of the one register
+        OutOfRange,      // a value above the field's largest
         NotWritable,     // read-only, cleared by read, reserved or not used
         GivenTwice,      // the same field twice
         ResetWithOthers, // a reset puts every other field back at once
@@ -39,7 +40,7 @@ struct FieldChangeRefusal {
 };
 
 // The rules that need no value of the register: every field of `reg` and one
-// the user may set, none given twice, a reset alone.
+// the user may set, with a value it takes, none given twice, a reset alone.
 FieldChangeRefusal refusalOf(std::uint8_t reg, std::span<const FieldChange> changes);
 // Those and the ones that need what the register holds (`known`): no field
 // changed while the register as written would make it read-only.
