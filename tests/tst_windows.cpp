@@ -449,7 +449,7 @@ private slots:
         fields.showRegister(0x02);
         QTest::keyClick(lock.window.get(), Qt::Key_F5); // the button's click comes later
         QTRY_COMPARE(lock.window->statusLine().outcome(),
-                 QStringLiteral("Read 0x02: 0x0C from 0x48 (address byte 0x90)"));
+                     QStringLiteral("Read 0x02: 0x0C from 0x48 (address byte 0x90)"));
         QWidget* channel = fields.control(u"Channel Select");
         QVERIFY(
             !channel->isEnabled() && fields.offer(u"Channel Select")->isVisibleTo(&fields) &&
@@ -480,6 +480,10 @@ private slots:
         QCOMPARE(lock.window->statusLine().outcome(),
                  QStringLiteral("Termination re-calibrated: 0x03 pulsed 0x92, then 0x12, read back "
                                 "0x12"));
+        fields.showRegister(0x06); // read, a spin box at 0 steps no further down
+        click(fields.readButton());
+        QTest::keyClick(fields.control(u"Transmit Current"), Qt::Key_Down);
+        QCOMPARE(qobject_cast<QSpinBox*>(fields.control(u"Transmit Current"))->value(), 0);
     }
 
     // Every way text can enter a hex box goes through the filter; a key

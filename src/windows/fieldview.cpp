@@ -34,6 +34,11 @@ public:
     }
 
 protected:
+    // "unknown" is no value to step down to.
+    StepEnabled stepEnabled() const override {
+        const StepEnabled steps = QSpinBox::stepEnabled();
+        return value() <= 0 ? steps & ~StepDownEnabled : steps;
+    }
     QString textFromValue(int value) const override {
         return fieldMeaning(field_, static_cast<unsigned>(value));
     }
@@ -90,6 +95,7 @@ FieldView::FieldView(Session& session, QWidget* parent)
     QFont bold = heading_->font();
     bold.setBold(true);
     heading_->setFont(bold);
+    heading_->setWordWrap(true);
     heading_->setText(QStringLiteral("Register fields"));
     read_->setObjectName(QStringLiteral("cmdReadFields"));
     read_->setShortcut(Qt::Key_F5);
