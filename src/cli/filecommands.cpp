@@ -106,13 +106,11 @@ CommandResult diffFiles(const Workbench& b) {
     QString skippedText;
     for (int i = 0; i < 2; ++i) {
         CommandResult refused;
-        const std::optional<RegisterFileCheck> file = checkedFile(paths[i], refused);
+        int lines = 0;
+        const std::optional<RegisterValues> file = registerFileValues(paths[i], refused, &lines);
         if (!file)
             return refused;
-        const std::map<int, std::uint8_t> last =
-            lastValues(file->writes, [](int) { return false; });
-        values[i] = RegisterValues(last.begin(), last.end());
-        const auto lines = static_cast<int>(file->skippedLines.size());
+        values[i] = *file;
         skipped.append(lines);
         if (lines)
             skippedText += QStringLiteral("%1: %2 register line%3 with no value skipped\n")
@@ -135,6 +133,17 @@ CommandResult diffFiles(const Workbench& b) {
 }
 
 } // namespace
+
+std::optional<RegisterValues> registerFileValues(const QString& path, CommandResult& refusal,
+                                                 int* skipped) {
+    const std::optional<RegisterFileCheck> file = checkedFile(path, refusal);
+    if (!file)
+        return std::nullopt;
+    if (skipped)
+        *skipped = static_cast<int>(file->skippedLines.size());
+    const std::map<int, std::uint8_t> values = lastValues(file->writes, [](int) { return false; });
+    return RegisterValues(values.begin(), values.end());
+}
 
 CommandResult save(Workbench& b) {
     if (CommandResult r = operandCount(b, 1, 1, "one file name, or - for standard output");
@@ -204,14 +213,6 @@ CommandResult load(Workbench& b) {
     r.json.insert(QStringLiteral("written"), load.written);
     sayWhatWasSkipped(r, *file);
     return r;
-}
-
-std::optional<RegisterValues> registerFileValues(const QString& path, CommandResult& refusal) {
-    const std::optional<RegisterFileCheck> file = checkedFile(path, refusal);
-    if (!file)
-        return std::nullopt;
-    const std::map<int, std::uint8_t> values = lastValues(file->writes, [](int) { return false; });
-    return RegisterValues(values.begin(), values.end());
 }
 
 CommandResult diff(Workbench& b) {

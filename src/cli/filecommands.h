@@ -12,7 +12,9 @@ CommandResult load(Workbench& bench);
 CommandResult diff(Workbench& bench);
 
 // The value each register of a register file (- for standard input) is
-// given by its last line, checked whole; else why there is none.
-std::optional<RegisterValues> registerFileValues(const QString& path, CommandResult& refusal);
+// given by its last line, checked whole, and in `skipped` the count of its
+// register lines with no value; else why there is none.
+std::optional<RegisterValues> registerFileValues(const QString& path, CommandResult& refusal,
+                                                 int* skipped = nullptr);
 
 } // namespace cli
