@@ -636,7 +636,7 @@ private slots:
                 covered |= f.mask();
                 reset = encodeField(f, f.reset, reset);
                 told |= f.description;
-                const QStringList words = fieldDescription(f);
+                const QStringList words = descriptionLines(f.reg, f.description);
                 const QString bits =
                     f.width() == 1 ? QStringLiteral("Bit %1").arg(f.high) : f.bits();
                 QVERIFY2(!words.isEmpty() && words[0].contains(bits), f.name);

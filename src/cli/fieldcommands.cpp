@@ -76,7 +76,7 @@ QJsonObject fieldJson(const RegisterField& f, std::uint8_t byte, bool described 
     }
     if (described)
         field.insert(QStringLiteral("description"),
-                     QJsonArray::fromStringList(fieldDescription(f)));
+                     QJsonArray::fromStringList(descriptionLines(f.reg, f.description)));
     return field;
 }
 
@@ -145,7 +145,7 @@ QString fieldLines(std::uint8_t reg, std::uint8_t byte, bool described) {
                     .arg(v.meaning, -22)
                     .arg(accessText(f, byte));
         if (described) {
-            for (const QString& line : fieldDescription(f))
+            for (const QString& line : descriptionLines(f.reg, f.description))
                 text += QStringLiteral("           ") + line + u'\n';
         }
     }

@@ -77,7 +77,7 @@ QString rowToolTip(const RegisterField& f, std::optional<std::uint8_t> byte) {
         tip += QStringLiteral("<br>Takes %1. A change writes the register and reads it back.")
                    .arg(fieldValueHint(f).toHtmlEscaped());
     return tip + QStringLiteral("<br><br>") +
-           fieldDescription(f)
+           descriptionLines(f.reg, f.description)
                .join(QLatin1Char('\n'))
                .toHtmlEscaped()
                .replace(QLatin1Char('\n'), QStringLiteral("<br>"));
@@ -322,7 +322,7 @@ bool FieldView::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void FieldView::describe(const RegisterField& field) {
-    words_->setText(fieldDescription(field).join(QLatin1Char('\n')));
+    words_->setText(descriptionLines(field.reg, field.description).join(QLatin1Char('\n')));
 }
 
 void FieldView::change(const RegisterField& field, int value) {

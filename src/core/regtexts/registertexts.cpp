@@ -1,7 +1,5 @@
 #include "core/regtexts/registertexts.h"
 
-#include "core/registers/registerfields.h"
-
 #include <array>
 
 namespace {
@@ -295,11 +293,11 @@ QString descriptionText(int index) {
     return text + lineEnd;
 }
 
-QStringList fieldDescription(const RegisterField& field) {
-    const std::span<const char* const> lines = registerDescription(descriptionIndexOf(field.reg));
+QStringList descriptionLines(std::uint8_t reg, std::uint64_t which) {
+    const std::span<const char* const> lines = registerDescription(descriptionIndexOf(reg));
     QStringList words;
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        const bool told = (field.description >> (i + 1)) & 1;
+        const bool told = (which >> (i + 1)) & 1;
         if (told && *lines[i] != 0)
             words << QString::fromLatin1(lines[i]);
     }

@@ -8,8 +8,6 @@
 #include <cstdint>
 #include <span>
 
-struct RegisterField;
-
 constexpr int kDescribedRegisters = 14;
 
 inline const QString kNoRegisterText = QStringLiteral("Please select a valid register.");
@@ -29,6 +27,7 @@ QString registerName(std::uint8_t reg);
 // for an index without a description, kNoRegisterText alone.
 QString descriptionText(int index);
 
-// The lines of its register's description that tell of `field`, without the
+// The lines of register `reg`'s description that `which` marks (bit n for
+// line n, counted from 1, as a field's `description` holds them), without the
 // empty ones: "Bit 5 (Power Down) When high, ...".
-QStringList fieldDescription(const RegisterField& field);
+QStringList descriptionLines(std::uint8_t reg, std::uint64_t which);
