@@ -11,6 +11,7 @@
 #include "core/registers/registerfields.h"
 #include "core/registers/registermap.h"
 #include "core/regtexts/registertexts.h"
+#include "core/sim/simchip.h"
 #include "support/reports.h"
 #include "support/scriptedsysteminfo.h"
 #include "support/simrig.h"
@@ -197,6 +198,74 @@ private slots:
             QCOMPARE(shownHigh, hexByte(std::uint8_t(high)));
             QCOMPARE(rig.session.registers().text(3), hexByte(std::uint8_t(high & 0x7F)));
             QVERIFY(pausedFor(rig.clock, 0.1));
+        }
+    }
+
+    // Several fields of a register in one read-modify-write (chip at 0x48,
+    // address byte 0x90): the register read first when not known, the rules
+    // of the fields checked before anything is written, a pulse field pulsed.
+    void fieldWrites() {
+        using R = FieldChangeRefusal::Reason;
+        using Changes = std::vector<std::pair<const char*, unsigned>>;
+        // register, value before, changes, bytes written (none: nothing), why refused, read first
+        const std::tuple<int, int, Changes, std::vector<int>, R, bool> rows[] = {
+            {2,
+             0x0C,
+             {{"Auto Channel Select", 0}, {"hardware channel select", 0}, {"Channel Select", 2}},
+             {0x02},
+             R::None,
+             true},
+            {2, 0x0C, {{"Channel Select", 1}}, {}, R::ReadOnlyWhile, true},
+            {2,
+             0x0C,
+             {{"Auto Channel Select", 0}, {"Channel Select", 1}},
+             {},
+             R::ReadOnlyWhile,
+             true},
+            {2, 0x04, {{"Auto Channel Select", 0}, {"Channel Select", 3}}, {0x03}, R::None, true},
+            {2,
+             0x00,
+             {{"Auto Channel Select", 1}, {"Channel Select", 3}},
+             {},
+             R::ReadOnlyWhile,
+             true},
+            {2, 0x21, {{"Channel Select", 3}, {"Reset", 0}}, {0x23}, R::None, true},
+            {3, 0x12, {{"Rx Hysteresis", 1}, {"Recalibrate", 1}}, {0xB2, 0x32}, R::None, true},
+            {3, 0x80, {{"Recalibrate", 0}}, {0x00}, R::None, true},
+            {2, 0x0C, {{"Reset", 1}, {"Power Down", 1}}, {}, R::ResetWithOthers, false},
+            {2, 0x0C, {{"Power Down", 1}, {"Power Down", 0}}, {}, R::GivenTwice, false},
+            {0x10, 0x10, {{"Reserved", 4}}, {}, R::NotWritable, false},
+            {2, 0x0C, {{"not used", 0}}, {}, R::NotWritable, false},
+            {0x0A, 0, {{"PRBS7 Error Counter Link 0", 0}}, {}, R::NotWritable, false},
+            {2, 0x0C, {{"Power Down", 2}}, {}, R::OutOfRange, false}};
+        for (const auto& [reg, before, given, bytes, reason, readFirst] : rows) {
+            Rig48 rig;
+            const auto r = std::uint8_t(reg);
+            rig.simChip().registers[r] = std::uint8_t(before);
+            std::vector<FieldChange> changes;
+            for (const auto& [name, value] : given)
+                changes.push_back({findField(r, QString::fromLatin1(name)), value});
+            if (reg == 3) // a field of another register
+                changes.push_back({findField(6, u"Transmit Current"), 0});
+            const FieldWrite w = writeFields(rig.chip(), r, std::span(changes).first(given.size()));
+            QVERIFY(w.refusal.reason == reason && (reason == R::None) == w.refusal.text.isEmpty());
+            std::vector<Report> sent;
+            if (readFirst)
+                sent.push_back(i2cRead(0x90, reg, 1));
+            for (int b : bytes)
+                sent.push_back(i2cWrite(0x90, reg, {b}));
+            if (!bytes.empty())
+                sent.push_back(i2cRead(0x90, reg, 1));
+            QCOMPARE(i2cOf(rig.board()), sent);
+            QCOMPARE(rig.session.registers().text(r),
+                     bytes.empty() ? (readFirst ? hexByte(std::uint8_t(before)) : QString())
+                                   : hexByte(std::uint8_t(bytes.back())));
+            QCOMPARE(w.pulse.has_value(), bytes.size() == 2);
+            QVERIFY(pausedFor(rig.clock, bytes.empty() ? 0 : bytes.size() == 2 ? 0.3 : 0.2));
+            if (reg == 3) {
+                QCOMPARE(writeFields(rig.chip(), 3, changes).refusal.reason, R::OtherRegister);
+                QCOMPARE(int(i2cOf(rig.board()).size()), int(sent.size()));
+            }
         }
     }
 
@@ -552,15 +621,16 @@ private slots:
     }
 
     // The fields of the fourteen registers, one line a field with its bits,
-    // access and the meaning of its values (every value up to two bits, else 0,
-    // 1, 4 and the maximum), pinned by its digest and printed when it differs.
+    // access, value after reset and the meaning of its values (every value up
+    // to two bits, else 0, 1, 4 and the maximum), pinned by its digest and
+    // printed when it differs.
     void registerFieldTable() {
-        const char* const access[] = {"ro", "rw", "sc", "cr", "reserved"};
         QString table;
         for (std::uint8_t reg : kMainRegisters) {
             for (const RegisterField& f : registerFields(reg)) {
-                table += QStringLiteral("%1 %2 %3 %4:")
-                             .arg(hexByte(reg), f.bits(), access[int(f.access)], f.name);
+                table += QStringLiteral("%1 %2 %3 %4 %5:")
+                             .arg(hexByte(reg), f.bits(), accessText(f), f.name)
+                             .arg(f.reset);
                 for (unsigned v = 0; v <= f.maximum(); ++v) {
                     if (f.width() <= 2 || v <= 1 || v == 4 || v == f.maximum())
                         table += QStringLiteral(" %1=%2").arg(v).arg(fieldMeaning(f, v));
@@ -569,7 +639,7 @@ private slots:
             }
         }
         QVERIFY2(QCryptographicHash::hash(table.toUtf8(), QCryptographicHash::Sha1).toHex() ==
-                     "ad35c710c14ce9b3b52fe2c177543b7f4b72bfe1",
+                     "583e21e72ce4be773f03fe875a979043a1331293",
                  qPrintable(table));
         QVERIFY(registerFields(0x0D).empty() && registerFields(0x11).empty());
         // What an access does besides its byte agrees with the descriptions: a
@@ -585,6 +655,33 @@ private slots:
                                  }),
                      text.contains("will automatically clear this bit"));
             QCOMPARE(writeResetsChip(reg, 0xFF), text.contains("(Reset)"));
+        }
+    }
+
+    // Each register's fields cover its eight bits, and their values after
+    // reset make the default its description gives and the simulated chip
+    // starts with; each field's words are lines of that description, the
+    // first naming its bits, and every line after the default tells of a field.
+    void registerFieldDefaultsAndWords() {
+        const SimChip chip(0x40);
+        for (std::uint8_t reg : kMainRegisters) {
+            std::uint8_t covered = 0, reset = 0;
+            std::uint64_t told = 0;
+            for (const RegisterField& f : registerFields(reg)) {
+                covered |= f.mask();
+                reset = encodeField(f, f.reset, reset);
+                told |= f.description;
+                const QStringList words = descriptionLines(f.reg, f.description);
+                const QString bits =
+                    f.width() == 1 ? QStringLiteral("Bit %1").arg(f.high) : f.bits();
+                QVERIFY2(!words.isEmpty() && words[0].contains(bits), f.name);
+            }
+            const std::span<const char* const> lines = registerDescription(descriptionIndexOf(reg));
+            QCOMPARE(QString::fromLatin1(lines[reg == 2 ? 1 : 2]),
+                     QStringLiteral("Default value = 0x") + hexByte(reset));
+            QVERIFY(covered == 0xFF && chip.registers[reg] == reset);
+            for (std::size_t line = 3; line < lines.size(); ++line)
+                QVERIFY2(*lines[line] == 0 || (told >> (line + 1) & 1), lines[line]);
         }
     }
 
@@ -625,6 +722,11 @@ private slots:
             {0x03, "tristate selected data in", "t", -1}, {0x10, "pll bandwidth", "", -1},
             {0x07, "rx equalization gain a", "max", 15}, {0x0A, "PRBS7 Error Counter Link 0", "", -1},
             {0x02, "Channel", "A", -2}, {0x06, "Channel Select", "A", -2},
+            // A plain number is the raw value, never the start of a setting's name.
+            {0x10, "PLL Bandwidth", "1", 1}, {0x10, "PLL Bandwidth", "4", -1},
+            {0x10, "PLL Bandwidth", "100", -1}, {0x10, "PLL Bandwidth", "4 MHz", 0},
+            {0x10, "PLL Bandwidth", "0x3", 3}, {0x04, "DATA term Ch A", "50", -1},
+            {0x03, "Rx Hysteresis Magnitude", "10", -1}, {0x03, "Rx Hysteresis Magnitude", "20mV", 1},
         };
         // clang-format on
         for (const auto& [reg, name, text, value] : rows) {

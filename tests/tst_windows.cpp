@@ -24,6 +24,7 @@
 #include <QClipboard>
 #include <QLineEdit>
 #include <QLineSeries>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPointer>
 #include <QSpinBox>
@@ -31,6 +32,7 @@
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QToolButton>
 #include <csignal>
 
 namespace {
@@ -351,8 +353,8 @@ private slots:
         const AnswerFault ok = AnswerFault::none(), drop = AnswerFault::drop();
         // register, field, value set, byte written, fault of the write, of the read-back, status
         const std::tuple<int, const char*, int, int, AnswerFault, AnswerFault, const char*> rows[] =
-            {{2, "Channel Select", 1, 0x0D, ok, ok,
-              "0x02 Channel Select \u2190 B (0x0D), read back 0x0D"},
+            {{9, "Test Pattern Generator", 1, 0x01, ok, ok,
+              "0x09 Test Pattern Generator \u2190 PRBS7 (0x01), read back 0x01"},
              {2, "Power Down", 1, 0x2C, ok, ok, "0x02 Power Down \u2190 on (0x2C), read back 0x2C"},
              {2, "Reset", 1, 0x1C, ok, ok,
               "0x02 Reset \u2190 reset (0x1C), read back 0x0C; the chip was reset: read 14 "
@@ -439,6 +441,52 @@ private slots:
                                       i2cWrite(0x90, 2, {0x2C}), i2cRead(0x90, 2, 1)}));
         rig.window->fieldView().showRegister(0x02); // its settings as a list, not a number
         QVERIFY(qobject_cast<QComboBox*>(rig.window->fieldView().control(u"Channel Select")));
+    }
+
+    // Channel Select while a select mode chooses: read-only, and offered with
+    // them cleared in one write; Recalibrate a pulse; Read (F5) reads the
+    // register shown; marks and the description follow.
+    void fieldViewRules() {
+        StartedWindowRig lock(0x48);
+        FieldView& fields = lock.window->fieldView();
+        fields.showRegister(0x02);
+        QTest::keyClick(lock.window.get(), Qt::Key_F5); // the button's click comes later
+        QTRY_COMPARE(lock.window->statusLine().outcome(),
+                     QStringLiteral("Read 0x02: 0x0C from 0x48 (address byte 0x90)"));
+        QWidget* channel = fields.control(u"Channel Select");
+        QVERIFY(
+            !channel->isEnabled() && fields.offer(u"Channel Select")->isVisibleTo(&fields) &&
+            channel->toolTip().contains(QStringLiteral("Read-only now: Hardware Channel "
+                                                       "Select and Auto Channel Select are set")));
+        QVERIFY(fields.mark(u"Hardware Channel Select")->text().isEmpty());
+        lock.board().received.clear();
+        QMenu* offered = fields.offer(u"Channel Select")->menu();
+        emit offered->aboutToShow();
+        offered->actions().at(2)->trigger(); // after the section: A, B
+        QCOMPARE(lock.window->statusLine().outcome(),
+                 QStringLiteral(
+                     "0x02 Hardware Channel Select \u2190 bits 2:0, Auto Channel "
+                     "Select \u2190 bits 1:0, Channel Select \u2190 B (0x01), read back 0x01"));
+        QVERIFY(channel->isEnabled() && fields.mark(u"Hardware Channel Select")->text() == "*" &&
+                !fields.offer(u"Channel Select")->isVisibleTo(&fields));
+        QEvent enter(QEvent::Enter);
+        QApplication::sendEvent(fields.control(u"Power Down"), &enter);
+        QVERIFY(fields.description().startsWith(QStringLiteral("Bit 5 (Power Down) When high")));
+        fields.showRegister(0x03);
+        click(fields.readButton());
+        click(qobject_cast<QCheckBox*>(fields.control(u"Recalibrate")));
+        QCOMPARE(lock.board().received,
+                 (std::vector<Report>{i2cWrite(0x90, 2, {0x01}), i2cRead(0x90, 2, 1),
+                                      i2cRead(0x90, 3, 1), i2cWrite(0x90, 3, {0x92}),
+                                      i2cWrite(0x90, 3, {0x12}), i2cRead(0x90, 3, 1)}));
+        QVERIFY(!qobject_cast<QCheckBox*>(fields.control(u"Recalibrate"))->isChecked());
+        QCOMPARE(lock.window->statusLine().outcome(),
+                 QStringLiteral("Termination re-calibrated: 0x03 pulsed 0x92, then 0x12, read back "
+                                "0x12"));
+        fields.showRegister(0x06); // read, a spin box at 0 steps no further down
+        click(fields.readButton());
+        QTest::keyClick(fields.control(u"Transmit Current"), Qt::Key_Down);
+        QCOMPARE(qobject_cast<QSpinBox*>(fields.control(u"Transmit Current"))->value(), 0);
     }
 
     // Every way text can enter a hex box goes through the filter; a key

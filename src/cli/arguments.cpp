@@ -16,16 +16,24 @@ Commands:
   read REG [COUNT]          COUNT registers from REG (default 1)
   write REG BYTE...         the bytes to REG and the registers after it
                             (--read-back: then read them back and compare)
-  dump [--all|--fields]     the 14 main registers with their names (--all: 0x00-0xFF;
-                            --fields: each with its bit fields)
-  decode REG [BYTE]         the register's bit fields, as the chip holds them or in BYTE
-  set REG FIELD VALUE       one bit field of a register, the others kept: a number,
-                            a setting's name (B) or a quantity (10.5mA); read back
+  dump [--all|--fields] [--file FILE]
+                            the 14 main registers with their names (--all: 0x00-0xFF;
+                            --fields: each with its bit fields; --file: those of a
+                            register file, without a board)
+  decode REG [BYTE] [--long]
+                            the register's bit fields, as the chip holds them or in
+                            BYTE: value, value after reset, meaning, access (--long:
+                            and the description of each)
+  set REG FIELD VALUE       one bit field of a register, the others kept: the raw
+                            value, a setting's name (B) or a quantity (10.5mA); read back
+  set REG FIELD=VALUE...    several fields of the register in one write
   save FILE                 the main registers to a register file (-: standard output)
   load FILE [--no-verify]   a register file (-: standard input) into the chip, then
                             a read-back of it
-  diff FILE [--fields]      the chip against a register file (-: standard input;
-                            --fields: the bit fields that differ)
+  diff FILE [FILE2] [--fields]
+                            the chip against a register file (-: standard input), or
+                            two register files, without a board (--fields: the bit
+                            fields that differ)
   channel [A|B|C|D|auto|hardware]   the input channel or channel mode
   recal                     re-calibrate the input termination
   clock [DIVIDER]           the I2C clock, or set its divider (1-255)
@@ -150,13 +158,19 @@ ParsedArguments parseArguments(const QStringList& arguments) {
         QStringLiteral("sweep: leave the best gain in the chip instead of the gain before."));
     const QCommandLineOption fields(QStringLiteral("fields"),
                                     QStringLiteral("dump, diff: the registers' bit fields."));
+    const QCommandLineOption longForm(QStringLiteral("long"),
+                                      QStringLiteral("decode: each field's description too."));
+    const QCommandLineOption file(
+        QStringLiteral("file"),
+        QStringLiteral("dump: the registers of a register file (- for standard input)."),
+        QStringLiteral("FILE"));
     const QCommandLineOption readBack(
         {QStringLiteral("r"), QStringLiteral("read-back")},
         QStringLiteral("write: read the registers back; exit status 1 when they differ."));
     const QList<QCommandLineOption> options = {
-        board,   address,   demo,     demoBoards, demoAddress, demoFault, trace,   json,
-        timeout, all,       noVerify, readBack,   fields,      csv,       seconds, interval,
-        channel, generator, dwell,    from,       to,          apply};
+        board,   address,   demo,     demoBoards, demoAddress, demoFault, trace,    json,
+        timeout, all,       noVerify, readBack,   fields,      csv,       seconds,  interval,
+        channel, generator, dwell,    from,       to,          apply,     longForm, file};
     parser.addOptions(options);
     parser.addPositionalArgument(QStringLiteral("COMMAND"), QStringLiteral("What to do."),
                                  QStringLiteral("COMMAND [ARGS]"));
@@ -184,6 +198,12 @@ ParsedArguments parseArguments(const QStringList& arguments) {
     a.noVerify = parser.isSet(noVerify);
     a.readBack = parser.isSet(readBack);
     a.fields = parser.isSet(fields);
+    a.longForm = parser.isSet(longForm);
+    a.file = parser.value(file);
+    if (parser.isSet(file) && a.file.isEmpty()) {
+        result.error = QStringLiteral("--file takes a file name, or - for standard input.");
+        return result;
+    }
     a.traceFile = parser.value(trace);
     if (parser.isSet(trace) && a.traceFile.isEmpty()) {
         result.error = QStringLiteral("--trace takes a file name, or - for standard error.");

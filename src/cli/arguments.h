@@ -25,6 +25,8 @@ struct Arguments {
     bool noVerify = false; // load --no-verify
     bool readBack = false; // write --read-back
     bool fields = false;   // dump --fields, diff --fields
+    bool longForm = false; // decode --long
+    QString file;          // dump --file; empty: the chip
     // prbs and sweep
     bool csv = false;
     std::optional<int> seconds, intervalMs, dwellMs, fromGain, toGain;

@@ -33,6 +33,7 @@ const struct {
     {&Arguments::noVerify, "no-verify", "load"},
     {&Arguments::readBack, "read-back", "write"},
     {&Arguments::fields, "fields", "dump", "diff"},
+    {&Arguments::longForm, "long", "decode"},
 };
 
 } // namespace
@@ -72,6 +73,8 @@ CommandResult runCommand(Workbench& b) {
         return cli::usage(
             QStringLiteral("--%1 is an option of %2.").arg(QLatin1String(o.option), owners));
     }
+    if (!b.arguments.file.isEmpty() && b.arguments.command != QLatin1String("dump"))
+        return cli::usage(QStringLiteral("--file is an option of dump."));
     if (std::optional<CommandResult> misplaced = cli::misplacedLinkTestOption(b.arguments))
         return *misplaced;
     return command->run(b);

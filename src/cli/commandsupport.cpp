@@ -78,35 +78,64 @@ CommandResult operandCount(const Workbench& b, int least, int most, const char* 
     return usage(QStringLiteral("%1 takes %2.").arg(b.arguments.command, QLatin1String(takes)));
 }
 
+CommandResult compareValues(const Workbench& b, const RegisterValues& ours, const char* ourName,
+                            const RegisterValues& theirs, const char* theirName) {
+    RegisterValues both = ours;
+    both.insert(theirs.begin(), theirs.end());
+    const auto valueIn = [](const RegisterValues& values, int reg) {
+        const auto found = values.find(reg);
+        return found == values.end() ? std::nullopt : found->second;
+    };
+    const auto json = [](std::optional<std::uint8_t> v) {
+        return v ? QJsonValue(*v) : QJsonValue();
+    };
+    const auto text = [](std::optional<std::uint8_t> v) {
+        return v ? hex(*v) : QStringLiteral("none");
+    };
+    CommandResult r;
+    QJsonArray differences;
+    for (const auto& entry : both) {
+        const int reg = entry.first;
+        const std::optional<std::uint8_t> mine = valueIn(ours, reg), other = valueIn(theirs, reg);
+        if (mine == other)
+            continue;
+        r.status = kChipOrBoardFailed;
+        // With --fields, the fields that differ; the bytes when no field does.
+        const bool fields = b.arguments.fields && mine && other;
+        const QString lines =
+            fields ? fieldDifferences(std::uint8_t(reg), ourName, *mine, theirName, *other)
+                   : QString();
+        r.text += !lines.isEmpty() ? lines
+                                   : QStringLiteral("%1: %2 %3, %4 %5\n")
+                                         .arg(hex(reg), QLatin1String(ourName), text(mine),
+                                              QLatin1String(theirName), text(other));
+        QJsonObject difference{{"register", reg}, {ourName, json(mine)}, {theirName, json(other)}};
+        if (fields)
+            difference.insert(
+                QStringLiteral("fields"),
+                fieldDifferencesJson(std::uint8_t(reg), ourName, *mine, theirName, *other));
+        differences.append(difference);
+    }
+    r.json = {{"differences", differences}};
+    return r;
+}
+
+CommandResult differencesResult(const Workbench& b, const std::vector<RegisterDifference>& found,
+                                const char* expectedName) {
+    RegisterValues expected, chip;
+    for (const auto& [reg, value, held] : found) {
+        expected[reg] = value;
+        chip[reg] = held;
+    }
+    return compareValues(b, expected, expectedName, chip, "chip");
+}
+
 CommandResult compareWithChip(Workbench& b, const std::map<int, std::uint8_t>& expected,
                               const char* expectedName, const char* what) {
     const auto compared = ::compareWithChip(b.chip(), expected, what);
     if (!compared.ok())
         return failure(*compared.failure);
     return differencesResult(b, compared.value, expectedName);
-}
-
-CommandResult differencesResult(const Workbench& b, const std::vector<RegisterDifference>& found,
-                                const char* expectedName) {
-    CommandResult r;
-    QJsonArray differences;
-    for (const auto& [reg, value, chip] : found) {
-        r.status = kChipOrBoardFailed;
-        // With --fields, the fields that differ; the bytes when no field does.
-        const QString fields =
-            b.arguments.fields ? fieldDifferences(reg, expectedName, value, chip) : QString();
-        r.text += !fields.isEmpty()
-                      ? fields
-                      : QStringLiteral("%1: %2 %3, chip %4\n")
-                            .arg(hex(reg), QLatin1String(expectedName), hex(value), hex(chip));
-        QJsonObject difference{{"register", reg}, {expectedName, value}, {"chip", chip}};
-        if (b.arguments.fields)
-            difference.insert(QStringLiteral("fields"),
-                              fieldDifferencesJson(reg, expectedName, value, chip));
-        differences.append(difference);
-    }
-    r.json = {{"differences", differences}};
-    return r;
 }
 
 } // namespace cli

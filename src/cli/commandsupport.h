@@ -39,15 +39,23 @@ std::optional<int> byteOperand(const QString& text);
 // 0 when it has); `takes` says what it takes ("a register and 1 to 256 bytes").
 CommandResult operandCount(const Workbench& bench, int least, int most, const char* takes);
 
+// Register values by register; none for a register not named.
+using RegisterValues = std::map<int, std::optional<std::uint8_t>>;
+// Every register of `ours` or `theirs` whose values differ (a register that
+// one of them does not name, too), without a board: a line "0x05: OURS 0x12,
+// THEIRS 0x00" (with --fields, the fields that differ) and a member of the
+// JSON "differences" each, with status 1 when any differs.
+CommandResult compareValues(const Workbench& bench, const RegisterValues& ours, const char* ourName,
+                            const RegisterValues& theirs, const char* theirName);
 // The registers of `expected` as the chip reads them now, in as few
 // transfers as runs of neighbouring registers allow (no register is read that
-// is not asked for: the error counters clear when read). Each that differs
-// gives a line "0x05: EXPECTED 0x12, chip 0x00" and a member of the JSON
-// "differences", with status 1; the caller says what differs in the error.
-// `what` names the reading in a failure's message ("read-back").
+// is not asked for: the error counters clear when read), those that differ
+// said as compareValues says them, the chip's as "chip"; the caller says what
+// differs in the error. `what` names the reading in a failure's message
+// ("read-back").
 CommandResult compareWithChip(Workbench& bench, const std::map<int, std::uint8_t>& expected,
                               const char* expectedName, const char* what);
-// The registers that differ as compareWithChip says them: status 1 when any does.
+// The registers that differ as compareWithChip says them.
 CommandResult differencesResult(const Workbench& bench,
                                 const std::vector<RegisterDifference>& found,
                                 const char* expectedName);

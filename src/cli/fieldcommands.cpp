@@ -3,6 +3,7 @@
 #include "cli/commandsupport.h"
 #include "core/operations/celledit.h"
 #include "core/operations/scriptaccess.h"
+#include "core/registers/registereffects.h"
 #include "core/registers/registerfields.h"
 #include "core/regtexts/registertexts.h"
 
@@ -38,64 +39,151 @@ std::optional<std::uint8_t> readRegister(Workbench& b, std::uint8_t reg, Command
     return read.value;
 }
 
-// A field's value as the text output gives it: 0 or 1 for a bit, else hex.
+// A field's value as the text output gives it: 0 or 1 for a bit, else hex
+// with a digit for every four bits ("0xA", "0x1F", "0x01").
 QString valueText(const RegisterField& f, unsigned value) {
-    return f.width() == 1 ? QString::number(value)
-                          : QStringLiteral("0x") + QString::number(value, 16).toUpper();
+    return f.width() == 1
+               ? QString::number(value)
+               : QStringLiteral("0x") + QStringLiteral("%1")
+                                            .arg(value, (f.width() + 3) / 4, 16, QLatin1Char('0'))
+                                            .toUpper();
+}
+
+// What a value means in a comparison: the number itself for a reserved or
+// unused field, whose words are its rule.
+QString comparedText(const RegisterField& f, unsigned value) {
+    return f.ruled() ? valueText(f, value) : fieldMeaning(f, value);
 }
 
 QJsonObject valueJson(const RegisterField& f, unsigned value) {
     return {{"value", int(value)}, {"meaning", fieldMeaning(f, value)}};
 }
 
-QJsonObject fieldJson(const RegisterField& f, unsigned value) {
+QJsonObject fieldJson(const RegisterField& f, std::uint8_t byte, bool described = false) {
+    const unsigned value = f.valueIn(byte);
     QJsonObject field = valueJson(f, value);
     field.insert(QStringLiteral("name"), QLatin1String(f.name));
     field.insert(QStringLiteral("bits"), f.bits());
+    field.insert(QStringLiteral("access"), accessText(f));
+    field.insert(QStringLiteral("writable"), f.writable() && fieldsLocking(f, byte).empty());
+    if (const QString because = lockedBecause(f, byte); !because.isEmpty())
+        field.insert(QStringLiteral("readOnlyBecause"), because);
+    field.insert(QStringLiteral("default"), int(f.reset));
+    field.insert(QStringLiteral("isDefault"), value == f.reset);
+    if (f.ruled()) {
+        field.insert(QStringLiteral("rule"), fieldRule(f));
+        field.insert(QStringLiteral("breaksRule"), f.breaksRule(value));
+    }
+    if (described)
+        field.insert(QStringLiteral("description"),
+                     QJsonArray::fromStringList(descriptionLines(f.reg, f.description)));
     return field;
+}
+
+// The changes `set` names after its register: FIELD VALUE, or FIELD=VALUE
+// for each field; else why they are none.
+std::optional<std::vector<FieldChange>> changesOf(std::uint8_t reg, const QStringList& given,
+                                                  CommandResult& refusal) {
+    QList<std::pair<QString, QString>> pairs;
+    if (given.size() == 2 && !given[0].contains(u'=')) {
+        pairs.append({given[0], given[1]});
+    } else {
+        for (const QString& op : given) {
+            const qsizetype equals = op.indexOf(u'=');
+            if (equals < 0) {
+                refusal = usage(QStringLiteral("set takes FIELD VALUE, or FIELD=VALUE for each "
+                                               "field, not '%1'.")
+                                    .arg(op));
+                return std::nullopt;
+            }
+            pairs.append({op.left(equals), op.mid(equals + 1)});
+        }
+    }
+    std::vector<FieldChange> changes;
+    for (const auto& [name, text] : pairs) {
+        const RegisterField* field = findField(reg, name);
+        if (!field) {
+            QStringList names;
+            for (const RegisterField& f : registerFields(reg)) {
+                if (!f.ruled())
+                    names << QLatin1String(f.name);
+            }
+            refusal = usage(QStringLiteral("register %1 has no field '%2'; its fields are %3.")
+                                .arg(hex(reg), name, names.join(QStringLiteral(", "))));
+            return std::nullopt;
+        }
+        // Blanks around a value are refused, as around every other operand.
+        const std::optional<unsigned> value =
+            !field->writable()        ? std::optional<unsigned>(0)
+            : text == text.trimmed() ? parseFieldValue(*field, text)
+                                     : std::nullopt;
+        if (!value) {
+            refusal =
+                usage(QStringLiteral("%1 %2 takes %3, not '%4'.")
+                          .arg(hex(reg), QLatin1String(field->name), fieldValueHint(*field), text));
+            return std::nullopt;
+        }
+        changes.push_back({field, *value});
+    }
+    if (const FieldChangeRefusal refused = refusalOf(reg, changes)) {
+        refusal = usage(refused.text);
+        return std::nullopt;
+    }
+    return changes;
 }
 
 } // namespace
 
-QString fieldLines(std::uint8_t reg, std::uint8_t byte) {
+QString fieldLines(std::uint8_t reg, std::uint8_t byte, bool described) {
     QString text;
     for (const FieldValue& v : decodeFields(reg, byte)) {
-        text += QStringLiteral("      %1 %2 %3 %4\n")
-                    .arg(v.field->bits(), -4)
-                    .arg(QLatin1String(v.field->name), -28)
-                    .arg(valueText(*v.field, v.value), -4)
-                    .arg(v.meaning);
+        const RegisterField& f = *v.field;
+        const char mark = f.breaksRule(v.value) ? '!' : v.value != f.reset ? '*' : ' ';
+        text += QStringLiteral("    %1 %2 %3 %4 reset %5 %6 %7\n")
+                    .arg(QLatin1Char(mark))
+                    .arg(f.bits(), -4)
+                    .arg(QLatin1String(f.name), -28)
+                    .arg(valueText(f, v.value), -4)
+                    .arg(valueText(f, f.reset), -4)
+                    .arg(v.meaning, -22)
+                    .arg(accessText(f, byte));
+        if (described) {
+            for (const QString& line : descriptionLines(f.reg, f.description))
+                text += QStringLiteral("           ") + line + u'\n';
+        }
     }
     return text;
 }
 
-QJsonArray fieldsJson(std::uint8_t reg, std::uint8_t byte) {
+QJsonArray fieldsJson(std::uint8_t reg, std::uint8_t byte, bool described) {
     QJsonArray fields;
     for (const RegisterField& f : registerFields(reg))
-        fields.append(fieldJson(f, f.valueIn(byte)));
+        fields.append(fieldJson(f, byte, described));
     return fields;
 }
 
-QString fieldDifferences(std::uint8_t reg, const char* what, std::uint8_t ours, std::uint8_t chip) {
+QString fieldDifferences(std::uint8_t reg, const char* what, std::uint8_t ours, const char* other,
+                         std::uint8_t theirs) {
     QString text;
     for (const RegisterField& f : registerFields(reg)) {
-        if (f.valueIn(ours) != f.valueIn(chip))
-            text += QStringLiteral("%1 %2: %3 %4, chip %5\n")
+        if (f.valueIn(ours) != f.valueIn(theirs))
+            text += QStringLiteral("%1 %2: %3 %4, %5 %6\n")
                         .arg(hex(reg), QLatin1String(f.name), QLatin1String(what),
-                             fieldMeaning(f, f.valueIn(ours)), fieldMeaning(f, f.valueIn(chip)));
+                             comparedText(f, f.valueIn(ours)), QLatin1String(other),
+                             comparedText(f, f.valueIn(theirs)));
     }
     return text;
 }
 
 QJsonArray fieldDifferencesJson(std::uint8_t reg, const char* what, std::uint8_t ours,
-                                std::uint8_t chip) {
+                                const char* other, std::uint8_t theirs) {
     QJsonArray fields;
     for (const RegisterField& f : registerFields(reg)) {
-        if (f.valueIn(ours) != f.valueIn(chip))
+        if (f.valueIn(ours) != f.valueIn(theirs))
             fields.append(QJsonObject{{"name", QLatin1String(f.name)},
                                       {"bits", f.bits()},
                                       {QLatin1String(what), valueJson(f, f.valueIn(ours))},
-                                      {"chip", valueJson(f, f.valueIn(chip))}});
+                                      {QLatin1String(other), valueJson(f, f.valueIn(theirs))}});
     }
     return fields;
 }
@@ -120,20 +208,22 @@ CommandResult decode(Workbench& b) {
             return refused;
     }
     const std::uint8_t value = *byte;
+    const bool described = b.arguments.longForm;
     CommandResult r;
     r.text = QStringLiteral("%1  %2  %3\n").arg(hex(*reg), hex(value), registerName(*reg)) +
-             fieldLines(*reg, value);
+             fieldLines(*reg, value, described);
     r.json = {{"register", *reg},
               {"name", registerName(*reg)},
               {"value", value},
-              {"fields", fieldsJson(*reg, value)}};
+              {"fields", fieldsJson(*reg, value, described)}};
     if (ops.size() == 1)
         putAddress(b, r.json);
     return r;
 }
 
 CommandResult set(Workbench& b) {
-    if (CommandResult r = operandCount(b, 3, 3, "a register, one of its fields and a value");
+    if (CommandResult r =
+            operandCount(b, 2, 257, "a register and FIELD VALUE, or FIELD=VALUE for each field");
         r.status)
         return r;
     const QStringList& ops = b.arguments.operands;
@@ -141,48 +231,57 @@ CommandResult set(Workbench& b) {
     const std::optional<std::uint8_t> reg = fieldRegister(ops[0], refused);
     if (!reg)
         return refused;
-    const RegisterField* field = findField(*reg, ops[1]);
-    if (!field) {
-        QStringList names;
-        for (const RegisterField& f : registerFields(*reg))
-            names << QLatin1String(f.name);
-        return usage(QStringLiteral("register %1 has no field '%2'; its fields are %3.")
-                         .arg(hex(*reg), ops[1], names.join(QStringLiteral(", "))));
-    }
-    const QString name = QStringLiteral("%1 %2").arg(hex(*reg), QLatin1String(field->name));
-    if (!field->writable())
-        return usage(name + (field->access == FieldAccess::Reserved
-                                 ? QStringLiteral(" is reserved: it keeps the value it holds.")
-                                 : QStringLiteral(" is read-only.")));
-    // Blanks around it are refused, as around every other operand.
-    const std::optional<unsigned> value =
-        ops[2] == ops[2].trimmed() ? parseFieldValue(*field, ops[2]) : std::nullopt;
-    if (!value)
-        return usage(
-            QStringLiteral("%1 takes %2, not '%3'.").arg(name, fieldValueHint(*field), ops[2]));
+    const std::optional<std::vector<FieldChange>> changes = changesOf(*reg, ops.mid(1), refused);
+    if (!changes)
+        return refused;
+    const QString name =
+        changes->size() == 1
+            ? QStringLiteral("%1 %2").arg(hex(*reg), QLatin1String(changes->front().field->name))
+            : QStringLiteral("register ") + hex(*reg);
     // The other fields keep what the chip holds now.
     const std::optional<std::uint8_t> now = readRegister(b, *reg, refused);
     if (!now)
         return refused;
     b.registers.setRead(*reg, *now);
-    const CellWrite w = writeField(b.chip(), *field, *value).write;
+    const FieldWrite fw = writeFields(b.chip(), *reg, *changes);
+    const CellWrite& w = fw.write;
+    if (fw.refusal)
+        return usage(fw.refusal.text);
+    const QString where = QStringLiteral("write of register ") + hex(*reg) + atChip(b);
     if (w.outcome != CellWrite::Outcome::Written)
-        return linkFailure(b, QStringLiteral("write of register ") + hex(*reg) + atChip(b),
+        return linkFailure(b, where, w.failure);
+    if (fw.pulse && !fw.pulse->low.ok())
+        return linkFailure(b,
+                           where + QStringLiteral(" that takes %1 low again (it may be left set)")
+                                       .arg(QLatin1String(pulseAmong(*changes)->name)),
                            w.failure);
     if (!w.readBack)
         return linkFailure(b, QStringLiteral("read-back of register ") + hex(*reg) + atChip(b),
                            w.failure);
-    const unsigned readBack = field->valueIn(*w.readBack);
     CommandResult r;
-    r.text =
-        QStringLiteral("%1: %2 (%3)\n").arg(name, fieldMeaning(*field, readBack), hex(*w.readBack));
+    QStringList said;
+    QJsonArray fields;
+    for (const FieldChange& c : *changes) {
+        const RegisterField& f = *c.field;
+        const QString meaning = f.effect == FieldEffect::Pulse && c.value
+                                    ? QStringLiteral("pulsed")
+                                    : fieldMeaning(f, f.valueIn(*w.readBack));
+        said << QStringLiteral("%1: %2").arg(QLatin1String(f.name), meaning);
+        fields.append(fieldJson(f, *w.readBack));
+    }
+    r.text = QStringLiteral("%1 %2 (%3)\n")
+                 .arg(hex(*reg), said.join(QStringLiteral(", ")), hex(*w.readBack));
     r.json = {{"register", *reg},
               {"written", w.value},
               {"readBack", *w.readBack},
-              {"field", fieldJson(*field, readBack)}};
+              {"fields", fields},
+              {"pulsed", fw.pulse.has_value()}};
+    if (fields.size() == 1)
+        r.json.insert(QStringLiteral("field"), fields[0]);
     putAddress(b, r.json);
-    // A self-clearing bit reads back clear, and its action may change the rest.
-    if (*w.readBack != w.value && field->access != FieldAccess::SelfClearing) {
+    // A reset puts the register back, and may change the rest.
+    const bool reset = writeResetsChip(*reg, w.value);
+    if (*w.readBack != w.value && !reset) {
         r.status = kChipOrBoardFailed;
         r.error =
             QStringLiteral("%1: wrote %2, read back %3").arg(name, hex(w.value), hex(*w.readBack));

@@ -102,7 +102,56 @@ void sayDifferences(CommandResult& r, const QString& path) {
                       .arg(differ == 1 ? "s" : "");
 }
 
+// Two register files compared, register by register, without a board.
+CommandResult diffFiles(const Workbench& b) {
+    const QStringList& paths = b.arguments.operands;
+    if (isStandardStream(paths[0]) && isStandardStream(paths[1]))
+        return usage(QStringLiteral("diff reads standard input once: - stands for one of the "
+                                    "two files, not both."));
+    const char* const names[2] = {"file1", "file2"};
+    RegisterValues values[2];
+    QJsonArray skipped;
+    QString skippedText;
+    for (int i = 0; i < 2; ++i) {
+        CommandResult refused;
+        int lines = 0;
+        const std::optional<RegisterValues> file = registerFileValues(paths[i], refused, &lines);
+        if (!file)
+            return refused;
+        values[i] = *file;
+        skipped.append(lines);
+        if (lines)
+            skippedText += QStringLiteral("%1: %2 register line%3 with no value skipped\n")
+                               .arg(QLatin1String(names[i]))
+                               .arg(lines)
+                               .arg(lines == 1 ? "" : "s");
+    }
+    CommandResult r = compareValues(b, values[0], names[0], values[1], names[1]);
+    r.text += skippedText;
+    const qsizetype differ = r.json.value(QLatin1String("differences")).toArray().size();
+    if (differ)
+        r.error = QStringLiteral("%1 differ%2 between %3 and %4")
+                      .arg(registers(int(differ)))
+                      .arg(differ == 1 ? "s" : "")
+                      .arg(shownName(paths[0]), shownName(paths[1]));
+    r.json.insert(QStringLiteral("files"),
+                  QJsonArray{escapedText(shownName(paths[0])), escapedText(shownName(paths[1]))});
+    r.json.insert(QStringLiteral("skipped"), skipped);
+    return r;
+}
+
 } // namespace
+
+std::optional<RegisterValues> registerFileValues(const QString& path, CommandResult& refusal,
+                                                 int* skipped) {
+    const std::optional<RegisterFileCheck> file = checkedFile(path, refusal);
+    if (!file)
+        return std::nullopt;
+    if (skipped)
+        *skipped = static_cast<int>(file->skippedLines.size());
+    const std::map<int, std::uint8_t> values = lastValues(file->writes, [](int) { return false; });
+    return RegisterValues(values.begin(), values.end());
+}
 
 CommandResult save(Workbench& b) {
     if (CommandResult r = operandCount(b, 1, 1, "one file name, or - for standard output");
@@ -185,6 +234,11 @@ CommandResult load(Workbench& b) {
 }
 
 CommandResult diff(Workbench& b) {
+    if (CommandResult r = operandCount(b, 1, 2, "one file name or two, - for standard input");
+        r.status)
+        return r;
+    if (b.arguments.operands.size() == 2)
+        return diffFiles(b);
     CommandResult refused;
     const std::optional<RegisterFileCheck> file = fileOnTheBoard(b, refused);
     if (!file)

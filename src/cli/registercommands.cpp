@@ -2,6 +2,8 @@
 
 #include "cli/commandsupport.h"
 #include "cli/fieldcommands.h"
+#include "cli/filecommands.h"
+#include "core/platform/outsidetext.h"
 #include "core/registers/hextext.h"
 #include "core/registers/registermap.h"
 #include "core/regtexts/registertexts.h"
@@ -103,31 +105,49 @@ CommandResult dump(Workbench& b) {
         return r;
     if (b.arguments.all && b.arguments.fields)
         return usage(QStringLiteral("dump takes --all or --fields, not both."));
-    if (std::optional<CommandResult> none = b.connect())
-        return *none;
     CommandResult r;
     QJsonArray registers;
-    putAddress(b, r.json);
-    if (b.arguments.all) {
-        const auto all = readEveryRegister(b.chip());
-        if (!all.ok())
-            return failure(*all.failure);
-        r.text = grid(16, [&](int reg) { return hexByte(all.value[reg]); });
-        for (std::uint8_t v : all.value)
-            registers.append(v);
-        r.json.insert(QStringLiteral("values"), registers);
-        return r;
+    RegisterValues values;
+    if (!b.arguments.file.isEmpty()) {
+        // A register file's, without a board.
+        if (b.arguments.all)
+            return usage(QStringLiteral("dump --file gives the registers the file names; --all "
+                                        "reads the chip."));
+        const std::optional<RegisterValues> file = registerFileValues(b.arguments.file, r);
+        if (!file)
+            return r;
+        values = *file;
+        r.json.insert(QStringLiteral("file"), escapedText(b.arguments.file == QLatin1String("-")
+                                                              ? QStringLiteral("standard input")
+                                                              : b.arguments.file));
+    } else {
+        if (std::optional<CommandResult> none = b.connect())
+            return *none;
+        putAddress(b, r.json);
+        if (b.arguments.all) {
+            const auto all = readEveryRegister(b.chip());
+            if (!all.ok())
+                return failure(*all.failure);
+            r.text = grid(16, [&](int reg) { return hexByte(all.value[reg]); });
+            for (std::uint8_t v : all.value)
+                registers.append(v);
+            r.json.insert(QStringLiteral("values"), registers);
+            return r;
+        }
+        const auto main = readMainRegisters(b.chip());
+        if (!main.ok())
+            return failure(*main.failure);
+        for (std::size_t i = 0; i < kMainRegisters.size(); ++i)
+            values[kMainRegisters[i]] = main.value[i];
     }
-    const auto main = readMainRegisters(b.chip());
-    if (!main.ok())
-        return failure(*main.failure);
-    for (std::size_t i = 0; i < kMainRegisters.size(); ++i) {
-        const std::uint8_t reg = kMainRegisters[i], value = main.value[i];
-        r.text += QStringLiteral("%1  %2  %3\n").arg(hex(reg), hex(value), registerName(reg));
-        QJsonObject entry{{"register", reg}, {"name", registerName(reg)}, {"value", value}};
+    for (const auto& [reg, value] : values) {
+        const std::uint8_t byte = value.value_or(0);
+        const QString name = registerName(std::uint8_t(reg));
+        r.text += QStringLiteral("%1  %2  %3").arg(hex(reg), hex(byte), name).trimmed() + '\n';
+        QJsonObject entry{{"register", reg}, {"name", name}, {"value", byte}};
         if (b.arguments.fields) {
-            r.text += fieldLines(reg, value);
-            entry.insert(QStringLiteral("fields"), fieldsJson(reg, value));
+            r.text += fieldLines(std::uint8_t(reg), byte);
+            entry.insert(QStringLiteral("fields"), fieldsJson(std::uint8_t(reg), byte));
         }
         registers.append(entry);
     }

@@ -7,9 +7,14 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEvent>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QMenu>
+#include <QPushButton>
 #include <QSpinBox>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace {
@@ -29,6 +34,11 @@ public:
     }
 
 protected:
+    // "unknown" is no value to step down to.
+    StepEnabled stepEnabled() const override {
+        const StepEnabled steps = QSpinBox::stepEnabled();
+        return value() <= 0 ? steps & ~StepDownEnabled : steps;
+    }
     QString textFromValue(int value) const override {
         return fieldMeaning(field_, static_cast<unsigned>(value));
     }
@@ -43,52 +53,73 @@ private:
     const RegisterField& field_;
 };
 
-QString accessWords(FieldAccess access) {
-    switch (access) {
-    case FieldAccess::ReadOnly:
-        return QStringLiteral("read-only");
-    case FieldAccess::ReadWrite:
-        return QStringLiteral("read-write");
-    case FieldAccess::SelfClearing:
-        return QStringLiteral("writing 1 starts it, and the chip clears it again");
-    case FieldAccess::ClearedByRead:
-        return QStringLiteral("read-only, cleared by each read");
-    case FieldAccess::Reserved:
-        return QStringLiteral("reserved, kept as read");
-    }
-    return {};
+// The names of fields: "Hardware Channel Select and Auto Channel Select".
+QString namesOf(const std::vector<const RegisterField*>& fields) {
+    QStringList names;
+    for (const RegisterField* f : fields)
+        names << QLatin1String(f->name);
+    return names.join(QStringLiteral(" and "));
 }
 
-QString rowToolTip(const RegisterField& f) {
-    QString tip = QStringLiteral("%1: bit%2 %3 of register 0x%4, %5.")
+// What a row's tooltip says of its field, with its register holding `byte`
+// when that is known.
+QString rowToolTip(const RegisterField& f, std::optional<std::uint8_t> byte) {
+    QString tip = QStringLiteral("<b>%1</b>: bit%2 %3 of register 0x%4, %5. After reset: %6.")
                       .arg(QLatin1String(f.name), f.width() > 1 ? QStringLiteral("s") : QString(),
-                           f.bits(), hexByte(f.reg), accessWords(f.access));
-    if (f.writable())
-        tip += QStringLiteral("\nTakes %1. A change writes the register and reads it back.")
-                   .arg(fieldValueHint(f));
-    return tip;
+                           f.bits(), hexByte(f.reg), accessText(f).toHtmlEscaped(),
+                           fieldMeaning(f, f.reset).toHtmlEscaped());
+    const QString because = byte ? lockedBecause(f, *byte) : QString();
+    if (!because.isEmpty())
+        tip += QStringLiteral("<br>Read-only now: %1. The button beside it changes it with "
+                              "them cleared in the same write.")
+                   .arg(because);
+    else if (f.writable())
+        tip += QStringLiteral("<br>Takes %1. A change writes the register and reads it back.")
+                   .arg(fieldValueHint(f).toHtmlEscaped());
+    return tip + QStringLiteral("<br><br>") +
+           descriptionLines(f.reg, f.description)
+               .join(QLatin1Char('\n'))
+               .toHtmlEscaped()
+               .replace(QLatin1Char('\n'), QStringLiteral("<br>"));
 }
 
 } // namespace
 
 FieldView::FieldView(Session& session, QWidget* parent)
-    : QWidget(parent), session_(session), heading_(new QLabel(this)), state_(new QLabel(this)) {
+    : QWidget(parent), session_(session), heading_(new QLabel(this)),
+      read_(new QPushButton(QStringLiteral("Read"), this)), state_(new QLabel(this)),
+      words_(new QLabel(this)) {
     setObjectName(QStringLiteral("fieldView"));
     setFixedWidth(kViewWidth);
     auto* layout = new QVBoxLayout(this);
     QFont bold = heading_->font();
     bold.setBold(true);
     heading_->setFont(bold);
+    heading_->setWordWrap(true);
     heading_->setText(QStringLiteral("Register fields"));
+    read_->setObjectName(QStringLiteral("cmdReadFields"));
+    read_->setShortcut(Qt::Key_F5);
+    read_->setEnabled(false);
+    auto* top = new QHBoxLayout;
+    top->addWidget(heading_, 1);
+    top->addWidget(read_);
     state_->setWordWrap(true);
     state_->setText(QStringLiteral("Click a register's value or name in the grid to see its "
                                    "fields here."));
-    layout->addWidget(heading_);
+    words_->setObjectName(QStringLiteral("fieldDescription"));
+    words_->setWordWrap(true);
+    words_->setTextFormat(Qt::PlainText);
+    layout->addLayout(top);
     layout->addWidget(state_);
+    layout->addWidget(words_);
     layout->addStretch(1);
     connect(&session_.registers(), &RegisterModel::changed, this, [this](std::uint8_t reg) {
         if (reg == reg_ && !writing_)
             refresh();
+    });
+    connect(read_, &QPushButton::clicked, this, [this] {
+        if (reg_ && !writing_)
+            emit registerRead(*reg_, readOneRegister(session_.chip(), *reg_));
     });
 }
 
@@ -101,17 +132,38 @@ void FieldView::showRegister(std::uint8_t reg) {
     if (reg == reg_)
         return;
     reg_ = reg;
+    read_->setEnabled(true);
+    read_->setToolTip(QStringLiteral("Reads register 0x%1 from the chip (F5).").arg(hexByte(reg)));
     build();
     refresh();
 }
 
-QWidget* FieldView::control(QStringView name) const {
+const FieldView::Row* FieldView::rowOf(QStringView name) const {
     const RegisterField* wanted = reg_ ? findField(*reg_, name) : nullptr;
     for (const Row& row : rows_) {
         if (row.field == wanted)
-            return row.control;
+            return &row;
     }
     return nullptr;
+}
+
+QWidget* FieldView::control(QStringView name) const {
+    const Row* row = rowOf(name);
+    return row ? row->control : nullptr;
+}
+
+QLabel* FieldView::mark(QStringView name) const {
+    const Row* row = rowOf(name);
+    return row ? row->mark : nullptr;
+}
+
+QToolButton* FieldView::offer(QStringView name) const {
+    const Row* row = rowOf(name);
+    return row ? row->offer : nullptr;
+}
+
+QString FieldView::description() const {
+    return words_->text();
 }
 
 void FieldView::build() {
@@ -121,10 +173,11 @@ void FieldView::build() {
         rowsBox_->deleteLater();
     }
     rows_.clear();
+    words_->clear();
     rowsBox_ = new QWidget(this);
     rowsLayout_ = new QGridLayout(rowsBox_);
     rowsLayout_->setContentsMargins(0, 0, 0, 0);
-    rowsLayout_->setColumnStretch(2, 1);
+    rowsLayout_->setColumnStretch(3, 1);
     static_cast<QVBoxLayout*>(layout())->insertWidget(2, rowsBox_);
 
     const QString name = registerName(*reg_);
@@ -162,17 +215,50 @@ void FieldView::build() {
         }
         control->setObjectName(QLatin1String(f.name));
         control->setAccessibleName(QLatin1String(f.name));
+        auto* mark = new QLabel(rowsBox_);
+        mark->setFont(heading_->font());
         auto* bits = new QLabel(f.bits(), rowsBox_);
         auto* label = new QLabel(QLatin1String(f.name), rowsBox_);
         label->setWordWrap(true);
         label->setBuddy(control);
+        QToolButton* offer = f.readOnlyWhile ? makeOffer(f) : nullptr;
         for (QWidget* w : {static_cast<QWidget*>(bits), static_cast<QWidget*>(label), control})
-            w->setToolTip(rowToolTip(f));
-        rowsLayout_->addWidget(bits, row, 0);
-        rowsLayout_->addWidget(label, row, 1);
-        rowsLayout_->addWidget(control, row, 2);
-        rows_.push_back({&f, control});
+            w->installEventFilter(this);
+        rowsLayout_->addWidget(mark, row, 0);
+        rowsLayout_->addWidget(bits, row, 1);
+        rowsLayout_->addWidget(label, row, 2);
+        rowsLayout_->addWidget(control, row, 3);
+        if (offer)
+            rowsLayout_->addWidget(offer, row, 4);
+        rows_.push_back({&f, control, mark, offer, bits, label});
     }
+}
+
+QToolButton* FieldView::makeOffer(const RegisterField& field) {
+    auto* offer = new QToolButton(rowsBox_);
+    offer->setText(QStringLiteral("\u2026"));
+    offer->setObjectName(QLatin1String(field.name) + QStringLiteral(" offer"));
+    offer->setPopupMode(QToolButton::InstantPopup);
+    auto* menu = new QMenu(offer);
+    offer->setMenu(menu);
+    // The values with the fields that make it read-only now cleared, in one write.
+    connect(menu, &QMenu::aboutToShow, this, [this, &field, menu] {
+        menu->clear();
+        const std::uint8_t byte = session_.registers().entry(field.reg).value;
+        const std::vector<const RegisterField*> locking = fieldsLocking(field, byte);
+        menu->addSection(QStringLiteral("With %1 cleared:").arg(namesOf(locking)));
+        for (unsigned value = 0; value <= field.maximum(); ++value) {
+            QAction* action = menu->addAction(fieldMeaning(field, value));
+            connect(action, &QAction::triggered, this, [this, &field, locking, value] {
+                std::vector<FieldChange> changes;
+                for (const RegisterField* other : locking)
+                    changes.push_back({other, 0});
+                changes.push_back({&field, value});
+                changeFields(changes);
+            });
+        }
+    });
+    return offer;
 }
 
 void FieldView::refresh() {
@@ -187,13 +273,30 @@ void FieldView::refresh() {
         state_->setText(
             QStringLiteral("0x%1, %2").arg(hexByte(entry.value), originWords(entry.origin)));
     else
-        state_->setText(QStringLiteral("Fields unknown: %1. Read All Registers reads it.")
+        state_->setText(QStringLiteral("Fields unknown: %1. Read (F5) reads it.")
                             .arg(originWords(entry.origin)));
     refreshing_ = true;
     for (const Row& row : rows_) {
         const RegisterField& f = *row.field;
         const int value = known ? static_cast<int>(f.valueIn(entry.value)) : -1;
-        row.control->setEnabled(known && f.writable());
+        const bool locked = known && !fieldsLocking(f, entry.value).empty();
+        row.control->setEnabled(known && f.writable() && !locked);
+        if (row.offer)
+            row.offer->setVisible(locked);
+        const QString tip =
+            rowToolTip(f, known ? std::optional<std::uint8_t>(entry.value) : std::nullopt);
+        for (QWidget* w : {static_cast<QWidget*>(row.bits), static_cast<QWidget*>(row.name),
+                           row.control, static_cast<QWidget*>(row.offer)}) {
+            if (w)
+                w->setToolTip(tip);
+        }
+        const bool breaks = known && f.breaksRule(static_cast<unsigned>(value));
+        const bool other = known && static_cast<unsigned>(value) != f.reset;
+        row.mark->setText(breaks ? QStringLiteral("!") : other ? QStringLiteral("*") : QString());
+        row.mark->setToolTip(
+            breaks  ? QStringLiteral("Breaks its rule: %1.").arg(fieldRule(f))
+            : other ? QStringLiteral("Not its value after reset, %1.").arg(fieldMeaning(f, f.reset))
+                    : QString());
         if (auto* box = qobject_cast<QCheckBox*>(row.control)) {
             box->setTristate(!known);
             box->setCheckState(!known ? Qt::PartiallyChecked : value ? Qt::Checked : Qt::Unchecked);
@@ -208,11 +311,29 @@ void FieldView::refresh() {
     refreshing_ = false;
 }
 
+bool FieldView::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Enter || event->type() == QEvent::FocusIn) {
+        for (const Row& row : rows_) {
+            if (watched == row.control || watched == row.bits || watched == row.name)
+                describe(*row.field);
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void FieldView::describe(const RegisterField& field) {
+    words_->setText(descriptionLines(field.reg, field.description).join(QLatin1Char('\n')));
+}
+
 void FieldView::change(const RegisterField& field, int value) {
+    changeFields({{&field, static_cast<unsigned>(value)}});
+}
+
+void FieldView::changeFields(const std::vector<FieldChange>& changes) {
     if (refreshing_ || writing_)
         return;
     writing_ = true;
-    const FieldWrite written = writeField(session_.chip(), field, static_cast<unsigned>(value));
+    const FieldWrite written = writeFields(session_.chip(), changes.front().field->reg, changes);
     writing_ = false;
     if (selectedWhileWriting_) {
         const std::uint8_t selected = *selectedWhileWriting_;

@@ -61,6 +61,9 @@ MainWindow::MainWindow(const Platform& platform, QWidget* parent)
     });
     connect(fields_, &FieldView::fieldWritten, this,
             [this](const FieldWrite& w) { report(statusOf(w, addressByte())); });
+    connect(fields_, &FieldView::registerRead, this, [this](std::uint8_t reg, const RangeRead& r) {
+        report(statusOf(reg, r, session_->registers().entry(reg).value, addressByte()));
+    });
     connect(individual, &IndividualPanel::done, this,
             [this](const PanelResult& r) { report(statusOf(r, addressByte())); });
     connect(address, &AddressControls::scanned, this,

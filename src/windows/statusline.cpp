@@ -7,6 +7,7 @@
 #include <QEvent>
 #include <QLabel>
 #include <QStatusBar>
+#include <QStringList>
 
 namespace {
 
@@ -77,6 +78,13 @@ QString statusOf(const RangeRead& read, std::uint8_t addressByte) {
         .arg(QString::number(read.registersRead), QString::number(kMainSet), chipText(addressByte));
 }
 
+QString statusOf(std::uint8_t reg, const RangeRead& read, std::uint8_t value,
+                 std::uint8_t addressByte) {
+    if (!read.ok())
+        return notAcknowledgedText(addressByte);
+    return QStringLiteral("Read %1: %2 from %3").arg(hex(reg), hex(value), chipText(addressByte));
+}
+
 QString statusOf(std::uint8_t reg, const CellWrite& write, std::uint8_t addressByte) {
     switch (write.outcome) {
     case CellWrite::Outcome::NotAByte:
@@ -89,18 +97,23 @@ QString statusOf(std::uint8_t reg, const CellWrite& write, std::uint8_t addressB
 }
 
 QString statusOf(const FieldWrite& w, std::uint8_t addressByte) {
-    const RegisterField& f = *w.field;
-    switch (w.write.outcome) {
-    case CellWrite::Outcome::Written:
-        return QStringLiteral("%1 %2 \u2190 %3 (%4), %5")
-            .arg(hex(f.reg), QLatin1String(f.name), fieldMeaning(f, w.value), hex(w.write.value),
-                 readBackText(w.write.readBack, w.write.failure));
-    case CellWrite::Outcome::NotAcknowledged:
+    if (w.refusal)
+        return w.refusal.text.chopped(1) + QStringLiteral("; nothing written");
+    if (w.write.outcome == CellWrite::Outcome::NotAcknowledged)
         return notAcknowledgedText(addressByte);
-    default:
-        return QStringLiteral("%1 %2: the register is not known; nothing written")
-            .arg(hex(f.reg), QLatin1String(f.name));
+    if (w.pulse) {
+        const QString pulse = statusOf(*w.pulse, addressByte);
+        return w.pulse->pulsed()
+                   ? pulse + QStringLiteral(", ") + readBackText(w.write.readBack, w.write.failure)
+                   : pulse;
     }
+    QStringList changes;
+    for (const FieldChange& c : w.changes)
+        changes << QStringLiteral("%1 \u2190 %2")
+                       .arg(QLatin1String(c.field->name), fieldMeaning(*c.field, c.value));
+    return QStringLiteral("%1 %2 (%3), %4")
+        .arg(hex(w.reg), changes.join(QStringLiteral(", ")), hex(w.write.value),
+             readBackText(w.write.readBack, w.write.failure));
 }
 
 QString statusOf(const PanelResult& result, std::uint8_t addressByte) {

@@ -20,6 +20,9 @@ class QStatusBar;
 // chip's address byte the operation went to, named as "0x48 (address byte 0x90)".
 QString notAcknowledgedText(std::uint8_t addressByte);
 QString statusOf(const RangeRead& read, std::uint8_t addressByte);
+// One register read into the model, which holds `value`: "Read 0x02: 0x0C from ..."
+QString statusOf(std::uint8_t reg, const RangeRead& read, std::uint8_t value,
+                 std::uint8_t addressByte);
 QString statusOf(std::uint8_t reg, const CellWrite& write, std::uint8_t addressByte);
 // "0x02 Channel Select ← B (0x0D), read back 0x0D"
 QString statusOf(const FieldWrite& write, std::uint8_t addressByte);

@@ -139,3 +139,6 @@ The completion offers the simulated board's options only after --demo.
   silent short
   $ offer qdm7720a-cli write 5 --re
   --read-back
+  $ offer qdm7720a-cli set 2 ''; offer qdm7720a-cli set 2 power-down=1 a
+  power-down reset hardware-channel-select auto-channel-select channel-select
+  auto-channel-select=

@@ -12,6 +12,19 @@ namespace {
 constexpr float kTypingPauseSeconds = 0.5f;
 constexpr float kReadBackPauseSeconds = 0.2f;
 
+// After 0.2 s, the register read back once into the write's result and the
+// model.
+void readBack(const Chip& chip, std::uint8_t reg, CellWrite& write) {
+    chip.pause(kReadBackPauseSeconds);
+    const LinkResult read = chip.link.readRegistersOnce(chip.address.byte(), reg, 1);
+    if (read.ok()) {
+        write.readBack = read.bytes[0];
+        chip.registers.setRead(reg, read.bytes[0]);
+    } else {
+        write.failure = read; // the model keeps what the write left it knowing
+    }
+}
+
 CellWrite notAByte() {
     CellWrite refused;
     refused.outcome = CellWrite::Outcome::NotAByte;
@@ -47,14 +60,7 @@ CellWrite writeRegisterWithReadBack(const Chip& chip, std::uint8_t reg, std::uin
         return result;
     }
     result.outcome = CellWrite::Outcome::Written;
-    chip.pause(kReadBackPauseSeconds);
-    const LinkResult readBack = chip.link.readRegistersOnce(chip.address.byte(), reg, 1);
-    if (readBack.ok()) {
-        result.readBack = readBack.bytes[0];
-        chip.registers.setRead(reg, readBack.bytes[0]);
-    } else {
-        result.failure = readBack; // the model keeps what the write left it knowing
-    }
+    readBack(chip, reg, result);
     return result;
 }
 
@@ -79,25 +85,51 @@ CellWrite releaseKeyInCell(const Chip& chip, std::uint8_t reg, int key, int modi
     return writeRegisterWithReadBack(chip, reg, *value);
 }
 
-FieldWrite writeField(const Chip& chip, const RegisterField& field, unsigned value) {
-    FieldWrite result{&field, value, {}};
-    if (!field.writable())
+FieldWrite writeFields(const Chip& chip, std::uint8_t reg, std::span<const FieldChange> changes) {
+    FieldWrite result;
+    result.reg = reg;
+    result.changes.assign(changes.begin(), changes.end());
+    result.refusal = refusalOf(reg, changes);
+    if (result.refusal)
         return result;
-    const RegisterModel::Entry& known = chip.registers.entry(field.reg);
+    const RegisterModel::Entry& known = chip.registers.entry(reg);
     std::uint8_t byte = known.value;
     if (known.origin != RegisterModel::Origin::Read &&
         known.origin != RegisterModel::Origin::Written) {
         // The other fields keep what the chip holds, so that is read first.
         chip.link.flushInput();
-        const LinkResult read = chip.link.readRegisters(chip.address.byte(), field.reg, 1);
+        const LinkResult read = chip.link.readRegisters(chip.address.byte(), reg, 1);
         if (!read.ok()) {
             result.write.outcome = CellWrite::Outcome::NotAcknowledged;
             result.write.failure = read;
             return result;
         }
         byte = read.bytes[0];
-        chip.registers.setRead(field.reg, byte);
+        chip.registers.setRead(reg, byte);
     }
-    result.write = writeRegisterWithReadBack(chip, field.reg, fieldWriteByte(field, value, byte));
+    result.refusal = refusalOf(reg, changes, byte);
+    if (result.refusal)
+        return result;
+    const RegisterField* pulse = pulseAmong(changes);
+    if (!pulse) {
+        result.write = writeRegisterWithReadBack(chip, reg, fieldsWriteByte(changes, byte));
+        return result;
+    }
+    result.pulse = pulseField(chip, *pulse, encodeField(*pulse, 0, fieldsWriteByte(changes, byte)));
+    result.write.value = result.pulse->value;
+    if (!result.pulse->high.ok()) {
+        result.write.outcome = CellWrite::Outcome::NotAcknowledged;
+        result.write.failure = result.pulse->high;
+        return result;
+    }
+    result.write.outcome = CellWrite::Outcome::Written;
+    result.write.failure = result.pulse->low;
+    if (result.pulse->low.ok()) // else the field may be left high
+        readBack(chip, reg, result.write);
     return result;
+}
+
+FieldWrite writeField(const Chip& chip, const RegisterField& field, unsigned value) {
+    const FieldChange change[] = {{&field, value}};
+    return writeFields(chip, field.reg, change);
 }

@@ -4,9 +4,11 @@
 #pragma once
 
 #include "core/operations/chip.h"
-#include "core/registers/registerfields.h"
+#include "core/operations/chipcontrols.h"
+#include "core/registers/registereffects.h"
 
 #include <optional>
+#include <vector>
 
 // The modifier state of a key event as a bit set.
 constexpr int kShiftMask = 1;
@@ -51,15 +53,23 @@ CellWrite writeRegisterWithReadBack(const Chip& chip, std::uint8_t reg, std::uin
 CellWrite releaseKeyInCell(const Chip& chip, std::uint8_t reg, int key, int modifiers);
 
 struct FieldWrite {
-    const RegisterField* field = nullptr;
-    unsigned value = 0;
-    // Skipped for a field the user may not set.
+    std::uint8_t reg = 0;
+    std::vector<FieldChange> changes;
+    // Why nothing was written, by the rules of the fields.
+    FieldChangeRefusal refusal;
+    // Skipped when refused; NotAcknowledged also for the read of a register
+    // not known before, whose failure `write.failure` holds.
     CellWrite write;
+    // The pulse made for a pulse field (Recalibrate) set to 1.
+    std::optional<Recalibration> pulse;
 };
 
-// Sets one field of a register: writes the byte with only that field changed
-// (a self-clearing field beside it written 0) and reads it back, as a cell
-// edit does. The other fields keep what the model knows the register holds
-// (read, or written without a read-back); when it knows nothing of it, the
-// register is read first.
+// Changes fields of `reg` in one write of the register with its read-back,
+// as a cell edit does: every other field keeps what the model knows the
+// register holds (read, or written without a read-back), a self-clearing
+// one written 0; when the model knows nothing of it, the register is read
+// first. Changes the rules of the fields refuse write nothing. A pulse field
+// set to 1 is a pulse on the register with the other changes made: high,
+// held, low again, then the read-back.
+FieldWrite writeFields(const Chip& chip, std::uint8_t reg, std::span<const FieldChange> changes);
 FieldWrite writeField(const Chip& chip, const RegisterField& field, unsigned value);

@@ -9,8 +9,7 @@ constexpr std::uint8_t kAutoSelectBit = 0x04;
 constexpr std::uint8_t kChannelBits = 0x03;
 
 constexpr std::uint8_t kInputControlRegister = 0x03;
-constexpr std::uint8_t kRecalibrateBit = 0x80;
-// How long the bit is held high; the chip needs at least 1 ms.
+// How long a pulse is held high; the chip needs at least 1 ms.
 constexpr float kRecalibratePulseSeconds = 0.1f;
 constexpr int kRecalibratePulseLeastMs = 2;
 
@@ -79,25 +78,30 @@ std::optional<int> readChannelOption(const Chip& chip) {
     return channelOptionFor(read.bytes[0]);
 }
 
-Recalibration recalibrateTermination(const Chip& chip) {
-    chip.link.flushInput();
+Recalibration pulseField(const Chip& chip, const RegisterField& field, std::uint8_t value) {
     Recalibration result;
-    const LinkResult read = chip.link.readRegisters(chip.address.byte(), kInputControlRegister, 1);
-    if (!read.ok()) {
-        result.failure = read;
-        return result;
-    }
     result.done = true;
-    std::uint8_t data[1] = {static_cast<std::uint8_t>(read.bytes[0] | kRecalibrateBit)};
-    result.high = chip.link.writeRegistersOnce(chip.address.byte(), kInputControlRegister, data);
+    std::uint8_t data[1] = {encodeField(field, 1, value)};
+    result.high = chip.link.writeRegistersOnce(chip.address.byte(), field.reg, data);
 
     chip.hold(kRecalibratePulseSeconds, kRecalibratePulseLeastMs);
 
-    data[0] &= static_cast<std::uint8_t>(~kRecalibrateBit);
+    data[0] = encodeField(field, 0, value);
     result.value = data[0];
-    result.low = chip.link.writeRegistersOnce(chip.address.byte(), kInputControlRegister, data);
+    result.low = chip.link.writeRegistersOnce(chip.address.byte(), field.reg, data);
     result.failure = result.high.ok() ? result.low : result.high;
     return result;
+}
+
+Recalibration recalibrateTermination(const Chip& chip) {
+    chip.link.flushInput();
+    const LinkResult read = chip.link.readRegisters(chip.address.byte(), kInputControlRegister, 1);
+    if (!read.ok()) {
+        Recalibration result;
+        result.failure = read;
+        return result;
+    }
+    return pulseField(chip, *findField(kInputControlRegister, u"Recalibrate"), read.bytes[0]);
 }
 
 MultiWrite runMultiWriteTest(const Chip& chip) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/operations/chip.h"
+#include "core/registers/registerfields.h"
 
 #include <QString>
 #include <optional>
@@ -51,10 +52,14 @@ struct Recalibration {
     bool pulsed() const { return done && high.ok() && low.ok(); }
 };
 
-// A pulse on bit 7 of register 0x03 that keeps its other bits: read it, write
-// it with bit 7 set, pause 0.1 s, write it with bit 7 clear. The two writes
-// are single attempts, the second made whatever became of the first; the
-// model shows each value written.
+// A pulse on a field (Recalibrate) of a register holding `value`: writes it
+// with the field set, pauses 0.1 s, writes it with the field clear. The two
+// writes are single attempts, the second made whatever became of the first;
+// the model shows each value written.
+Recalibration pulseField(const Chip& chip, const RegisterField& field, std::uint8_t value);
+
+// A pulse on bit 7 of register 0x03 (Recalibrate) that keeps its other bits:
+// reads the register, then pulses the bit.
 Recalibration recalibrateTermination(const Chip& chip);
 
 inline constexpr std::uint8_t kMultiWriteFirstRegister = 0x06;

@@ -43,6 +43,11 @@ RangeRead readAllRegisters(const Chip& chip, ReadMode mode) {
     return all;
 }
 
+RangeRead readOneRegister(const Chip& chip, std::uint8_t reg) {
+    chip.link.flushInput();
+    return readRegisterRange(chip, reg, reg, ReadMode::Single);
+}
+
 LinkResult readRegisterSpan(BoardLink& link, std::uint8_t deviceAddress, std::uint8_t first,
                             int count) {
     LinkResult all;

@@ -21,6 +21,9 @@ RangeRead readRegisterRange(const Chip& chip, std::uint8_t first, std::uint8_t l
 // Drains stale input, then reads 0x00 to 0x0C and, unless that failed, 0x10.
 RangeRead readAllRegisters(const Chip& chip, ReadMode mode);
 
+// Drains stale input, then reads `reg` alone into the model.
+RangeRead readOneRegister(const Chip& chip, std::uint8_t reg);
+
 // `count` registers from `first` (up to 256, wrapping past 0xFF is refused),
 // in transfers of at most 62, each tried once; the values come back in order.
 LinkResult readRegisterSpan(BoardLink& link, std::uint8_t deviceAddress, std::uint8_t first,

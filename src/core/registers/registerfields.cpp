@@ -32,68 +32,127 @@ constexpr FieldSetting kCounter[] = {{255, "255, saturated"}};
 constexpr FieldSetting kReserved[] = {{4, "kept at 000100"}};
 constexpr FieldSetting kBandwidth[] = {{0, "4 MHz"}, {1, "2 MHz"}, {2, "1 MHz"}, {3, "100 kHz"}};
 
-constexpr RegisterField flag(std::uint8_t reg, const char* name, int bit, FieldAccess access,
-                             std::span<const FieldSetting> settings) {
-    return {reg, name, bit, bit, access, settings};
+// Lines `first` to `last` of a register's description.
+constexpr std::uint64_t lines(int first, int last) {
+    std::uint64_t mask = 0;
+    for (int line = first; line <= last; ++line)
+        mask |= std::uint64_t(1) << line;
+    return mask;
 }
 
-constexpr RegisterField resetFlag(std::uint8_t reg, const char* name, int bit) {
-    RegisterField f = flag(reg, name, bit, A::SelfClearing, kReset);
-    f.effect = FieldEffect::ResetsChip;
+constexpr RegisterField field(std::uint8_t reg, const char* name, int high, int low,
+                              FieldAccess access, std::span<const FieldSetting> settings,
+                              unsigned reset, std::uint64_t description) {
+    RegisterField f{reg, name, high, low, access, settings};
+    f.reset = reset;
+    f.description = description;
     return f;
 }
 
-constexpr RegisterField milliamps(std::uint8_t reg, const char* name, int high, double base) {
-    return {reg, name, high, high - 3, A::ReadWrite, {}, nullptr, "mA", base, 0.125, 3};
+constexpr RegisterField flag(std::uint8_t reg, const char* name, int bit, FieldAccess access,
+                             std::span<const FieldSetting> settings, unsigned reset,
+                             std::uint64_t description) {
+    return field(reg, name, bit, bit, access, settings, reset, description);
+}
+
+constexpr RegisterField notUsed(std::uint8_t reg, int high, int low, int line) {
+    return field(reg, "not used", high, low, A::NotUsed, {}, 0, lines(line, line));
+}
+
+constexpr RegisterField withEffect(RegisterField f, FieldEffect effect) {
+    f.effect = effect;
+    return f;
+}
+
+constexpr RegisterField withAbove(RegisterField f, const char* above) {
+    f.above = above;
+    return f;
+}
+
+constexpr RegisterField readOnlyWhile(RegisterField f, std::uint8_t bits) {
+    f.readOnlyWhile = bits;
+    return f;
+}
+
+constexpr RegisterField milliamps(std::uint8_t reg, const char* name, int high, double base,
+                                  int line) {
+    RegisterField f = field(reg, name, high, high - 3, A::ReadWrite, {}, 0, lines(line, line + 3));
+    f.unit = "mA";
+    f.base = base;
+    f.step = 0.125;
+    f.decimals = 3;
+    return f;
+}
+
+constexpr RegisterField gain(std::uint8_t reg, const char* name, int high, int line) {
+    return field(reg, name, high, high - 3, A::ReadWrite, kBoost, 0xC, lines(line, line + 2));
+}
+
+constexpr RegisterField counter(std::uint8_t reg, const char* name) {
+    return field(reg, name, 7, 0, A::ClearedByRead, kCounter, 0, lines(5, 8));
+}
+
+// Register 0x04: a line for each field, and two that all share.
+constexpr RegisterField termination(const char* name, int bit) {
+    return flag(0x04, name, bit, A::ReadWrite, kTermination, 0,
+                lines(12 - bit, 12 - bit) | lines(14, 15));
 }
 
 // In register order, each register's fields from its highest bits down.
 constexpr RegisterField kFields[] = {
-    {0x00, "Device ID", 7, 4, A::ReadOnly, kDeviceId},
-    {0x00, "Device Revision", 3, 0, A::ReadOnly, kRevision, "future revision"},
-    flag(0x01, "Clock Activity D", 3, A::ReadOnly, kActivity),
-    flag(0x01, "Clock Activity C", 2, A::ReadOnly, kActivity),
-    flag(0x01, "Clock Activity B", 1, A::ReadOnly, kActivity),
-    flag(0x01, "Clock Activity A", 0, A::ReadOnly, kActivity),
-    flag(0x02, "Power Down", 5, A::ReadWrite, kOffOn),
-    resetFlag(0x02, "Reset", 4),
-    flag(0x02, "Hardware Channel Select", 3, A::ReadWrite, kHardwareSelect),
-    flag(0x02, "Auto Channel Select", 2, A::ReadWrite, kAutoSelect),
-    {0x02, "Channel Select", 1, 0, A::ReadWrite, kChannels},
-    // Taken high for at least 1 ms and low again, by the host.
-    flag(0x03, "Recalibrate", 7, A::ReadWrite, kRecalibrate),
-    flag(0x03, "Rx Hysteresis Magnitude", 6, A::ReadWrite, kHysteresis),
-    flag(0x03, "Rx Hysteresis", 5, A::ReadWrite, kOffOn),
-    flag(0x03, "Connection Check", 4, A::ReadWrite, kOffOn),
-    flag(0x03, "Tristate Selected Data In", 3, A::ReadWrite, kInputTristate),
-    flag(0x03, "Tristate Selected Clock In", 2, A::ReadWrite, kInputTristate),
-    flag(0x03, "Tri-state Unselected Data In", 1, A::ReadWrite, kInputTristate),
-    flag(0x03, "Tristate Unselected Clock In", 0, A::ReadWrite, kInputTristate),
-    flag(0x04, "DATA term Ch A", 7, A::ReadWrite, kTermination),
-    flag(0x04, "DATA term Ch B", 6, A::ReadWrite, kTermination),
-    flag(0x04, "DATA term Ch C", 5, A::ReadWrite, kTermination),
-    flag(0x04, "DATA term Ch D", 4, A::ReadWrite, kTermination),
-    flag(0x04, "CLK term Ch A", 3, A::ReadWrite, kTermination),
-    flag(0x04, "CLK term Ch B", 2, A::ReadWrite, kTermination),
-    flag(0x04, "CLK term Ch C", 1, A::ReadWrite, kTermination),
-    flag(0x04, "CLK term Ch D", 0, A::ReadWrite, kTermination),
-    flag(0x05, "Reverse Output Order", 3, A::ReadWrite, kOrder),
-    flag(0x05, "Invert Output Polarity", 2, A::ReadWrite, kPolarity),
-    flag(0x05, "Tristate Data", 1, A::ReadWrite, kOutputTristate),
-    flag(0x05, "Tristate Clock", 0, A::ReadWrite, kOutputTristate),
-    milliamps(0x06, "Transmit PreEmphasis", 7, 0),
-    milliamps(0x06, "Transmit Current", 3, 10),
-    {0x07, "Rx Equalization Gain B", 7, 4, A::ReadWrite, kBoost},
-    {0x07, "Rx Equalization Gain A", 3, 0, A::ReadWrite, kBoost},
-    {0x08, "Rx Equalization Gain D", 7, 4, A::ReadWrite, kBoost},
-    {0x08, "Rx Equalization Gain C", 3, 0, A::ReadWrite, kBoost},
-    flag(0x09, "Enable PRBS Checker", 2, A::ReadWrite, kOffOn),
-    {0x09, "Test Pattern Generator", 1, 0, A::ReadWrite, kPattern},
-    {0x0A, "PRBS7 Error Counter Link 0", 7, 0, A::ClearedByRead, kCounter},
-    {0x0B, "PRBS7 Error Counter Link 1", 7, 0, A::ClearedByRead, kCounter},
-    {0x0C, "PRBS7 Error Counter Link 2", 7, 0, A::ClearedByRead, kCounter},
-    {0x10, "Reserved", 7, 2, A::Reserved, kReserved},
-    {0x10, "PLL Bandwidth", 1, 0, A::ReadWrite, kBandwidth},
+    field(0x00, "Device ID", 7, 4, A::ReadOnly, kDeviceId, 3, lines(5, 6)),
+    withAbove(field(0x00, "Device Revision", 3, 0, A::ReadOnly, kRevision, 1, lines(8, 11)),
+              "future revision"),
+    notUsed(0x01, 7, 4, 5),
+    flag(0x01, "Clock Activity D", 3, A::ReadOnly, kActivity, 0, lines(7, 7)),
+    flag(0x01, "Clock Activity C", 2, A::ReadOnly, kActivity, 0, lines(8, 8)),
+    flag(0x01, "Clock Activity B", 1, A::ReadOnly, kActivity, 0, lines(9, 9)),
+    flag(0x01, "Clock Activity A", 0, A::ReadOnly, kActivity, 0, lines(10, 10)),
+    notUsed(0x02, 7, 6, 4),
+    flag(0x02, "Power Down", 5, A::ReadWrite, kOffOn, 0, lines(6, 6)),
+    withEffect(flag(0x02, "Reset", 4, A::SelfClearing, kReset, 0, lines(8, 8)),
+               FieldEffect::ResetsChip),
+    flag(0x02, "Hardware Channel Select", 3, A::ReadWrite, kHardwareSelect, 1, lines(10, 11)),
+    flag(0x02, "Auto Channel Select", 2, A::ReadWrite, kAutoSelect, 1, lines(13, 14)),
+    // The pins or the automatic logic choose while either select mode is on.
+    readOnlyWhile(field(0x02, "Channel Select", 1, 0, A::ReadWrite, kChannels, 0, lines(16, 23)),
+                  0x0C),
+    withEffect(flag(0x03, "Recalibrate", 7, A::ReadWrite, kRecalibrate, 0, lines(5, 7)),
+               FieldEffect::Pulse),
+    flag(0x03, "Rx Hysteresis Magnitude", 6, A::ReadWrite, kHysteresis, 0, lines(9, 11)),
+    flag(0x03, "Rx Hysteresis", 5, A::ReadWrite, kOffOn, 0, lines(13, 15)),
+    flag(0x03, "Connection Check", 4, A::ReadWrite, kOffOn, 1, lines(17, 19)),
+    flag(0x03, "Tristate Selected Data In", 3, A::ReadWrite, kInputTristate, 0, lines(21, 23)),
+    flag(0x03, "Tristate Selected Clock In", 2, A::ReadWrite, kInputTristate, 0, lines(25, 27)),
+    flag(0x03, "Tri-state Unselected Data In", 1, A::ReadWrite, kInputTristate, 1, lines(29, 31)),
+    flag(0x03, "Tristate Unselected Clock In", 0, A::ReadWrite, kInputTristate, 0, lines(33, 35)),
+    termination("DATA term Ch A", 7),
+    termination("DATA term Ch B", 6),
+    termination("DATA term Ch C", 5),
+    termination("DATA term Ch D", 4),
+    termination("CLK term Ch A", 3),
+    termination("CLK term Ch B", 2),
+    termination("CLK term Ch C", 1),
+    termination("CLK term Ch D", 0),
+    notUsed(0x05, 7, 4, 5),
+    flag(0x05, "Reverse Output Order", 3, A::ReadWrite, kOrder, 0, lines(7, 9)),
+    flag(0x05, "Invert Output Polarity", 2, A::ReadWrite, kPolarity, 0, lines(11, 13)),
+    flag(0x05, "Tristate Data", 1, A::ReadWrite, kOutputTristate, 0, lines(15, 17)),
+    flag(0x05, "Tristate Clock", 0, A::ReadWrite, kOutputTristate, 0, lines(19, 21)),
+    milliamps(0x06, "Transmit PreEmphasis", 7, 0, 5),
+    milliamps(0x06, "Transmit Current", 3, 10, 10),
+    gain(0x07, "Rx Equalization Gain B", 7, 5),
+    gain(0x07, "Rx Equalization Gain A", 3, 9),
+    gain(0x08, "Rx Equalization Gain D", 7, 5),
+    gain(0x08, "Rx Equalization Gain C", 3, 9),
+    notUsed(0x09, 7, 3, 5),
+    flag(0x09, "Enable PRBS Checker", 2, A::ReadWrite, kOffOn, 0, lines(7, 8)),
+    field(0x09, "Test Pattern Generator", 1, 0, A::ReadWrite, kPattern, 0, lines(10, 17)),
+    counter(0x0A, "PRBS7 Error Counter Link 0"),
+    counter(0x0B, "PRBS7 Error Counter Link 1"),
+    counter(0x0C, "PRBS7 Error Counter Link 2"),
+    field(0x10, "Reserved", 7, 2, A::Reserved, kReserved, 4, lines(5, 5)),
+    field(0x10, "PLL Bandwidth", 1, 0, A::ReadWrite, kBandwidth, 0, lines(7, 12)),
 };
 
 // Names as they compare: lower case, without blanks, hyphens and underscores.
@@ -130,6 +189,16 @@ std::optional<unsigned> settingNamed(const RegisterField& f, const QString& name
         }
     }
     return prefixes == 1 ? prefixed : std::nullopt;
+}
+
+// Decimal digits, or 0x and hexadecimal digits: a number as a command line
+// gives one, in range or not.
+bool isPlainNumber(const QString& text) {
+    const bool hex = text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive);
+    const QStringView digits = QStringView(text).mid(hex ? 2 : 0);
+    return !digits.isEmpty() && std::all_of(digits.begin(), digits.end(), [hex](QChar c) {
+        return c.isDigit() || (hex && QStringLiteral("abcdefABCDEF").contains(c));
+    });
 }
 
 QString number(double value, int decimals) {
@@ -176,7 +245,69 @@ std::vector<FieldValue> decodeFields(std::uint8_t reg, std::uint8_t byte) {
     return values;
 }
 
+QString accessText(const RegisterField& f) {
+    if (f.readOnlyWhile) {
+        QStringList names;
+        for (const RegisterField& other : registerFields(f.reg)) {
+            if (other.mask() & f.readOnlyWhile)
+                names << QLatin1String(other.name);
+        }
+        return QStringLiteral("read-write, read-only while %1 is set")
+            .arg(names.join(QStringLiteral(" or ")));
+    }
+    switch (f.access) {
+    case FieldAccess::ReadOnly:
+        return QStringLiteral("read-only");
+    case FieldAccess::ReadWrite:
+        return QStringLiteral("read-write");
+    case FieldAccess::SelfClearing:
+        return QStringLiteral("self-clearing");
+    case FieldAccess::ClearedByRead:
+        return QStringLiteral("cleared by read");
+    case FieldAccess::Reserved:
+        return QStringLiteral("reserved");
+    case FieldAccess::NotUsed:
+        return QStringLiteral("not used");
+    }
+    return {};
+}
+
+QString accessText(const RegisterField& f, std::uint8_t byte) {
+    const QString because = lockedBecause(f, byte);
+    return because.isEmpty() ? accessText(f) : QStringLiteral("read-only while ") + because;
+}
+
+std::vector<const RegisterField*> fieldsLocking(const RegisterField& f, std::uint8_t byte) {
+    std::vector<const RegisterField*> locking;
+    for (const RegisterField& other : registerFields(f.reg)) {
+        if ((other.mask() & f.readOnlyWhile) && other.valueIn(byte) != 0)
+            locking.push_back(&other);
+    }
+    return locking;
+}
+
+QString lockedBecause(const RegisterField& f, std::uint8_t byte) {
+    const std::vector<const RegisterField*> locking = fieldsLocking(f, byte);
+    QStringList names;
+    for (const RegisterField* other : locking)
+        names << QLatin1String(other->name);
+    if (names.isEmpty())
+        return {};
+    return names.join(QStringLiteral(" and ")) +
+           (names.size() == 1 ? QStringLiteral(" is set") : QStringLiteral(" are set"));
+}
+
+QString fieldRule(const RegisterField& f) {
+    if (f.access == FieldAccess::NotUsed)
+        return QStringLiteral("should read %1").arg(f.reset);
+    if (f.access == FieldAccess::Reserved)
+        return QStringLiteral("should be %1").arg(f.reset, f.width(), 2, QLatin1Char('0'));
+    return {};
+}
+
 QString fieldMeaning(const RegisterField& f, unsigned value) {
+    if (f.breaksRule(value))
+        return fieldRule(f);
     if (const FieldSetting* s = settingOf(f, value))
         return QLatin1String(s->name);
     if (f.above && !f.settings.empty() && value > f.settings.back().value)
@@ -188,8 +319,12 @@ QString fieldMeaning(const RegisterField& f, unsigned value) {
 
 std::optional<unsigned> parseFieldValue(const RegisterField& f, QStringView text) {
     const QString trimmed = text.trimmed().toString();
-    if (const std::optional<int> n = parseNumber(trimmed, static_cast<int>(f.maximum())))
-        return static_cast<unsigned>(*n);
+    // A plain number is the raw value, or nothing: "4" is not "4 MHz".
+    if (isPlainNumber(trimmed)) {
+        if (const std::optional<int> n = parseNumber(trimmed, static_cast<int>(f.maximum())))
+            return static_cast<unsigned>(*n);
+        return std::nullopt;
+    }
     const QString given = folded(trimmed);
     if (given.isEmpty())
         return std::nullopt;

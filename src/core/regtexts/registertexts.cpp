@@ -292,3 +292,14 @@ QString descriptionText(int index) {
         text += QString::fromLatin1(line) + lineEnd;
     return text + lineEnd;
 }
+
+QStringList descriptionLines(std::uint8_t reg, std::uint64_t which) {
+    const std::span<const char* const> lines = registerDescription(descriptionIndexOf(reg));
+    QStringList words;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const bool told = (which >> (i + 1)) & 1;
+        if (told && *lines[i] != 0)
+            words << QString::fromLatin1(lines[i]);
+    }
+    return words;
+}

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <span>
 
@@ -25,3 +26,8 @@ QString registerName(std::uint8_t reg);
 // lines of its description, each ending in CR LF, and one empty line more;
 // for an index without a description, kNoRegisterText alone.
 QString descriptionText(int index);
+
+// The lines of register `reg`'s description that `which` marks (bit n for
+// line n, counted from 1, as a field's `description` holds them), without the
+// empty ones: "Bit 5 (Power Down) When high, ...".
+QStringList descriptionLines(std::uint8_t reg, std::uint64_t which);
