@@ -58,6 +58,8 @@ const char* accessName(FieldAccess access) {
         return "cleared-by-read";
     case FieldAccess::Reserved:
         return "reserved";
+    case FieldAccess::NotUsed:
+        return "not used";
     }
     return "";
 }
