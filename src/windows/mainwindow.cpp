@@ -16,11 +16,11 @@
 #include "windows/testtabs.h"
 
 #include <QCloseEvent>
-#include <algorithm>
 #include <QDockWidget>
 #include <QLayout>
 #include <QLineEdit>
 #include <QTabBar>
+#include <algorithm>
 
 // The images live in the static library, whose resources are not registered
 // unless someone asks for them.
@@ -64,10 +64,9 @@ MainWindow::MainWindow(const Platform& platform, QWidget* parent)
             [this](const PanelResult& r) { report(statusOf(r, addressByte())); });
     connect(address, &AddressControls::scanned, this,
             [this](const ScanResult& r) { report(statusOf(r)); });
-    connect(chipControls, &ChipControlsPanel::channelSelected, this,
-            [this](int option, const ChannelWrite& w) {
-                report(statusOf(option, w, addressByte()));
-            });
+    connect(
+        chipControls, &ChipControlsPanel::channelSelected, this,
+        [this](int option, const ChannelWrite& w) { report(statusOf(option, w, addressByte())); });
     connect(chipControls, &ChipControlsPanel::recalibrated, this,
             [this](const Recalibration& r) { report(statusOf(r, addressByte())); });
     connect(chipControls, &ChipControlsPanel::multiWritten, this,
@@ -217,7 +216,7 @@ void MainWindow::showLinkTest() {
     if (!linkTest_) {
         // A window of its own, like the register definitions: the main window
         // stays usable while a run goes on.
-        linkTest_ = new LinkTestWindow(*session_);
+        linkTest_ = new LinkTestWindow(*session_, platform_.prompt, platform_.files);
         linkTest_->setAttribute(Qt::WA_DeleteOnClose);
     }
     linkTest_->show();

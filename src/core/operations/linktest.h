@@ -203,9 +203,9 @@ struct BerTarget {
 struct ErrorCountOptions {
     LinkTestSetup setup;
     int intervalMs = 1000;
-    int durationMs = 0;              // the time counted; 0: until stopped (or decided)
-    std::optional<unsigned> gain;    // the equalizer gain of the setup's channel for the run
-    std::optional<BerTarget> target; // ends the run once decided
+    int durationMs = 0;                // the time counted; 0: until stopped (or decided)
+    std::optional<unsigned> gain{};    // the equalizer gain of the setup's channel for the run
+    std::optional<BerTarget> target{}; // ends the run once decided
 };
 
 class ErrorCount : public LinkTestRun {
