@@ -271,9 +271,9 @@ QString noBestGainText(NoBestGain why, int channel) {
 }
 
 QString noClockText(std::optional<int> channel) {
-    return (channel ? QStringLiteral("channel %1 shows").arg(QChar(u'A' + *channel))
-                    : QStringLiteral("no input channel shows")) +
-           QStringLiteral(" no clock in register 0x01 (Channel Activity): nothing is checked");
+    return (channel ? QStringLiteral("channel %1 shows no clock").arg(QChar(u'A' + *channel))
+                    : QStringLiteral("no input channel shows a clock")) +
+           QStringLiteral(" in register 0x01 (Channel Activity): nothing is checked");
 }
 
 QString gainText(unsigned gain) {
