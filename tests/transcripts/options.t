@@ -110,3 +110,5 @@ The completion offers the simulated board's options only after --demo.
   silent short
   $ offer qdm7720a-cli write 5 --re
   --read-back
+  $ offer qdm7720a-cli --tmds-clock 148.5M prbs --b
+  --board --bit-rate --ber

@@ -288,7 +288,9 @@ LinkErrors LinkTestRun::spanSoFar() const {
 }
 
 int LinkTestRun::msUntilStep(double end) {
-    const double due = settling_ ? settleEnd_ : std::min(lastRead_ + pollMs_ / 1000, end);
+    const double due = settling_      ? settleEnd_
+                       : overwhelmed_ ? end
+                                      : std::min(lastRead_ + pollMs_ / 1000, end);
     return std::max(0, static_cast<int>(std::ceil((due - elapsed()) * 1000 - 1e-6)));
 }
 
@@ -297,6 +299,9 @@ void LinkTestRun::adaptPolling(double sinceLastRead) {
     // The distance at which the rate just seen would bring the aimed count;
     // it grows by no more than twice at a time.
     const double aimed = lastReadMost_ > 0 ? kAimedCount * ms / lastReadMost_ : 2 * pollMs_;
+    // A read that saturates at the fastest rate leaves the count "at least"
+    // whatever comes: the span is read once more, at its end.
+    overwhelmed_ = lastReadMost_ >= kCounterSaturated && pollMs_ <= kFastestPollMs;
     pollMs_ = std::clamp(std::min(aimed, 2 * pollMs_), kFastestPollMs, kSlowestPollMs);
     if (lastReadMost_ >= kCounterSaturated)
         pollMs_ = kFastestPollMs;
@@ -317,6 +322,7 @@ std::optional<LinkErrors> LinkTestRun::countStep(double end) {
             countStart_ = sent;
         span_ = {};
         pollMs_ = std::min(pollMs_, kFirstPollMs);
+        overwhelmed_ = false;
         return std::nullopt;
     }
     const double sent = elapsed();
@@ -331,6 +337,7 @@ std::optional<LinkErrors> LinkTestRun::countStep(double end) {
     LinkErrors done = std::exchange(span_, {});
     done.seconds = sent - spanStart_;
     spanStart_ = sent;
+    overwhelmed_ = false;
     return done;
 }
 

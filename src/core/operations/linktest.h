@@ -186,10 +186,11 @@ private:
     bool settling_ = false;
     double settleEnd_ = 0;
     double countStart_ = -1;
-    double spanStart_ = 0; // when the read that began the span was sent
-    double lastRead_ = 0;  // when the last read within it was sent
-    double pollMs_ = 0;    // the distance of the next read
-    LinkErrors span_;      // counted in the span so far
+    double spanStart_ = 0;     // when the read that began the span was sent
+    double lastRead_ = 0;      // when the last read within it was sent
+    double pollMs_ = 0;        // the distance of the next read
+    bool overwhelmed_ = false; // a read saturated at the fastest rate: none until the end
+    LinkErrors span_;          // counted in the span so far
     std::optional<std::uint8_t> activity_;
 };
 
