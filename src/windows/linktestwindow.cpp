@@ -84,6 +84,7 @@ LinkTestWindow::LinkTestWindow(Session& session, Prompt& prompt, FileChooser& fi
     yAxis_ = new QLogValueAxis(chart);
     yAxis_->setBase(10);
     yAxis_->setLabelFormat(QStringLiteral("%g"));
+    yAxis_->setMinorTickCount(8);
     chart->addAxis(xAxis_, Qt::AlignBottom);
     chart->addAxis(yAxis_, Qt::AlignLeft);
     for (QAbstractSeries* s : chart->series()) {
@@ -92,6 +93,8 @@ LinkTestWindow::LinkTestWindow(Session& session, Prompt& prompt, FileChooser& fi
     }
     showSeries(window_, false);
     showSeries(marker_, false);
+    yAxis_->setRange(kZeroDrawnAt, kLeastErrorsShown);
+    yAxis_->setTitleText(QStringLiteral("Errors"));
     view_ = new QChartView(chart, ui_->chartArea);
     view_->setRenderHint(QPainter::Antialiasing);
     auto* layout = new QVBoxLayout(ui_->chartArea);
@@ -387,8 +390,9 @@ void LinkTestWindow::fitAxis(double value) {
         return;
     yLeast_ = yLeast_ > 0 ? std::min(yLeast_, value) : value;
     yMost_ = std::max(yMost_, value);
-    const double least = std::pow(10, std::floor(std::log10(yLeast_)));
-    const double most = std::pow(10, std::ceil(std::log10(yMost_) + 1e-9));
+    // Whole decades, a hair wider so that their ends keep their labels.
+    const double least = std::pow(10, std::floor(std::log10(yLeast_))) * 0.999;
+    const double most = std::pow(10, std::ceil(std::log10(yMost_) + 1e-9)) * 1.001;
     if (results_.info.ber.known())
         yAxis_->setRange(least, most);
     else
