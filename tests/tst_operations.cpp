@@ -546,6 +546,12 @@ private slots:
                                 .arg(two[0].counts[0])));
         QCOMPARE(two.size(), std::size_t(1));
         QVERIFY(qAbs(two[0].seconds - 1) < 1e-6);
+        ErrorCount late(rig.chip(), {{2, 1}, 1000, 2000}); // its caller late by 0.3 s
+        QVERIFY(late.start());
+        rig.clock.sleepMs(late.waitMs());
+        late.step();
+        rig.clock.sleepMs(1300);
+        QVERIFY(qAbs(late.step().value().seconds - 1.3) < 1e-6); // as measured
         SimChip a(0x48, 7), b(0x48, 7);
         for (SimChip* c : {&a, &b}) {
             c->write(0x09, 0x05);
