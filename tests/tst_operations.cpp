@@ -452,6 +452,13 @@ private slots:
         QCOMPARE(parseQuantity(QStringLiteral("148.5M")), 148.5e6);
         QCOMPARE(parseQuantity(QStringLiteral("1.485e9")), 1.485e9);
         QVERIFY(!parseQuantity(QStringLiteral("1.485X")) && !parseQuantity(QStringLiteral("0")));
+        // A saturated count never meets a target; the end is planned by the most errors.
+        LinkErrors big;
+        big.add(1, 255);
+        big.seconds = 1000;
+        QCOMPARE(int(judgeBer(big, 1e-9, ber)), int(BerVerdict::Open));
+        big.atLeast = {};
+        QCOMPARE(secondsToMeet(big, 1e-9, ber), berUpperBound(255, 1, 0.95) / 1e-9 / 1e9);
         QCOMPARE(parseConfidence(QStringLiteral("99%")), 0.99);
         QVERIFY(!parseConfidence(QStringLiteral("1")) && !parseConfidence(QStringLiteral("95")));
     }
@@ -483,7 +490,7 @@ private slots:
              "register 0x07 not restored to 0xCC (board gone; what it holds is not known), " + gone,
              LinkStatus::ReadFailed},
             {2, Nak, false, restored, LinkStatus::NotAcknowledged},
-            {5, StopAfterOneGain, false, "register 0x07 restored, " + restored, LinkStatus::Ok},
+            {5, StopAfterOneGain, true, "register 0x07 restored, " + restored, LinkStatus::Ok},
             // the best gain (0x7) not taken: the value before instead
             {24, Nak, true,
              "register 0x07 restored, best gain 0x7C not applied (not acknowledged), " + restored,

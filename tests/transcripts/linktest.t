@@ -170,8 +170,8 @@ put back, status 130 (SIGTERM: 143; SIGHUP, a terminal or ssh session closed:
   $ timeout --preserve-status -s HUP 1 qdm7720a-cli --demo --demo-address 0x48 --address 0x48 sweep --channel B --generator prbs7 --from 5 --to 5 --dwell 3000 > /dev/null
   qdm7720a-cli: sweep stopped by SIGHUP during its only gain; register 0x07 restored, register 0x09 restored, register 0x02 restored
   [129]
-  $ timeout -s KILL 6 timeout --preserve-status -s INT 1 qdm7720a-cli --demo --demo-fault silent@8 --timeout-ms 60000 prbs --generator prbs7 > /dev/null
-  qdm7720a-cli: prbs stopped by SIGINT while waiting for the answer to the read of the error counters 0x0A to 0x0C at 0x40; register 0x09 not restored to 0x00 (no answer; what it holds is not known)
+  $ timeout -s KILL 6 timeout --preserve-status -s INT 1 qdm7720a-cli --demo --demo-fault silent@3 --timeout-ms 60000 prbs --generator prbs7 > /dev/null
+  qdm7720a-cli: prbs stopped by SIGINT while waiting for the answer to the read of register 0x01 at 0x40; register 0x09 not restored to 0x00 (no answer; what it holds is not known)
   [130]
 
 A sweep needs its channel, and its gains make a range; a BER target needs

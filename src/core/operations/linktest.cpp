@@ -80,6 +80,8 @@ QString transferName(const TransferAt& at) {
         return QStringLiteral("write of register %1").arg(hex(at.reg));
     if (at.reg == kFirstErrorCounter)
         return QStringLiteral("read of the error counters 0x0A to 0x0C");
+    if (at.count == 1)
+        return QStringLiteral("read of register %1").arg(hex(at.reg));
     return QStringLiteral("read of registers %1 to %2")
         .arg(hex(at.reg), hex(at.reg + at.count - 1));
 }

@@ -42,8 +42,8 @@ void SimChip::reset() {
 }
 
 std::uint8_t SimChip::read(std::uint8_t reg) {
-    if (reg == kChannelActivity)
-        return channelActivity();
+    if (reg == kChannelActivity) // a test may have set bits of its own
+        return registers[reg] | channelActivity();
     const std::uint8_t value = registers[reg];
     if (reg >= kFirstCounter && reg <= kLastCounter)
         registers[reg] = 0; // PRBS error counters clear at the end of a read
