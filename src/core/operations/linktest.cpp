@@ -293,7 +293,8 @@ int LinkTestRun::msUntilStep(double end) {
     const double due = settling_      ? settleEnd_
                        : overwhelmed_ ? end
                                       : std::min(lastRead_ + pollMs_ / 1000, end);
-    return std::max(0, static_cast<int>(std::ceil((due - elapsed()) * 1000 - 1e-6)));
+    // No wait longer than an hour, whatever the plan says.
+    return static_cast<int>(std::clamp(std::ceil((due - elapsed()) * 1000 - 1e-6), 0.0, 3.6e6));
 }
 
 void LinkTestRun::adaptPolling(double sinceLastRead) {
