@@ -106,6 +106,17 @@ private slots:
         QCOMPARE(rig.link.readRegistersOnce(0x90, 0, 1).status, LinkStatus::NoAnswer);
         QCOMPARE(rig.clock.sleptMs - before, long(kAnswerLimitMs));
         QVERIFY(rig.board().hasInput()); // the answer, after the read gave up
+        // A stop asked while an answer is awaited leaves it the grace only.
+        int looks = 0;
+        rig.link.setStopRequest([&] { return ++looks > 3; }); // asked after 150 ms
+        rig.board().answerFaults = {AnswerFault::none(), AnswerFault::drop()};
+        QVERIFY(rig.link.readRegistersOnce(0x90, 0, 1).ok()); // an answer in time is taken
+        looks = 0;
+        const long start = rig.clock.sleptMs;
+        const LinkResult cut = rig.link.readRegistersOnce(0x90, 0, 1);
+        QVERIFY(cut.status == LinkStatus::NoAnswer && cut.givenUp);
+        QCOMPARE(rig.clock.sleptMs - start, long(150 + kStopGraceMs));
+        rig.link.setStopRequest({});
         // Stale reports go before the next answer is taken.
         rig.board().queueInput(reportOf({0, 0, 0xEE}));
         QCOMPARE(rig.link.readRegistersOnce(0x90, 0, 1).bytes, Data{0x31});

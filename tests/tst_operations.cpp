@@ -33,15 +33,19 @@ std::vector<Report> i2cOf(const SimBoard& board) {
     return reportsWithCommand(board, CMD_I2C);
 }
 
-// A run as its callers drive it: start, then a wait on the clock before
-// each step, then stop (after `steps` steps, if it is not done by then).
-template <typename Run> LinkTestEnd runToEnd(SimRig& r, Run& run, int steps = 99) {
-    if (run.start()) {
-        for (int i = 0; i < steps && !run.finished(); ++i) {
-            r.clock.sleepMs(run.waitMs());
-            run.step();
-        }
+// Steps a run as its callers do, a wait on the clock before each step, until
+// it finishes, or until `results` of its steps have brought a result.
+template <typename Run> void stepRun(SimRig& r, Run& run, int results = 1 << 20) {
+    for (int i = 0; i < 100000 && results > 0 && !run.finished(); ++i) {
+        r.clock.sleepMs(run.waitMs());
+        results -= run.step().has_value();
     }
+}
+
+// A run as its callers drive it: start, steps, then stop.
+template <typename Run> LinkTestEnd runToEnd(SimRig& r, Run& run, int results = 1 << 20) {
+    if (run.start())
+        stepRun(r, run, results);
     return run.stop();
 }
 
@@ -368,7 +372,8 @@ private slots:
     }
 
     // A sweep of each simulated cable finds the middle of its clean gains,
-    // errors rising on both sides, and leaves the chip as it found it.
+    // errors rising on both sides, counted past 255 until a read saturates
+    // at the fastest rate, and leaves the chip as it found it.
     void sweepOfEachCable() {
         Rig48 rig;
         const std::array<std::uint8_t, 256> before = rig.simChip().registers;
@@ -380,37 +385,44 @@ private slots:
             for (const GainPoint& p : run.points()) {
                 const bool clean = p.gain >= cable.firstClean && p.gain <= cable.lastClean;
                 QCOMPARE(p.errors.total() == 0, clean);
+                QVERIFY(qAbs(p.errors.seconds - 0.1) < 1e-6);
                 const unsigned out =
                     clean ? 0
                           : std::max(cable.firstClean, p.gain) - std::min(cable.lastClean, p.gain);
-                if (out == 1 || out >= 3) // a few a dwell one step out, saturated from three
-                    QCOMPARE(p.errors.anySaturated(), out >= 3);
+                // 3 out, about 3200 a second, never saturates; 6 out, a million, always
+                if (out <= 3 || out >= 6)
+                    QCOMPARE(p.errors.anySaturated(), out >= 6);
+                if (out == 3)
+                    QVERIFY(p.errors.counts[1] > 255);
             }
             QVERIFY(rig.simChip().registers == before);
         }
     }
 
-    // Every write is one register byte at the address byte 0x90; with the
-    // best gain applied, the gain register keeps it and the rest go back.
+    // Every write is one register byte at the address byte 0x90; the count
+    // begins with Channel Activity and a clearing read 10 ms after the gain
+    // is written, and reads the counters within the dwell; with the best
+    // gain applied, the gain register keeps it and the rest go back.
     void sweepBytes() {
         Rig48 rig;
         rig.simChip().registers[0x02] = 0x3C; // power-down, reset under way, hardware selection
         rig.clearRecords();
         EqualizerSweep run(rig.chip(), {1, 1, 50, 6, 7});
         QVERIFY(run.start());
-        while (!run.finished()) {
-            rig.clock.sleepMs(run.waitMs());
-            run.step();
-        }
+        stepRun(rig, run);
         const LinkTestEnd end = run.stop(true);
         QCOMPARE(end.appliedGain, 6u);
         const Report counters = i2cRead(0x90, 0x0A, 3);
         QCOMPARE(i2cOf(rig.board()),
                  (std::vector<Report>{i2cRead(0x90, 0x02, 8), i2cWrite(0x90, 0x02, {0x21}),
                                       i2cWrite(0x90, 0x09, {0x05}), i2cWrite(0x90, 0x07, {0x6C}),
-                                      counters, counters, i2cWrite(0x90, 0x07, {0x7C}), counters,
-                                      counters, i2cWrite(0x90, 0x07, {0x6C}),
-                                      i2cWrite(0x90, 0x09, {0x00}), i2cWrite(0x90, 0x02, {0x2C})}));
+                                      i2cRead(0x90, 0x01, 1), counters, counters, counters,
+                                      i2cWrite(0x90, 0x07, {0x7C}), counters, counters, counters,
+                                      i2cWrite(0x90, 0x07, {0x6C}), i2cWrite(0x90, 0x09, {0x00}),
+                                      i2cWrite(0x90, 0x02, {0x2C})}));
+        // Settle, the reads 20 ms and 50 ms into the dwell; for each gain.
+        std::erase(rig.clock.sleeps, 0); // the drains of each exchange, which find nothing
+        QCOMPARE(rig.clock.sleeps, (std::vector<int>{1, 10, 20, 30, 10, 20, 30}));
         QCOMPARE(restoreSummary(end), QStringLiteral("register 0x07 left at 0x6C, register 0x09 "
                                                      "restored, register 0x02 restored"));
         QCOMPARE(rig.session.registers().text(0x07), QStringLiteral("6C"));
@@ -419,30 +431,112 @@ private slots:
         QCOMPARE(applyEqualizerGain(rig.chip(), 3, 0xE).value, 0xEC);
     }
 
-    // The middle of the longest clean run (the lower middle of an even one,
-    // the lower of equal ones), else the fewest saturated counters, then errors.
-    void bestGainRule() {
-        const auto errors = [](int a, int b, int c) {
-            LinkErrors e;
-            for (int link = 0; link < kLinks; ++link)
-                e.add(link, std::uint8_t(std::array{a, b, c}[link]));
-            return e;
+    // The best gain only when the points mean something: the middle of the
+    // longest clean run (the lower middle of an even one, the lower of equal
+    // ones) with its width and margin, flagged where the range cuts it;
+    // else the fewest errors when they are a true count; never from saturated
+    // counts, nor from a link clean at 0x0 and 0xF alike.
+    void gainChoice() {
+        const int sat = -1; // a saturated read of 255
+        struct Row {
+            unsigned from;
+            std::vector<int> counts; // link 0's at gains from `from` on
+            int best;                // -1: none
+            int first, last, margin; // of the clean window; -1: none
+            bool cut;
+            NoBestGain refusal;
         };
-        const std::pair<std::vector<int>, int> rows[] = {
-            // link 0's count at gains 0, 1, ...
-            {{5, 0, 0, 0, 7, 0, 0, 9}, 2}, {{3, 0, 0, 0, 0, 3}, 2},
-            {{0, 0, 5, 0, 0}, 0},          {{9, 4, 4, 7}, 1},
-            {{255, 254, 255}, 1},          {{}, -1}};
-        for (const auto& [totals, best] : rows) {
+        const Row rows[] = {
+            {0, {5, 0, 0, 0, 7, 0, 0, 9}, 2, 1, 3, 1, false, NoBestGain::None},
+            {0, {3, 0, 0, 0, 0, 3}, 2, 1, 4, 1, false, NoBestGain::None},
+            {13, {9, 0, 0}, 14, 14, 15, 0, false, NoBestGain::None}, // 0xF is the gain's limit
+            {4, {4, 0, 0}, 5, 5, 6, 0, true, NoBestGain::None},      // the range ends at 0x6
+            {5, {0, 0, 0}, 6, 5, 7, 1, true, NoBestGain::None},
+            {0, {9, 4, 4, 7}, 1, -1, -1, 0, false, NoBestGain::None},
+            {0, {200, sat, 400}, 0, -1, -1, 0, false, NoBestGain::None},
+            {0, {sat, 254, sat}, 1, -1, -1, 0, false, NoBestGain::None},
+            {0, {sat, sat, sat}, -1, -1, -1, 0, false, NoBestGain::Saturated},
+            {0, {sat, 300, 600}, -1, -1, -1, 0, false, NoBestGain::Saturated},
+            {0, std::vector<int>(16, 0), -1, -1, -1, 0, false, NoBestGain::NothingChecked},
+            {0,
+             {0, 5, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+             -1,
+             -1,
+             -1,
+             0,
+             false,
+             NoBestGain::NothingChecked},
+            {0, {}, -1, -1, -1, 0, false, NoBestGain::Incomplete},
+        };
+        for (const Row& row : rows) {
             std::vector<GainPoint> points;
-            for (std::size_t i = 0; i < totals.size(); ++i)
-                points.push_back({unsigned(i), errors(totals[i], 0, 0)});
-            QCOMPARE(bestGain(points).value_or(-1), best);
+            for (std::size_t i = 0; i < row.counts.size(); ++i) {
+                GainPoint p{row.from + unsigned(i), {}};
+                p.errors.add(0, std::uint8_t(row.counts[i] == sat ? 255 : 0));
+                p.errors.counts[0] += row.counts[i] == sat ? 0 : row.counts[i];
+                points.push_back(p);
+            }
+            const GainChoice c = chooseGain(points);
+            QCOMPARE(c.best ? int(*c.best) : -1, row.best);
+            QCOMPARE(c.window ? int(c.window->first) : -1, row.first);
+            QCOMPARE(c.window ? int(c.window->last) : -1, row.last);
+            QCOMPARE(int(c.margin()), row.margin);
+            QCOMPARE(c.window && c.window->cut(), row.cut);
+            QCOMPARE(int(c.refusal), int(row.refusal));
         }
-        // Two saturated links weigh more than one with a higher total.
-        const std::vector<GainPoint> points = {{0, errors(255, 255, 0)},
-                                               {1, errors(255, 200, 200)}};
-        QCOMPARE(bestGain(points), 1u);
+    }
+
+    // The BER bounds against values computed apart from the program (the
+    // chi-square quantile, by mpmath), to three digits; a count that
+    // saturated bounds the BER from below only, also in a total where an
+    // earlier interval saturated and the last did not.
+    void berBounds() {
+        // errors, bits, confidence: the upper bound, and the lower bound
+        const std::tuple<long long, double, double, double, double> rows[] = {
+            {0, 1.485e9, 0.95, 2.01733e-9, 0},
+            {0, 1e12, 0.99, 4.60517e-12, 0},
+            {0, 1e9, 0.6827, 1.14791e-9, 0},
+            {1, 1e9, 0.95, 4.74386e-9, 5.12933e-11},
+            {3, 1e10, 0.90, 6.68078e-10, 1.10207e-10},
+            {10, 1e9, 0.95, 1.69622e-8, 5.42541e-9},
+            {255, 1e8, 0.95, 2.82874e-6, 2.29314e-6},
+            {100000, 1e12, 0.999, 1.00981e-7, 9.90256e-8},
+        };
+        for (const auto& [errors, bits, confidence, upper, lower] : rows) {
+            QVERIFY(qAbs(berUpperBound(errors, bits, confidence) / upper - 1) < 2e-5);
+            QVERIFY(lower == 0 ? berLowerBound(errors, bits, confidence) == 0
+                               : qAbs(berLowerBound(errors, bits, confidence) / lower - 1) < 2e-5);
+        }
+        const BerSettings ber{1e9, 0.95};
+        LinkErrors first, second;
+        first.add(1, 255);
+        first.seconds = 0.1;
+        second.add(1, 12);
+        second.seconds = 0.9;
+        LinkErrors total = first;
+        total.add(second);
+        QCOMPARE(total.counts[1], 267);
+        QVERIFY(total.saturated(1) && !total.saturated(0));
+        QCOMPARE(total.seconds, 1.0);
+        const BerBound least = berBound(total, 1, ber);
+        QVERIFY(least.lowerOnly && qAbs(least.value / berLowerBound(267, 1e9, 0.95) - 1) < 1e-9);
+        QCOMPARE(berText(least, true), QStringLiteral(">2.41e-07"));
+        QCOMPARE(berText(berBound(total, 0, ber), true), QStringLiteral("<3.00e-09"));
+        // The time a target needs with no error, and the quantities typed.
+        QVERIFY(qAbs(secondsToMeet(LinkErrors{}, 1e-9, {1.485e9, 0.95}) - 2.01734) < 1e-4);
+        QCOMPARE(parseQuantity(QStringLiteral("1.485G")), 1.485e9);
+        QCOMPARE(parseQuantity(QStringLiteral("148.5M")), 148.5e6);
+        QCOMPARE(parseQuantity(QStringLiteral("1.485e9")), 1.485e9);
+        QVERIFY(!parseQuantity(QStringLiteral("1.485X")) && !parseQuantity(QStringLiteral("0")));
+        // A saturated count never meets a target; the end is planned by the most errors.
+        LinkErrors big;
+        big.add(1, 255);
+        big.seconds = 1000;
+        QCOMPARE(int(judgeBer(big, 1e-9, ber)), int(BerVerdict::Open));
+        big.atLeast = {};
+        QCOMPARE(secondsToMeet(big, 1e-9, ber), berUpperBound(255, 1, 0.95) / 1e-9 / 1e9);
+        QCOMPARE(parseConfidence(QStringLiteral("99%")), 0.99);
+        QVERIFY(!parseConfidence(QStringLiteral("1")) && !parseConfidence(QStringLiteral("95")));
     }
 
     // A failure stops the run; the stop writes back what it can and says what
@@ -453,7 +547,9 @@ private slots:
         const QString gone = QStringLiteral("register 0x09 not restored to 0x00 (board gone; it "
                                             "holds 0x05), register 0x02 not restored to 0x0C "
                                             "(board gone; it holds 0x01)");
-        // the sweep's exchange (from 0) that fails, how, whether the best gain is applied,
+        // the sweep's exchange (from 0: 0x02 to 0x09 read, 0x02 and 0x09 written, then for
+        // each gain a write, 0x01 read the first time, a clearing read, three reads in the
+        // dwell) that fails, how, whether the best gain is applied,
         // what the stop says, the failure's status
         const std::tuple<int, Fault, bool, QString, LinkStatus> rows[] = {
             {5, Nak, false, "register 0x07 restored, " + restored, LinkStatus::NotAcknowledged},
@@ -466,16 +562,16 @@ private slots:
             {6, Gone, false,
              "register 0x07 not restored to 0xCC (board gone; it holds 0x6C), " + gone,
              LinkStatus::WriteFailed},
-            {6, GoneAfterRequest, false,
+            {9, GoneAfterRequest, false,
              "register 0x07 not restored to 0xCC (board gone; what it holds is not known), " + gone,
              LinkStatus::ReadFailed},
             {2, Nak, false, restored, LinkStatus::NotAcknowledged},
-            {5, StopAfterOneGain, false, "register 0x07 restored, " + restored, LinkStatus::Ok},
+            {5, StopAfterOneGain, true, "register 0x07 restored, " + restored, LinkStatus::Ok},
             // the best gain (0x7) not taken: the value before instead
-            {15, Nak, true,
+            {24, Nak, true,
              "register 0x07 restored, best gain 0x7C not applied (not acknowledged), " + restored,
              LinkStatus::Ok},
-            {15, Nak2, true,
+            {24, Nak2, true,
              "register 0x07 not restored to 0xCC (not acknowledged; it holds 0x9C), "
              "best gain 0x7C not applied (not acknowledged), " +
                  restored,
@@ -495,12 +591,8 @@ private slots:
             else if (fault == GoneAfterRequest)
                 board.laterFault = SimBoard::LaterFault{exchange + 1, {}, true};
             EqualizerSweep run(rig.chip(), {1, 1, 100, 6, 9});
-            if (run.start()) {
-                for (int i = 0; i < (fault == StopAfterOneGain ? 1 : 99) && !run.finished(); ++i) {
-                    rig.clock.sleepMs(run.waitMs());
-                    run.step();
-                }
-            }
+            if (run.start())
+                stepRun(rig, run, fault == StopAfterOneGain ? 1 : 99);
             const LinkTestEnd end = run.stop(apply);
             QCOMPARE(restoreSummary(end), summary);
             QCOMPARE(end.restored(), fault != Silent && fault != Gone &&
@@ -514,9 +606,10 @@ private slots:
         }
     }
 
-    // The counters of each interval, read and so cleared in one transfer (far
-    // from the clean gains they saturate, with no pattern none count: the
-    // transcript): about 50 a second one step out, the same for the same seed.
+    // The counts of each interval over its measured time, summed from reads
+    // made often enough that none saturates: about 50 a second one step out,
+    // 400 two steps out (not 255+); the last interval ends at the time asked
+    // for; the same for the same seed.
     void errorCount() {
         Rig48 rig;
         const auto countOnce = [&](ErrorCountOptions o) {
@@ -524,11 +617,24 @@ private slots:
             runToEnd(rig, run);
             return run.intervals();
         };
-        // Channel C's gain 0xC lies one step above its clean gains.
-        const int tenth = countOnce({{2, 1}, 100, 1})[0].counts[0];
-        const int whole = countOnce({{2, 1}, 1000, 1})[0].counts[0];
-        QVERIFY2(tenth >= 3 && tenth <= 7 && whole >= 37 && whole <= 63,
-                 qPrintable(QStringLiteral("%1 in 0.1 s, %2 in 1 s").arg(tenth).arg(whole)));
+        // Channel C's gain 0xC lies one step above its clean gains, B's 0x3 two below.
+        const int tenth = countOnce({{2, 1}, 100, 100})[0].counts[0];
+        const int whole = countOnce({{2, 1}, 1000, 1000})[0].counts[0];
+        const std::vector<LinkErrors> two = countOnce({{1, 1}, 3000, 1000, 3});
+        QVERIFY2(tenth >= 3 && tenth <= 7 && whole >= 37 && whole <= 63 &&
+                     two[0].counts[0] >= 300 && two[0].counts[0] <= 500 && !two[0].anySaturated(),
+                 qPrintable(QStringLiteral("%1 in 0.1 s, %2 in 1 s, %3 two out")
+                                .arg(tenth)
+                                .arg(whole)
+                                .arg(two[0].counts[0])));
+        QCOMPARE(two.size(), std::size_t(1));
+        QVERIFY(qAbs(two[0].seconds - 1) < 1e-6);
+        ErrorCount late(rig.chip(), {{2, 1}, 1000, 2000}); // its caller late by 0.3 s
+        QVERIFY(late.start());
+        rig.clock.sleepMs(late.waitMs());
+        late.step();
+        rig.clock.sleepMs(1300);
+        QVERIFY(qAbs(late.step().value().seconds - 1.3) < 1e-6); // as measured
         SimChip a(0x48, 7), b(0x48, 7);
         for (SimChip* c : {&a, &b}) {
             c->write(0x09, 0x05);
@@ -540,6 +646,35 @@ private slots:
         QVERIFY(a.read(0x0A) > 0 && a.read(0x0A) == 0);
     }
 
+    // A run to a BER target ends as soon as the statistics allow: met after
+    // -ln(0.05) / (1e-9 x 1.485e9) = 2.017 s without an error, missed once
+    // the errors prove the bound above it; not decided in the time allowed.
+    // With no clock on the channel nothing is checked: the run stops.
+    void berTarget() {
+        Rig48 rig;
+        const BerSettings ber{1.485e9, 0.95};
+        const std::tuple<unsigned, double, int, BerVerdict, double, double> rows[] = {
+            // B's gain, target, most ms; verdict, seconds counted from, to
+            {7, 1e-9, 0, BerVerdict::Met, 2.0173, 2.019},
+            {4, 1e-9, 0, BerVerdict::Above, 0.001, 0.1},
+            {7, 1e-12, 1000, BerVerdict::Open, 1.0, 1.0},
+        };
+        for (const auto& [gain, target, mostMs, verdict, least, most] : rows) {
+            ErrorCount run(rig.chip(), {{1, 1}, 1000, mostMs, gain, BerTarget{target, ber}});
+            QVERIFY(runToEnd(rig, run).restored());
+            QCOMPARE(int(run.verdict()), int(verdict));
+            QVERIFY(run.complete());
+            QVERIFY2(run.total().seconds >= least && run.total().seconds <= most,
+                     qPrintable(QString::number(run.total().seconds)));
+        }
+        ErrorCount silent(rig.chip(), {{1, 0}, 1000, 1000});
+        const LinkTestEnd end = runToEnd(rig, silent);
+        QCOMPARE(end.interruption,
+                 QStringLiteral("channel B shows no clock in register 0x01 (Channel Activity): "
+                                "nothing is checked"));
+        QVERIFY(silent.intervals().empty() && end.restored());
+    }
+
     // The counters have one owner: a read of them by anything else during a
     // run hands its counts to the run (whose interval stays whole) and shows
     // them too; a second run cannot take them; a reset stops the run, which
@@ -548,8 +683,10 @@ private slots:
     void countersHeldByOneRun() {
         Rig48 rig;
         QSignalSpy handed(&rig.session.tracker(), &ChipTracker::countsHandedOver);
-        ErrorCount run(rig.chip(), {{2, 1}, 1000, 1}); // C one gain out: ~50 a second
+        ErrorCount run(rig.chip(), {{2, 1}, 1000, 1000}); // C one gain out: ~50 a second
         QVERIFY(run.start());
+        rig.clock.sleepMs(run.waitMs());
+        run.step(); // the settle ends, the count begins
         rig.clock.sleepMs(500);
         QVERIFY(readAllRegisters(rig.chip(), ReadMode::Single).ok());
         const int taken = rig.session.registers().entry(0x0A).value;
@@ -557,8 +694,8 @@ private slots:
         QVERIFY(!second.start());
         QCOMPARE(second.stop().interruption,
                  QStringLiteral("another run holds the error counters"));
-        rig.clock.sleepMs(500);
-        const int whole = run.step()->counts[0];
+        stepRun(rig, run);
+        const int whole = run.intervals().at(0).counts[0];
         QVERIFY2(taken > 0 && whole > taken && whole >= 37 && whole <= 63,
                  qPrintable(QStringLiteral("%1 taken of %2").arg(taken).arg(whole)));
         QCOMPARE(handed.size(), 3); // one register at a time

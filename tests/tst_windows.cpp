@@ -21,12 +21,16 @@
 #include "windows/stopsignalnotifier.h"
 #include "windows/testtabs.h"
 
+#include <QAccessible>
+#include <QAreaSeries>
 #include <QClipboard>
+#include <QJsonDocument>
 #include <QLineEdit>
 #include <QLineSeries>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPointer>
+#include <QScatterSeries>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTabBar>
@@ -762,22 +766,32 @@ private slots:
 
     // The Link Test window drives its run one timer step at a time; the
     // main window works meanwhile, and Stop, a failure, closing the window or
-    // the end of the program put the registers back.
+    // the end of the program put the registers back. It is a window to
+    // accessibility, shows a sweep's controls only for a sweep, refuses a
+    // reversed range, draws a sweep of one gain, marks saturated counts as
+    // "at least" on its log axis, and saves the results and the chart.
     void linkTest() {
         StartedWindowRig rig(0x48);
+        QCOMPARE(rig.ui().mnuLinkTest->text(), QStringLiteral("&Link Test"));
         rig.ui().mnuLinkTest->trigger();
         QPointer<LinkTestWindow> test = rig.window->linkTestWindow();
         QVERIFY(test && !test->parentWidget() && !test->isModal());
+        QCOMPARE(QAccessible::queryAccessibleInterface(test)->role(), QAccessible::Window);
         Ui::frmLinkTest& ui = test->ui();
+        QVERIFY(ui.spnFromGain->isHidden() && ui.cmdApplyBestGain->isHidden()); // error count
         ui.cboTest->setCurrentIndex(1);
+        QVERIFY(!ui.spnFromGain->isHidden() && !ui.cmdApplyBestGain->isHidden());
         ui.cboChannel->setCurrentIndex(1);
         ui.spnFromGain->setValue(4);
         ui.spnToGain->setValue(0xA);
         QCOMPARE(ui.spnToGain->text(), QStringLiteral("0xA")); // upper case, as every hex text
         const std::array<std::uint8_t, 256> before = rig.simChip().registers;
-        const auto steps = [&](int n) {
-            for (int i = 0; i < n && test->running(); ++i) {
-                rig.clock.sleepMs(100);
+        const auto steps = [&](int results) { // until `results` gains or intervals are done
+            const auto done = [&] {
+                return test->results().points.size() + test->results().intervals.size();
+            };
+            for (std::size_t n = done() + results; test->running() && done() < n;) {
+                rig.clock.sleepMs(test->waitMs());
                 test->step();
             }
         };
@@ -797,10 +811,50 @@ private slots:
         steps(20);
         QCOMPARE(test->linkSeries(2)->count(), 7);
         QCOMPARE(test->bestGainMarker()->at(0).x(), 7.0);
-        QVERIFY(ui.lblLinkTestStatus->text().startsWith(QStringLiteral("Best gain 0x7.")));
+        QCOMPARE(test->cleanWindowArea()->upperSeries()->at(0).x(), 4.5);
+        QVERIFY(test->cleanWindowArea()->isVisible());
+        QCOMPARE(ui.lblLinkTestStatus->text().section(QStringLiteral(". "), 0, 0),
+                 QStringLiteral("Best gain 0x7 (no errors from 0x5 to 0x9: 5 gains wide, margin "
+                                "2 steps)"));
         QVERIFY(rig.simChip().registers == before);
         click(ui.cmdApplyBestGain);
         QCOMPARE(rig.simChip().registers[0x07], 0x7C);
+        // The results as CSV and JSON, the chart as PNG.
+        const QTemporaryDir temporary;
+        const QString folder = temporary.path();
+        for (const char* name : {"/r.csv", "/r.json", "/c.png"}) {
+            rig.prompt.chooseFile(folder + name);
+            click(QString(name).endsWith("png") ? ui.cmdSaveChart : ui.cmdSaveResults);
+        }
+        QFile csv(folder + "/r.csv"), json(folder + "/r.json"), png(folder + "/c.png");
+        QVERIFY(csv.open(QIODevice::ReadOnly) && json.open(QIODevice::ReadOnly) &&
+                png.open(QIODevice::ReadOnly));
+        QVERIFY(csv.readAll().contains("\n# address,0x48\n# address byte,0x90\n# channel,B\n"));
+        QCOMPARE(QJsonDocument::fromJson(json.readAll())["bestGain"].toInt(), 7);
+        QVERIFY(png.readAll().startsWith("\x89PNG"));
+
+        ui.spnFromGain->setValue(9); // a reversed range: refused
+        ui.spnToGain->setValue(3);
+        rig.board().received.clear();
+        click(ui.cmdStart);
+        QVERIFY(!test->running() && rig.board().received.empty());
+        QCOMPARE(ui.lblLinkTestStatus->text(),
+                 QStringLiteral("The first gain 0x9 lies above the last 0x3: nothing was run."));
+        ui.spnToGain->setValue(9); // one gain: a point, the legend of the last run gone
+        click(ui.cmdStart);
+        QVERIFY(!test->bestGainMarker()->isVisible() &&
+                test->bestGainMarker()->name() == QStringLiteral("Best gain"));
+        steps(1);
+        QCOMPARE(test->linkSeries(0)->count(), 1);
+        QVERIFY(test->linkSeries(0)->attachedAxes().at(0)->property("min").toDouble() < 9);
+        ui.spnFromGain->setValue(0xE); // far from B's clean gains: counts saturate
+        ui.spnToGain->setValue(0xF);
+        click(ui.cmdStart);
+        steps(2);
+        QCOMPARE(test->atLeastMarks()->count(), 6);
+        QCOMPARE(ui.lblLinkTestStatus->text().section(QStringLiteral(". "), 0, 0),
+                 QStringLiteral("No best gain: no gain is clean and the fewest errors are a "
+                                "saturated count, which cannot be ranked"));
 
         rig.simChip().registers[0x07] = 0xCC;
         ui.cboTest->setCurrentIndex(0); // an error count, until the board goes
@@ -815,7 +869,7 @@ private slots:
                                 "(board gone; it holds 0x05), register 0x02 not restored to 0x0C "
                                 "(board gone; it holds 0x01)."));
         rig.board().unplugged = false;
-        rig.simChip().registers = before;
+        rig.simChip().reset(); // as before, and counting afresh
 
         click(ui.cmdStart); // closing the window stops the run
         test->close();

@@ -39,13 +39,16 @@ Commands:
   clock [DIVIDER]           the I2C clock, or set its divider (1-255)
   led [on|off]              the board's LED (setting it also turns the board's polling
                             on and clears its manual HPD and DDC lines)
-  prbs [--seconds S] [--interval MS] [--channel C] [--generator P]
-                            count PRBS7 errors on the three links, a line per interval
+  prbs [--seconds S] [--interval MS] [--channel C [--gain G]] [--generator P]
+       [--ber TARGET]       count PRBS7 errors on the three links, a line per interval
+                            (--ber: until the BER bound meets TARGET or misses it)
   sweep --channel C [--dwell MS] [--from G] [--to G] [--generator P] [--apply]
-                            errors per link at each equalizer gain of a channel, and
-                            the best gain
-  Both put back every register they changed, also when stopped by Ctrl+C or
-  SIGTERM (exit status 130 or 143, the result so far printed).
+                            errors per link at each equalizer gain of a channel, the
+                            best gain and its clean window
+  Both also take --settle MS, --bit-rate RATE or --tmds-clock FREQ (BER bounds)
+  and --confidence CL, and put back every register they changed, also when
+  stopped by Ctrl+C, SIGTERM or SIGHUP (exit status 130, 143 or 129, the
+  result so far printed).
 
 Registers, bytes and addresses are decimal (64) or hexadecimal (0x40).
 Exit status: 0 done; 1 the chip or board answered with a failure, or what was
@@ -153,6 +156,33 @@ ParsedArguments parseArguments(const QStringList& arguments) {
     const QCommandLineOption to(QStringLiteral("to"),
                                 QStringLiteral("sweep: the last gain, 0 to 0xF (default 0xF)."),
                                 QStringLiteral("G"));
+    const QCommandLineOption settle(
+        QStringLiteral("settle"),
+        QStringLiteral("prbs, sweep: milliseconds the link settles after each change before the "
+                       "count begins (default 10)."),
+        QStringLiteral("MS"));
+    const QCommandLineOption gain(
+        QStringLiteral("gain"),
+        QStringLiteral("prbs: the equalizer gain of --channel's input for the count, 0 to 0xF."),
+        QStringLiteral("G"));
+    const QCommandLineOption bitRate(
+        QStringLiteral("bit-rate"),
+        QStringLiteral("prbs, sweep: bits a second on each TMDS data lane (1.485e9 or 1.485G), "
+                       "for the BER bounds."),
+        QStringLiteral("RATE"));
+    const QCommandLineOption tmdsClock(
+        QStringLiteral("tmds-clock"),
+        QStringLiteral("prbs, sweep: the TMDS clock (148.5M); a lane carries ten bits a period."),
+        QStringLiteral("FREQ"));
+    const QCommandLineOption confidence(
+        QStringLiteral("confidence"),
+        QStringLiteral("prbs, sweep: the confidence level of the BER bounds (default 0.95)."),
+        QStringLiteral("CL"));
+    const QCommandLineOption ber(
+        QStringLiteral("ber"),
+        QStringLiteral("prbs: count until every link's BER bound is at most TARGET (1e-9), or the "
+                       "errors prove it above; --seconds is then the most."),
+        QStringLiteral("TARGET"));
     const QCommandLineOption apply(
         QStringLiteral("apply"),
         QStringLiteral("sweep: leave the best gain in the chip instead of the gain before."));
@@ -168,9 +198,11 @@ ParsedArguments parseArguments(const QStringList& arguments) {
         {QStringLiteral("r"), QStringLiteral("read-back")},
         QStringLiteral("write: read the registers back; exit status 1 when they differ."));
     const QList<QCommandLineOption> options = {
-        board,   address,   demo,     demoBoards, demoAddress, demoFault, trace,    json,
-        timeout, all,       noVerify, readBack,   fields,      csv,       seconds,  interval,
-        channel, generator, dwell,    from,       to,          apply,     longForm, file};
+        board,   address,  demo,    demoBoards, demoAddress, demoFault,  trace,
+        json,    timeout,  all,     noVerify,   readBack,    fields,     csv,
+        seconds, interval, channel, generator,  dwell,       from,       to,
+        apply,   settle,   gain,    bitRate,    tmdsClock,   confidence, ber,
+        longForm, file};
     parser.addOptions(options);
     parser.addPositionalArgument(QStringLiteral("COMMAND"), QStringLiteral("What to do."),
                                  QStringLiteral("COMMAND [ARGS]"));
@@ -223,6 +255,10 @@ ParsedArguments parseArguments(const QStringList& arguments) {
             return result;
         }
     }
+    a.bitRate = parser.value(bitRate);
+    a.tmdsClock = parser.value(tmdsClock);
+    a.confidence = parser.value(confidence);
+    a.berTarget = parser.value(ber);
     // A number option: its value as parseNumber takes it, within limits.
     const auto number = [&](const QCommandLineOption& option, int least, int most,
                             const QString& what) -> std::optional<int> {
@@ -281,6 +317,8 @@ ParsedArguments parseArguments(const QStringList& arguments) {
         {dwell, 1, 3'600'000, milliseconds, a.dwellMs},
         {from, 0, 15, QStringLiteral("a gain, 0 to 15 or 0x0 to 0xF"), a.fromGain},
         {to, 0, 15, QStringLiteral("a gain, 0 to 15 or 0x0 to 0xF"), a.toGain},
+        {settle, 0, 3'600'000, QStringLiteral("a time in milliseconds, 0 to 3600000"), a.settleMs},
+        {gain, 0, 15, QStringLiteral("a gain, 0 to 15 or 0x0 to 0xF"), a.gain},
     };
     for (auto& n : runNumbers) {
         if (!parser.isSet(n.option))

@@ -29,8 +29,11 @@ struct Arguments {
     QString file;          // dump --file; empty: the chip
     // prbs and sweep
     bool csv = false;
-    std::optional<int> seconds, intervalMs, dwellMs, fromGain, toGain;
+    std::optional<int> seconds, intervalMs, dwellMs, fromGain, toGain, settleMs, gain;
     QString channel, generator; // as given; empty: not given
+    // As given (empty: not given): a lane's bit rate, the TMDS clock, the
+    // confidence of the BER bounds, prbs's BER target.
+    QString bitRate, tmdsClock, confidence, berTarget;
     bool apply = false;
     bool help = false;
     bool version = false;

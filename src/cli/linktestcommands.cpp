@@ -2,13 +2,12 @@
 
 #include "cli/commandsupport.h"
 #include "cli/stopsignals.h"
-#include "core/operations/linktest.h"
+#include "core/operations/linkresults.h"
 
-#include <QJsonArray>
 #include <QStringList>
 #include <algorithm>
-#include <cmath>
 #include <csignal>
+#include <tuple>
 
 namespace cli {
 
@@ -21,92 +20,50 @@ constexpr int kDefaultSeconds = 10;
 constexpr int kDefaultIntervalMs = 1000;
 constexpr int kDefaultDwellMs = 100;
 
-const struct {
-    const char* name;
-    unsigned setting;
-} kGenerators[] = {{"off", 0}, {"prbs7", 1}, {"low", 2}, {"high", 3}};
-
-std::optional<unsigned> generatorSetting(const QString& name) {
-    for (const auto& g : kGenerators) {
-        if (name.compare(QLatin1String(g.name), Qt::CaseInsensitive) == 0)
-            return g.setting;
-    }
-    return std::nullopt;
-}
-
 std::optional<int> channelNumber(const QString& name) {
     if (name.size() != 1 || name[0].toUpper() < u'A' || name[0].toUpper() > u'D')
         return std::nullopt;
     return name[0].toUpper().unicode() - u'A';
 }
 
-QString channelName(int channel) {
-    return QString(QChar(u'A' + channel));
-}
-
-// "0x3": a gain, one hexadecimal digit.
-QString gainText(unsigned gain) {
-    return QStringLiteral("0x") + QString::number(gain, 16).toUpper();
-}
-
 // How far a run got when it was stopped: "after 3 of 16 gains", and
-// "during its only gain" for a run of one.
+// "during its only gain" for a run of one; "after 3 intervals" when the
+// whole is not known.
 QString progressText(std::size_t done, int whole, const QString& noun) {
     if (whole == 1)
         return QStringLiteral("during its only ") + noun;
+    if (whole <= 0)
+        return QStringLiteral("after %1 %2%3").arg(done).arg(noun, done == 1 ? "" : "s");
     return QStringLiteral("after %1 of %2 %3s").arg(done).arg(whole).arg(noun);
 }
 
 // A row of the text table: its first column, then each link's count, a
-// saturated one followed by "+" (at least that many).
-QString textRow(const QString& first, int width, const LinkErrors& e) {
+// saturated one followed by "+" (at least that many), and with a bit rate
+// the bits of each link and the BER bounds ("<": at most, ">": at least).
+QString textRow(const QString& first, int width, const LinkErrors& e, const BerSettings& ber) {
     QString row = first.rightJustified(width);
     for (int link = 0; link < kLinks; ++link)
         row += (QString::number(e.counts[link]) + (e.saturated(link) ? "+" : "")).rightJustified(8);
+    if (ber.known()) {
+        row += QString::number(ber.bitRate * e.seconds, 'e', 2).rightJustified(11);
+        for (int link = 0; link < kLinks; ++link)
+            row += berText(berBound(e, link, ber), true).rightJustified(11);
+    }
     return row + '\n';
 }
 
-QString textHeader(const QString& first) {
-    return first + QStringLiteral("  link 0  link 1  link 2\n");
+QString textHeader(const QString& first, const BerSettings& ber) {
+    return first + QStringLiteral("  link 0  link 1  link 2") +
+           (ber.known() ? QStringLiteral("  bits/link      BER 0      BER 1      BER 2")
+                        : QString()) +
+           '\n';
 }
 
-QString csvRow(const QString& first, const LinkErrors& e, const QString& last = {}) {
-    QStringList cells{first};
-    for (int link = 0; link < kLinks; ++link)
-        cells << QString::number(e.counts[link]);
-    for (int link = 0; link < kLinks; ++link)
-        cells << QString::number(e.saturated(link) ? 1 : 0);
-    if (!last.isNull())
-        cells << last;
-    return cells.join(u',') + '\n';
-}
-
-QString csvHeader(const QString& first, const QString& last = {}) {
-    return first + QStringLiteral(",link0,link1,link2,saturated0,saturated1,saturated2") +
-           (last.isEmpty() ? QString() : ',' + last) + '\n';
-}
-
-QJsonObject errorsJson(const LinkErrors& e) {
-    QJsonArray counts, saturated;
-    for (int link = 0; link < kLinks; ++link) {
-        counts.append(e.counts[link]);
-        saturated.append(e.saturated(link));
-    }
-    return {{"errors", counts}, {"saturated", saturated}};
-}
-
-QJsonArray restoresJson(const LinkTestEnd& end) {
-    QJsonArray restores;
-    for (const RegisterRestore& r : end.restores) {
-        QJsonObject restore{
-            {"register", r.reg}, {"before", r.before}, {"value", r.written}, {"done", r.done}};
-        if (!r.done) // what the chip holds as far as known; null: not known
-            restore.insert(QStringLiteral("holds"), r.holds ? QJsonValue(*r.holds) : QJsonValue());
-        if (r.notApplied)
-            restore.insert(QStringLiteral("bestGainRefused"), *r.bestGainByte);
-        restores.append(restore);
-    }
-    return restores;
+// Under a table with BER bounds: what they are.
+QString berNote(const BerSettings& ber) {
+    return QStringLiteral("BER bounds at %1 confidence, %2 bits a second a link (<: at most; "
+                          ">: at least, a counter having saturated)\n")
+        .arg(confidenceText(ber.confidence), QString::number(ber.bitRate, 'g', 6));
 }
 
 // A run's output: text and CSV lines go out as they come (or into the text),
@@ -131,10 +88,13 @@ private:
     bool broken_ = false;
 };
 
-// Holds the stop signals for the run, if the bench has them.
+// Holds the stop signals for the run, if the bench has them, and lets a stop
+// cut short a wait for an answer that does not come.
 void holdStopSignals(Workbench& b) {
-    if (b.stopSignals)
-        b.stopSignals->hold();
+    if (!b.stopSignals)
+        return;
+    b.stopSignals->hold();
+    b.link.setStopRequest([stop = b.stopSignals] { return stop->pending() != 0; });
 }
 
 // Waits `ms` on the bench's clock, looking for a stop signal between slices:
@@ -149,14 +109,34 @@ int waitUnlessStopped(Workbench& b, int ms) {
     }
 }
 
+// The stop signal that cut short a wait for an answer, if one did.
+int signalThatCut(const Workbench& b, const LinkTestEnd& end) {
+    const bool cut = end.failure.givenUp ||
+                     std::any_of(end.restores.begin(), end.restores.end(),
+                                 [](const RegisterRestore& r) { return r.failure.givenUp; });
+    return cut && b.stopSignals ? b.stopSignals->pending() : 0;
+}
+
 // The status and the line on standard error of a run that ended: its
-// failure, the signal that stopped it, or a register it could not put back.
+// failure, the signal that stopped it, a register it could not put back, or
+// what it found (`missed`: no best gain, a BER target not met).
 void judgeEnd(const Workbench& b, CommandResult& r, const LinkTestEnd& end, int signal,
-              const QString& progress) {
+              const QString& progress, const QString& missed = {}) {
     const QString note = restoreSummary(end);
     const auto refused = std::find_if(end.restores.begin(), end.restores.end(),
                                       [](const RegisterRestore& x) { return x.notApplied; });
-    if (!end.failure.ok()) {
+    if (!signal)
+        signal = signalThatCut(b, end);
+    if (signal) {
+        r.status = stopStatus(signal);
+        r.error =
+            QStringLiteral("%1 stopped by %2 %3; %4")
+                .arg(b.arguments.command, stopSignalName(signal),
+                     end.failure.givenUp ? QStringLiteral("while waiting for the answer to the ") +
+                                               transferName(end.failedAt) + atChip(b)
+                                         : progress,
+                     note);
+    } else if (!end.failure.ok()) {
         const CommandResult failed =
             linkFailure(b, transferName(end.failedAt) + atChip(b), end.failure);
         r.status = failed.status;
@@ -165,10 +145,6 @@ void judgeEnd(const Workbench& b, CommandResult& r, const LinkTestEnd& end, int 
         r.status = kChipOrBoardFailed;
         r.error =
             QStringLiteral("%1 stopped: %2; %3").arg(b.arguments.command, end.interruption, note);
-    } else if (signal) {
-        r.status = stopStatus(signal);
-        r.error = QStringLiteral("%1 stopped by %2 %3; %4")
-                      .arg(b.arguments.command, stopSignalName(signal), progress, note);
     } else if (refused != end.restores.end()) {
         const CommandResult failed =
             linkFailure(b,
@@ -180,14 +156,16 @@ void judgeEnd(const Workbench& b, CommandResult& r, const LinkTestEnd& end, int 
         r.error = failed.error + QStringLiteral("; ") + note;
     } else if (!end.restored()) {
         const auto first = std::find_if(end.restores.begin(), end.restores.end(),
-                                        [](const RegisterRestore& x) { return !x.done; });
+                                        [](const RegisterRestore& x) { return !x.done && !x.takenOver; });
         const CommandResult failed = linkFailure(
             b, QStringLiteral("write back of register %1").arg(hex(first->reg)) + atChip(b),
             first->failure);
         r.status = failed.status;
         r.error = failed.error + QStringLiteral("; ") + note;
+    } else if (!missed.isEmpty()) {
+        r.status = kChipOrBoardFailed;
+        r.error = QStringLiteral("%1: %2; %3").arg(b.arguments.command, missed, note);
     }
-    r.json.insert(QStringLiteral("restores"), restoresJson(end));
     if (signal)
         r.json.insert(QStringLiteral("stoppedBy"), stopSignalName(signal));
 }
@@ -210,21 +188,67 @@ std::optional<CommandResult> channelOption(const Workbench& b, std::optional<int
         QStringLiteral("--channel takes A, B, C or D, not '%1'.").arg(b.arguments.channel));
 }
 
-// "best gain 0x3 (no errors from 0x1 to 0x5)": the best of the points, at
-// index `i`, with the clean gains around it, or its count when it has errors.
-QString bestGainText(const std::vector<GainPoint>& points, std::size_t i) {
-    const GainPoint& best = points[i];
-    if (best.errors.total() != 0)
-        return QStringLiteral("best gain %1 (fewest errors: %2)\n")
-            .arg(gainText(best.gain))
-            .arg(best.errors.total());
-    std::size_t first = i, last = i;
-    while (first > 0 && points[first - 1].errors.total() == 0)
-        --first;
-    while (last + 1 < points.size() && points[last + 1].errors.total() == 0)
-        ++last;
-    return QStringLiteral("best gain %1 (no errors from %2 to %3)\n")
-        .arg(gainText(best.gain), gainText(points[first].gain), gainText(points[last].gain));
+// The bit rate (from --bit-rate, or ten times --tmds-clock) and the
+// confidence of the BER bounds.
+std::optional<CommandResult> berOptions(const Workbench& b, BerSettings& into) {
+    const Arguments& a = b.arguments;
+    if (!a.bitRate.isEmpty() && !a.tmdsClock.isEmpty())
+        return usage(QStringLiteral("--bit-rate and --tmds-clock do not go together."));
+    for (const auto& [text, option, factor] :
+         {std::tuple{a.bitRate, "bit-rate", 1.0},
+          std::tuple{a.tmdsClock, "tmds-clock", kBitsPerTmdsClock}}) {
+        if (text.isEmpty())
+            continue;
+        const std::optional<double> value = parseQuantity(text);
+        if (!value)
+            return usage(QStringLiteral("--%1 takes a rate such as 1.485e9, 1.485G or 148.5M, "
+                                        "not '%2'.")
+                             .arg(QLatin1String(option), text));
+        into.bitRate = *value * factor;
+    }
+    if (a.confidence.isEmpty())
+        return std::nullopt;
+    const std::optional<double> confidence = parseConfidence(a.confidence);
+    if (!confidence)
+        return usage(QStringLiteral("--confidence takes a level between 0 and 1 (0.95) or a "
+                                    "percentage (95%), not '%1'.")
+                         .arg(a.confidence));
+    into.confidence = *confidence;
+    return std::nullopt;
+}
+
+// What the results say of the run besides its counts.
+LinkTestInfo runInfo(const Workbench& b, bool sweep, std::optional<int> channel,
+                     std::optional<unsigned> generator, int periodMs, int settleMs,
+                     const BerSettings& ber) {
+    LinkTestInfo info;
+    info.sweep = sweep;
+    info.boardSerial = boardSerial(b.link);
+    info.address7 = b.address.sevenBit();
+    info.channel = channel;
+    info.generator = generator;
+    info.periodMs = periodMs;
+    info.settleMs = settleMs;
+    info.ber = ber;
+    const QDateTime now = QDateTime::currentDateTime();
+    info.start = now.toOffsetFromUtc(now.offsetFromUtc()); // with its offset in the text
+    return info;
+}
+
+// "best gain 0x3 (no errors from 0x1 to 0x5: ...)", or its count when no
+// gain is clean, or why there is none.
+QString bestGainText(const LinkTestResults& results) {
+    const GainChoice& c = results.choice;
+    if (!c.best)
+        return QStringLiteral("no best gain: %1\n")
+            .arg(noBestGainText(c.refusal, results.info.channel.value_or(0)));
+    if (c.window)
+        return QStringLiteral("best gain %1 (%2)\n").arg(gainText(*c.best), cleanWindowText(c));
+    const auto point = std::find_if(results.points.begin(), results.points.end(),
+                                    [&](const GainPoint& p) { return p.gain == *c.best; });
+    return QStringLiteral("best gain %1 (fewest errors: %2; no gain is clean)\n")
+        .arg(gainText(*c.best))
+        .arg(point->errors.total());
 }
 
 } // namespace
@@ -247,6 +271,12 @@ std::optional<CommandResult> misplacedLinkTestOption(const Arguments& a) {
         {a.fromGain.has_value(), "from", sweep, "sweep"},
         {a.toGain.has_value(), "to", sweep, "sweep"},
         {a.apply, "apply", sweep, "sweep"},
+        {a.settleMs.has_value(), "settle", prbs || sweep, "prbs and sweep"},
+        {!a.bitRate.isEmpty(), "bit-rate", prbs || sweep, "prbs and sweep"},
+        {!a.tmdsClock.isEmpty(), "tmds-clock", prbs || sweep, "prbs and sweep"},
+        {!a.confidence.isEmpty(), "confidence", prbs || sweep, "prbs and sweep"},
+        {a.gain.has_value(), "gain", prbs, "prbs"},
+        {!a.berTarget.isEmpty(), "ber", prbs, "prbs"},
     };
     for (const auto& o : options) {
         if (o.given && !o.allowed)
@@ -269,55 +299,77 @@ CommandResult prbs(Workbench& b) {
     }
     if (std::optional<CommandResult> bad = generatorOption(b, options.setup.generator))
         return *bad;
+    if (a.gain && !options.setup.channel)
+        return usage(QStringLiteral("--gain is a channel's: it needs --channel."));
+    options.gain = a.gain ? std::optional<unsigned>(*a.gain) : std::nullopt;
+    BerSettings ber;
+    if (std::optional<CommandResult> bad = berOptions(b, ber))
+        return *bad;
+    if (!a.berTarget.isEmpty()) {
+        bool ok = false;
+        const double target = a.berTarget.toDouble(&ok);
+        if (!ok || !(target > 0 && target < 1))
+            return usage(QStringLiteral("--ber takes a bit error ratio between 0 and 1 (1e-9), "
+                                        "not '%1'.")
+                             .arg(a.berTarget));
+        if (!ber.known())
+            return usage(QStringLiteral("--ber needs the bit rate: --bit-rate or --tmds-clock."));
+        options.target = BerTarget{target, ber};
+    }
     options.intervalMs = a.intervalMs.value_or(kDefaultIntervalMs);
-    const int seconds = a.seconds.value_or(kDefaultSeconds);
-    options.intervals =
-        std::max(1, static_cast<int>(std::ceil(seconds * 1000.0 / options.intervalMs)));
+    // Run to a target, --seconds is the most it may take; else the time counted.
+    if (a.seconds || !options.target)
+        options.durationMs = a.seconds.value_or(kDefaultSeconds) * 1000;
+    options.setup.settleMs = a.settleMs.value_or(kDefaultSettleMs);
+    options.setup.clock = b.clock;
     if (std::optional<CommandResult> none = b.connect())
         return *none;
     holdStopSignals(b);
 
     CommandResult r;
     RunOutput out(b, r);
-    const auto secondsText = [&](std::size_t i) {
-        return QString::number((i + 1) * options.intervalMs / 1000.0, 'f', 3);
-    };
-    out.line(a.csv ? csvHeader(QStringLiteral("seconds")) : textHeader(QStringLiteral("seconds")));
+    LinkTestResults results;
+    results.info = runInfo(b, false, options.setup.channel, options.setup.generator,
+                           options.intervalMs, options.setup.settleMs, ber);
+    results.info.gain = options.gain;
+    if (options.target)
+        results.info.berTarget = options.target->ber;
+    out.line(a.csv ? csvHead(results.info) : textHeader(QStringLiteral("seconds"), ber));
     ErrorCount run(b.chip(), options);
     int signal = 0;
+    double counted = 0;
     if (run.start()) {
         while (!run.finished() && !out.broken() && !(signal = waitUnlessStopped(b, run.waitMs()))) {
             const std::optional<LinkErrors> errors = run.step();
             if (!errors)
-                break;
-            const std::size_t i = run.intervals().size() - 1;
-            out.line(a.csv ? csvRow(secondsText(i), *errors) : textRow(secondsText(i), 7, *errors));
+                continue;
+            counted += errors->seconds;
+            const QString at = QString::number(counted, 'f', 3);
+            out.line(a.csv ? csvIntervalRow(results.info, *errors, counted)
+                           : textRow(at, 7, *errors, ber));
         }
     }
-    const LinkTestEnd end = run.stop();
-
-    QJsonArray intervals;
-    LinkErrors total;
-    for (std::size_t i = 0; i < run.intervals().size(); ++i) {
-        const LinkErrors& e = run.intervals()[i];
-        QJsonObject interval = errorsJson(e);
-        interval.insert(QStringLiteral("seconds"), secondsText(i).toDouble());
-        intervals.append(interval);
-        total.add(e);
+    results.end = run.stop();
+    results.intervals = run.intervals();
+    results.complete = run.complete();
+    results.verdict = run.verdict();
+    if (a.csv) {
+        out.line(csvTail(results));
+    } else if (!run.intervals().empty()) { // no total of nothing counted
+        out.line(textRow(QStringLiteral("total"), 7, results.total(), ber));
+        if (ber.known())
+            out.line(berNote(ber));
+        if (options.target && run.complete())
+            out.line(verdictText(results) + '\n');
     }
-    if (!a.csv && !run.intervals().empty()) // no total of nothing counted
-        out.line(textRow(QStringLiteral("total"), 7, total));
-    QJsonArray totals;
-    for (int sum : total.counts)
-        totals.append(sum);
-    r.json = {{"address", b.address.sevenBit()},
-              {"intervalMs", options.intervalMs},
-              {"intervals", intervals},
-              {"totals", totals},
-              {"complete", static_cast<int>(run.intervals().size()) == options.intervals}};
-    putAddress(b, r.json);
-    judgeEnd(b, r, end, signal,
-             progressText(run.intervals().size(), options.intervals, QStringLiteral("interval")));
+    r.json = resultsJson(results);
+    const int whole = options.target || !options.durationMs
+                          ? 0
+                          : (options.durationMs + options.intervalMs - 1) / options.intervalMs;
+    judgeEnd(b, r, results.end, signal,
+             progressText(run.intervals().size(), whole, QStringLiteral("interval")),
+             options.target && results.verdict != BerVerdict::Met ? verdictText(results)
+                                                                  : QString());
     return r;
 }
 
@@ -334,9 +386,14 @@ CommandResult sweep(Workbench& b) {
     options.channel = *channel;
     if (std::optional<CommandResult> bad = generatorOption(b, options.generator))
         return *bad;
+    BerSettings ber;
+    if (std::optional<CommandResult> bad = berOptions(b, ber))
+        return *bad;
     options.dwellMs = a.dwellMs.value_or(kDefaultDwellMs);
     options.from = static_cast<unsigned>(a.fromGain.value_or(0));
     options.to = static_cast<unsigned>(a.toGain.value_or(kMaxGain));
+    options.settleMs = a.settleMs.value_or(kDefaultSettleMs);
+    options.clock = b.clock;
     if (options.from > options.to)
         return usage(QStringLiteral("--from %1 lies above --to %2.")
                          .arg(gainText(options.from), gainText(options.to)));
@@ -346,54 +403,47 @@ CommandResult sweep(Workbench& b) {
 
     CommandResult r;
     RunOutput out(b, r);
+    LinkTestResults results;
+    results.info = runInfo(b, true, options.channel, options.generator, options.dwellMs,
+                           options.settleMs, ber);
     if (!a.csv)
-        out.line(textHeader(QStringLiteral("gain")));
+        out.line(textHeader(QStringLiteral("gain"), ber));
     EqualizerSweep run(b.chip(), options);
     int signal = 0;
     if (run.start()) {
         while (!run.finished() && !out.broken() && !(signal = waitUnlessStopped(b, run.waitMs()))) {
             const std::optional<GainPoint> point = run.step();
-            if (!point)
-                break;
-            if (!a.csv)
-                out.line(textRow(gainText(point->gain), 4, point->errors));
+            if (point && !a.csv)
+                out.line(textRow(gainText(point->gain), 4, point->errors, ber));
         }
     }
-    const bool complete = !run.points().empty() && run.points().back().gain == options.to;
-    const LinkTestEnd end = run.stop(a.apply);
-    const std::optional<unsigned> best = complete ? run.best() : std::nullopt;
-    const int bestValue = best ? static_cast<int>(*best) : -1;
-
-    QJsonArray points;
-    if (a.csv)
-        out.line(csvHeader(QStringLiteral("gain"), QStringLiteral("best")));
-    for (const GainPoint& p : run.points()) {
-        QJsonObject point = errorsJson(p.errors);
-        point.insert(QStringLiteral("gain"), static_cast<int>(p.gain));
-        points.append(point);
-        if (a.csv)
-            out.line(csvRow(QString::number(p.gain), p.errors,
-                            bestValue == static_cast<int>(p.gain) ? "1" : "0"));
+    results.complete = run.complete();
+    results.choice = run.choice();
+    results.points = run.points();
+    results.end = run.stop(a.apply);
+    if (a.csv) {
+        out.line(resultsCsv(results));
+    } else {
+        if (ber.known() && !results.points.empty())
+            out.line(berNote(ber));
+        if (results.complete && !run.failed())
+            out.line(bestGainText(results));
+        for (const RegisterRestore& kept : results.end.restores) {
+            if (kept.applied && kept.done)
+                out.line(QStringLiteral("applied: register %1 = %2\n")
+                             .arg(hex(kept.reg), hex(kept.written)));
+        }
     }
-    if (best && !a.csv)
-        out.line(bestGainText(run.points(), static_cast<std::size_t>(bestValue) - options.from));
-    for (const RegisterRestore& kept : end.restores) {
-        if (kept.applied && kept.done)
-            out.line(QStringLiteral("applied: register %1 = %2\n")
-                         .arg(hex(kept.reg), hex(kept.written)));
-    }
-    r.json = {{"address", b.address.sevenBit()},
-              {"channel", channelName(options.channel)},
-              {"dwellMs", options.dwellMs},
-              {"points", points},
-              {"complete", complete},
-              {"bestGain", best ? QJsonValue(bestValue) : QJsonValue()},
-              {"applied", end.appliedGain.has_value()}};
-    putAddress(b, r.json);
-    judgeEnd(b, r, end, signal,
+    r.json = resultsJson(results);
+    const bool noBest = results.complete && !run.failed() && !results.choice.best;
+    judgeEnd(b, r, results.end, signal,
              progressText(run.points().size(), int(options.to - options.from + 1),
                           QStringLiteral("gain")) +
-                 (a.apply ? QStringLiteral(", best gain not applied") : QString()));
+                 (a.apply ? QStringLiteral(", best gain not applied") : QString()),
+             noBest ? QStringLiteral("no best gain: ") +
+                          noBestGainText(results.choice.refusal, options.channel) +
+                          (a.apply ? QStringLiteral(", nothing applied") : QString())
+                    : QString());
     return r;
 }
 

@@ -230,7 +230,7 @@ void MainWindow::showLinkTest() {
     if (!linkTest_) {
         // A window of its own, like the register definitions: the main window
         // stays usable while a run goes on.
-        linkTest_ = new LinkTestWindow(*session_);
+        linkTest_ = new LinkTestWindow(*session_, platform_.prompt, platform_.files);
         linkTest_->setAttribute(Qt::WA_DeleteOnClose);
     }
     linkTest_->show();

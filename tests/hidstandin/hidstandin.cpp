@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <climits>
+#include <cmath>
 #include <cstring>
 #include <map>
 #include <sstream>
@@ -25,8 +26,12 @@ struct hid_device_ {
 
 namespace {
 
+// The simulated cables count errors in real time.
 struct RealClock : Clock {
-    double secondsSinceMidnight() override { return 0; }
+    double secondsSinceMidnight() override {
+        const auto now = std::chrono::system_clock::now().time_since_epoch();
+        return std::fmod(std::chrono::duration<double>(now).count(), 86400.0);
+    }
     void sleepMs(int ms) override { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 };
 

@@ -142,3 +142,5 @@ The completion offers the simulated board's options only after --demo.
   $ offer qdm7720a-cli set 2 ''; offer qdm7720a-cli set 2 power-down=1 a
   power-down reset hardware-channel-select auto-channel-select channel-select
   auto-channel-select=
+  $ offer qdm7720a-cli --tmds-clock 148.5M prbs --b
+  --board --bit-rate --ber

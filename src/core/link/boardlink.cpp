@@ -8,6 +8,8 @@
 namespace {
 // A board that keeps sending reports must not hold the drain for ever.
 constexpr int kMaxDrainedReports = 1024;
+// With a stop to look for, an answer is awaited in slices this long.
+constexpr int kStopSliceMs = 50;
 
 LinkResult refused(const char* why) {
     return {LinkStatus::NotAcknowledged, {}, 0, QString::fromLatin1(why)};
@@ -126,10 +128,11 @@ void BoardLink::drainInput(int waitMs) {
     }
 }
 
-void BoardLink::traceMeaning(bool answered) {
+void BoardLink::traceMeaning(bool answered, bool givenUp) {
     if (trace_)
-        trace_->note(QStringLiteral("# ") +
-                     describeExchange(request_, answered ? &report_ : nullptr));
+        trace_->note(
+            QStringLiteral("# ") + describeExchange(request_, answered ? &report_ : nullptr) +
+            (givenUp ? QStringLiteral(" (the wait given up: a stop was asked)") : QString()));
 }
 
 bool BoardLink::writeReport() {
@@ -142,9 +145,29 @@ bool BoardLink::writeReport() {
     return result.ok();
 }
 
+IoResult BoardLink::readAnswer() {
+    givenUp_ = false;
+    if (!stopAsked_)
+        return transport_.read(readHandle(), report_, answerLimitMs_);
+    int left = answerLimitMs_;
+    bool stopping = false;
+    for (;;) {
+        if (!stopping && stopAsked_()) {
+            stopping = true;
+            givenUp_ = left > kStopGraceMs;
+            left = std::min(left, kStopGraceMs);
+        }
+        const int slice = std::min(left, kStopSliceMs);
+        const IoResult result = transport_.read(readHandle(), report_, slice);
+        left -= slice;
+        if (result.status != IoStatus::Timeout || left <= 0)
+            return result;
+    }
+}
+
 LinkStatus BoardLink::readReport() {
     report_.fill(0);
-    const IoResult result = transport_.read(readHandle(), report_, answerLimitMs_);
+    const IoResult result = readAnswer();
     switch (result.status) {
     case IoStatus::Ok:
         if (trace_)
@@ -167,9 +190,10 @@ LinkStatus BoardLink::readReport() {
 
 LinkResult BoardLink::answer() {
     const LinkStatus read = readReport();
-    traceMeaning(read == LinkStatus::Ok);
+    const bool givenUp = read == LinkStatus::NoAnswer && givenUp_;
+    traceMeaning(read == LinkStatus::Ok, givenUp);
     if (read != LinkStatus::Ok)
-        return {read, {}, 0, QString::fromStdString(lastReason_)};
+        return {read, {}, 0, QString::fromStdString(lastReason_), givenUp};
     return {answerStatus(report_), {}, report_[1], {}};
 }
 

@@ -36,6 +36,10 @@ public:
     // Runs after every connection that found boards: it selects one.
     void setConnectedHandler(std::function<void()> handler) { connected_ = std::move(handler); }
     void setAnswerLimitMs(int ms) { answerLimitMs_ = ms; }
+    // Looked at while an answer is awaited: once it says a stop was asked,
+    // no answer is waited for longer than kStopGraceMs. Without it every
+    // wait is one read of the whole answer limit.
+    void setStopRequest(std::function<bool()> asked) { stopAsked_ = std::move(asked); }
     int answerLimitMs() const { return answerLimitMs_; }
 
     // Closes the boards open now, then finds every board and opens it twice,
@@ -96,11 +100,14 @@ private:
     bool writeReport();
     // Ok, NoAnswer (nothing, or a short report, in time) or ReadFailed.
     LinkStatus readReport();
+    // The read of one report within the answer limit, or within the grace
+    // once a stop is asked.
+    IoResult readAnswer();
     bool sent();
     LinkResult answer();
     void logFailure(const char* operation, const std::string& reason);
     // The trace's line of what the exchange of `request_` meant.
-    void traceMeaning(bool answered);
+    void traceMeaning(bool answered, bool givenUp = false);
     HidHandle writeHandle() const;
     HidHandle readHandle() const;
 
@@ -110,6 +117,8 @@ private:
     TransferListener* listener_ = nullptr;
     std::function<void(const QString&)> failureLog_;
     std::function<void()> connected_;
+    std::function<bool()> stopAsked_;
+    bool givenUp_ = false; // the last answer's wait was cut short
     int answerLimitMs_ = kAnswerLimitMs;
     std::vector<Board> boards_;
     int selected_ = -1;

@@ -19,6 +19,7 @@ struct LinkResult {
     std::vector<std::uint8_t> bytes; // a read's register values, first register first
     std::uint8_t statusByte = 0;     // byte 1 of the answer, when one came
     QString reason;                  // the system's words, where it gave some
+    bool givenUp = false;            // no answer: its wait was cut short, a stop being asked
     bool ok() const { return status == LinkStatus::Ok; }
     // A write with this result may have reached the chip: taken, or sent and
     // its answer lost.
@@ -33,4 +34,7 @@ constexpr int kMaxWriteCount = 59;
 
 // How long an answer may take, and how long the input drain waits per report.
 constexpr int kAnswerLimitMs = 6000;
+// Once a stop is asked, how long an answer is still waited for: a board that
+// works answers well within it, one that hangs holds the stop no longer.
+constexpr int kStopGraceMs = 250;
 constexpr int kFlushWaitMs = 1;

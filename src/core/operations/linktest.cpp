@@ -6,10 +6,24 @@
 
 #include <QStringList>
 #include <algorithm>
-#include <numeric>
+#include <cmath>
 #include <utility>
 
 namespace {
+
+// The distance of the reads within a span, in milliseconds: the first after
+// a settle, the least and the most. A read is aimed at finding about this
+// many errors, a fifth of what saturates a counter.
+constexpr double kFirstPollMs = 20;
+constexpr double kFastestPollMs = 1;
+constexpr double kSlowestPollMs = 500;
+constexpr double kAimedCount = 48;
+constexpr double kSecondsPerDay = 86400;
+
+Clock& systemClock() {
+    static SystemClock clock;
+    return clock;
+}
 
 const RegisterField& fieldOf(std::uint8_t reg, QStringView name) {
     return *findField(reg, name);
@@ -53,26 +67,6 @@ QString failureWords(const LinkResult& r) {
 
 } // namespace
 
-bool LinkErrors::anySaturated() const {
-    return std::find(atLeast.begin(), atLeast.end(), true) != atLeast.end();
-}
-
-void LinkErrors::add(int link, std::uint8_t read) {
-    counts[link] += read;
-    atLeast[link] = atLeast[link] || read == kCounterSaturated;
-}
-
-void LinkErrors::add(const LinkErrors& other) {
-    for (int link = 0; link < kLinks; ++link) {
-        counts[link] += other.counts[link];
-        atLeast[link] = atLeast[link] || other.atLeast[link];
-    }
-}
-
-int LinkErrors::total() const {
-    return std::accumulate(counts.begin(), counts.end(), 0);
-}
-
 bool LinkTestEnd::restored() const {
     return std::all_of(restores.begin(), restores.end(),
                        [](const RegisterRestore& r) { return r.done || r.takenOver; });
@@ -86,8 +80,40 @@ QString transferName(const TransferAt& at) {
         return QStringLiteral("write of register %1").arg(hex(at.reg));
     if (at.reg == kFirstErrorCounter)
         return QStringLiteral("read of the error counters 0x0A to 0x0C");
+    if (at.count == 1)
+        return QStringLiteral("read of register %1").arg(hex(at.reg));
     return QStringLiteral("read of registers %1 to %2")
         .arg(hex(at.reg), hex(at.reg + at.count - 1));
+}
+
+QString restoreReason(const RegisterRestore& r) {
+    if (r.done || r.takenOver)
+        return {};
+    return !r.tried && !boardGone(r.failure) ? QStringLiteral("not tried")
+                                             : failureWords(r.failure);
+}
+
+QString restoreText(const RegisterRestore& r) {
+    const auto hex = [](std::uint8_t value) {
+        return QStringLiteral("0x") + hexByte(value);
+    };
+    const QString reg = QStringLiteral("register ") + hex(r.reg);
+    QString part;
+    if (r.takenOver)
+        part = reg + QStringLiteral(" kept as written during the run");
+    else if (r.done && r.applied)
+        part = reg + QStringLiteral(" left at ") + hex(r.written);
+    else if (r.done)
+        part = reg + QStringLiteral(" restored");
+    else
+        part = QStringLiteral("%1 not restored to %2 (%3%4)")
+                   .arg(reg, hex(r.written), restoreReason(r),
+                        r.holds ? QStringLiteral("; it holds ") + hex(*r.holds)
+                                : QStringLiteral("; what it holds is not known"));
+    if (r.notApplied)
+        part += QStringLiteral(", best gain %1 not applied (%2)")
+                    .arg(hex(*r.bestGainByte), failureWords(*r.notApplied));
+    return part;
 }
 
 QString restoreSummary(const LinkTestEnd& end) {
@@ -96,30 +122,8 @@ QString restoreSummary(const LinkTestEnd& end) {
     if (end.restores.empty())
         return QStringLiteral("no register changed");
     QStringList parts;
-    const auto hex = [](std::uint8_t value) {
-        return QStringLiteral("0x") + hexByte(value);
-    };
-    for (const RegisterRestore& r : end.restores) {
-        const QString reg = QStringLiteral("register ") + hex(r.reg);
-        QString part;
-        if (r.takenOver)
-            part = reg + QStringLiteral(" kept as written during the run");
-        else if (r.done && r.applied)
-            part = reg + QStringLiteral(" left at ") + hex(r.written);
-        else if (r.done)
-            part = reg + QStringLiteral(" restored");
-        else
-            part = QStringLiteral("%1 not restored to %2 (%3%4)")
-                       .arg(reg, hex(r.written),
-                            !r.tried && !boardGone(r.failure) ? QStringLiteral("not tried")
-                                                              : failureWords(r.failure),
-                            r.holds ? QStringLiteral("; it holds ") + hex(*r.holds)
-                                    : QStringLiteral("; what it holds is not known"));
-        if (r.notApplied)
-            part += QStringLiteral(", best gain %1 not applied (%2)")
-                        .arg(hex(*r.bestGainByte), failureWords(*r.notApplied));
-        parts << part;
-    }
+    for (const RegisterRestore& r : end.restores)
+        parts << restoreText(r);
     return parts.join(QStringLiteral(", "));
 }
 
@@ -136,11 +140,27 @@ const RegisterField& patternGeneratorField() {
 }
 
 LinkTestRun::LinkTestRun(const Chip& chip, LinkTestSetup setup)
-    : chip_(chip), address_(chip.address.byte()), setup_(setup) {}
+    : chip_(chip), address_(chip.address.byte()), setup_(setup),
+      clock_(setup.clock   ? setup.clock
+             : chip.pauses ? chip.pauses
+                           : &systemClock()),
+      lastSeen_(clock_->secondsSinceMidnight()), pollMs_(kFirstPollMs) {}
 
 LinkTestRun::~LinkTestRun() {
     if (chip_.tracker)
         chip_.tracker->releaseCounters(*this);
+}
+
+double LinkTestRun::elapsed() {
+    const double now = clock_->secondsSinceMidnight();
+    double step = now - lastSeen_;
+    // Past midnight the time of day starts again; a clock set back a little
+    // moves nothing.
+    if (step < -kSecondsPerDay / 2)
+        step += kSecondsPerDay;
+    lastSeen_ = now;
+    elapsed_ += std::max(step, 0.0);
+    return elapsed_;
 }
 
 bool LinkTestRun::fail(const LinkResult& result, TransferAt at) {
@@ -187,6 +207,28 @@ void LinkTestRun::chipReset() {
     interrupt(QStringLiteral("the chip was reset"));
 }
 
+std::optional<int> LinkTestRun::checkedChannel() const {
+    static const RegisterField& hardware =
+        fieldOf(kChannelSelectRegister, u"Hardware Channel Select");
+    static const RegisterField& automatic = fieldOf(kChannelSelectRegister, u"Auto Channel Select");
+    static const RegisterField& select = fieldOf(kChannelSelectRegister, u"Channel Select");
+    const std::uint8_t before = valueBefore(kChannelSelectRegister);
+    if (setup_.channel || hardware.valueIn(before) != 0 || automatic.valueIn(before) != 0)
+        return setup_.channel;
+    return static_cast<int>(select.valueIn(before));
+}
+
+std::optional<bool> LinkTestRun::clockSeen() const {
+    if (!activity_)
+        return std::nullopt;
+    const std::optional<int> channel = checkedChannel();
+    if (!channel) // chosen by the chip: a clock on any input
+        return (*activity_ & 0x0F) != 0;
+    const RegisterField& clock = fieldOf(
+        kChannelActivityRegister, QStringLiteral("Clock Activity %1").arg(QChar(u'A' + *channel)));
+    return clock.valueIn(*activity_) != 0;
+}
+
 bool LinkTestRun::prepare() {
     if (!chip_.tracker || !chip_.tracker->holdCounters(*this))
         return interrupt(QStringLiteral("another run holds the error counters"));
@@ -222,17 +264,96 @@ std::optional<LinkErrors> LinkTestRun::readErrors() {
     }
     for (int i = 0; i < kLinks; ++i)
         chip_.registers.setRead(static_cast<std::uint8_t>(kFirstErrorCounter + i), read.bytes[i]);
+    lastReadMost_ = *std::max_element(read.bytes.begin(), read.bytes.begin() + kLinks);
     if (failed()) // the chip was reset meanwhile
         return std::nullopt;
     return std::exchange(counted_, {});
 }
 
+bool LinkTestRun::readChannelActivity() {
+    const LinkResult read = chip_.link.readRegistersOnce(address_, kChannelActivityRegister, 1);
+    if (!read.ok())
+        return fail(read, {kChannelActivityRegister, 1, false});
+    activity_ = read.bytes[0];
+    chip_.registers.setRead(kChannelActivityRegister, read.bytes[0]);
+    return clockSeen() != false || interrupt(noClockText(checkedChannel()));
+}
+
 bool LinkTestRun::writeRegister(std::uint8_t reg, std::uint8_t value) {
     if (std::find(changed_.begin(), changed_.end(), reg) == changed_.end())
         changed_.push_back(reg);
+    changedAt_ = elapsed();
     const LinkResult written = chip_.tracker->writeAsHolder(address_, reg, value);
     noteWrite(reg, value, written);
     return written.ok() || fail(written, {reg, 1, true});
+}
+
+void LinkTestRun::settle() {
+    const double since = changedAt_ ? *changedAt_ : elapsed();
+    changedAt_.reset();
+    settling_ = true;
+    settleEnd_ = since + setup_.settleMs / 1000.0;
+}
+
+LinkErrors LinkTestRun::spanSoFar() const {
+    LinkErrors errors = span_;
+    errors.seconds = lastRead_ - spanStart_;
+    return errors;
+}
+
+int LinkTestRun::msUntilStep(double end) {
+    const double due = settling_      ? settleEnd_
+                       : overwhelmed_ ? end
+                                      : std::min(lastRead_ + pollMs_ / 1000, end);
+    // No wait longer than an hour, whatever the plan says.
+    return static_cast<int>(std::clamp(std::ceil((due - elapsed()) * 1000 - 1e-6), 0.0, 3.6e6));
+}
+
+void LinkTestRun::adaptPolling(double sinceLastRead) {
+    const double ms = std::max(sinceLastRead * 1000, kFastestPollMs);
+    // The distance at which the rate just seen would bring the aimed count;
+    // it grows by no more than twice at a time.
+    const double aimed = lastReadMost_ > 0 ? kAimedCount * ms / lastReadMost_ : 2 * pollMs_;
+    // A read that saturates at the fastest rate leaves the count "at least"
+    // whatever comes: the span is read once more, at its end.
+    overwhelmed_ = lastReadMost_ >= kCounterSaturated && pollMs_ <= kFastestPollMs;
+    pollMs_ = std::clamp(std::min(aimed, 2 * pollMs_), kFastestPollMs, kSlowestPollMs);
+    if (lastReadMost_ >= kCounterSaturated)
+        pollMs_ = kFastestPollMs;
+}
+
+std::optional<LinkErrors> LinkTestRun::countStep(double end) {
+    if (failed() || stopped_)
+        return std::nullopt;
+    if (settling_) {
+        if (!activity_ && !readChannelActivity())
+            return std::nullopt;
+        const double sent = elapsed();
+        if (!readErrors()) // what the change brought is not counted
+            return std::nullopt;
+        settling_ = false;
+        spanStart_ = lastRead_ = sent;
+        if (countStart_ < 0)
+            countStart_ = sent;
+        span_ = {};
+        pollMs_ = std::min(pollMs_, kFirstPollMs);
+        overwhelmed_ = false;
+        return std::nullopt;
+    }
+    const double sent = elapsed();
+    const std::optional<LinkErrors> read = readErrors();
+    if (!read)
+        return std::nullopt;
+    span_.add(*read);
+    adaptPolling(sent - lastRead_);
+    lastRead_ = sent;
+    if (sent < end - 1e-9)
+        return std::nullopt;
+    LinkErrors done = std::exchange(span_, {});
+    done.seconds = sent - spanStart_;
+    spanStart_ = sent;
+    overwhelmed_ = false;
+    return done;
 }
 
 LinkTestEnd LinkTestRun::restore(std::optional<std::pair<std::uint8_t, std::uint8_t>> keep) {
@@ -307,20 +428,55 @@ ErrorCount::ErrorCount(const Chip& chip, ErrorCountOptions options)
 
 bool ErrorCount::start() {
     started_ = true;
-    return prepare() && readErrors().has_value();
+    if (!prepare())
+        return false;
+    if (options_.gain && setup_.channel) {
+        const RegisterField& field = equalizerGainField(*setup_.channel);
+        const std::uint8_t byte = encodeField(field, *options_.gain, valueBefore(field.reg));
+        if (byte != valueBefore(field.reg) && !writeRegister(field.reg, byte))
+            return false;
+    }
+    settle();
+    return true;
+}
+
+double ErrorCount::intervalEnd() const {
+    double end = countStart() + (intervals_.size() + 1) * options_.intervalMs / 1000.0;
+    if (options_.durationMs > 0)
+        end = std::min(end, countStart() + options_.durationMs / 1000.0);
+    if (options_.target) {
+        // The target decides the run: at the time its bound is met, if no
+        // error comes meanwhile, or at once when the errors prove it missed.
+        LinkErrors sofar = total_;
+        sofar.add(spanSoFar());
+        const BerTarget& t = *options_.target;
+        if (judgeBer(sofar, t.ber, t.settings) == BerVerdict::Above)
+            return spanStart();
+        end = std::min(end, countStart() + secondsToMeet(sofar, t.ber, t.settings));
+    }
+    return end;
+}
+
+int ErrorCount::waitMs() {
+    return msUntilStep(intervalEnd());
 }
 
 bool ErrorCount::finished() const {
-    return failed() || stopped_ ||
-           (options_.intervals > 0 && static_cast<int>(intervals_.size()) >= options_.intervals);
+    return failed() || stopped_ || complete_;
 }
 
 std::optional<LinkErrors> ErrorCount::step() {
     if (!started_ || finished())
         return std::nullopt;
-    std::optional<LinkErrors> errors = readErrors();
-    if (errors)
-        intervals_.push_back(*errors);
+    const std::optional<LinkErrors> errors = countStep(intervalEnd());
+    if (!errors)
+        return std::nullopt;
+    intervals_.push_back(*errors);
+    total_.add(*errors);
+    if (options_.target)
+        verdict_ = judgeBer(total_, options_.target->ber, options_.target->settings);
+    complete_ = verdict_ != BerVerdict::Open ||
+                (options_.durationMs > 0 && total_.seconds >= options_.durationMs / 1000.0 - 1e-9);
     return errors;
 }
 
@@ -328,45 +484,19 @@ LinkTestEnd ErrorCount::stop() {
     return restore();
 }
 
-std::optional<unsigned> bestGain(std::span<const GainPoint> points) {
-    if (points.empty())
-        return std::nullopt;
-    std::size_t bestStart = 0, bestLength = 0;
-    for (std::size_t i = 0; i < points.size();) {
-        std::size_t j = i;
-        while (j < points.size() && points[j].errors.total() == 0 &&
-               (j == i || points[j].gain == points[j - 1].gain + 1))
-            ++j;
-        if (j - i > bestLength) {
-            bestStart = i;
-            bestLength = j - i;
-        }
-        i = j > i ? j : i + 1;
-    }
-    if (bestLength > 0)
-        return points[bestStart + (bestLength - 1) / 2].gain;
-    // A saturated counter stands for 255 errors or more: fewer saturated
-    // links first, then fewer errors.
-    const auto rank = [](const GainPoint& p) {
-        const auto& s = p.errors.atLeast;
-        return std::pair(std::count(s.begin(), s.end(), true), p.errors.total());
-    };
-    const auto fewest =
-        std::min_element(points.begin(), points.end(),
-                         [&](const GainPoint& a, const GainPoint& b) { return rank(a) < rank(b); });
-    return fewest->gain;
-}
-
 EqualizerSweep::EqualizerSweep(const Chip& chip, SweepOptions options)
-    : LinkTestRun(chip, {options.channel, options.generator}), options_(options),
-      field_(equalizerGainField(options.channel)) {}
+    : LinkTestRun(chip, {options.channel, options.generator, options.settleMs, options.clock}),
+      options_(options), field_(equalizerGainField(options.channel)) {}
 
 bool EqualizerSweep::start() {
     started_ = true;
     if (!prepare())
         return false;
     gainByte_ = valueBefore(field_.reg);
-    return setGain(options_.from) && readErrors().has_value();
+    if (!setGain(options_.from))
+        return false;
+    settle();
+    return true;
 }
 
 bool EqualizerSweep::setGain(unsigned gain) {
@@ -375,27 +505,40 @@ bool EqualizerSweep::setGain(unsigned gain) {
     return writeRegister(field_.reg, gainByte_);
 }
 
+int EqualizerSweep::waitMs() {
+    return msUntilStep(spanStart() + options_.dwellMs / 1000.0);
+}
+
+bool EqualizerSweep::complete() const {
+    return !points_.empty() && points_.back().gain >= options_.to;
+}
+
 bool EqualizerSweep::finished() const {
-    return failed() || stopped_ || (!points_.empty() && points_.back().gain >= options_.to);
+    return failed() || stopped_ || complete();
 }
 
 std::optional<GainPoint> EqualizerSweep::step() {
     if (!started_ || finished())
         return std::nullopt;
-    const std::optional<LinkErrors> errors = readErrors();
+    const std::optional<LinkErrors> errors = countStep(spanStart() + options_.dwellMs / 1000.0);
     if (!errors)
         return std::nullopt;
     points_.push_back({next_, *errors});
-    // The next gain, and its counters cleared: its dwell starts now.
+    // The next gain, and its settle.
     if (next_ < options_.to && setGain(next_ + 1))
-        readErrors();
+        settle();
     return points_.back();
 }
 
+GainChoice EqualizerSweep::choice() const {
+    if (failed() || !complete())
+        return {std::nullopt, std::nullopt, NoBestGain::Incomplete};
+    return chooseGain(points_);
+}
+
 LinkTestEnd EqualizerSweep::stop(bool applyBest) {
-    const bool whole = !failed() && !points_.empty() && points_.back().gain >= options_.to;
     const std::optional<unsigned> gain = best();
-    if (!applyBest || !whole || !gain)
+    if (!applyBest || !gain)
         return restore();
     const auto kept = encodeField(field_, *gain, valueBefore(field_.reg));
     LinkTestEnd end = restore(std::pair{field_.reg, kept});

@@ -1,11 +1,19 @@
 // The link test: PRBS7 error counting on the chip's three TMDS links, and a
 // sweep of one input channel's equalizer gain. Both are runs made of steps:
-// start, then one step per interval or per gain, each after a wait that is
-// the caller's (a window's timer, a script's sleep), then stop, which puts
-// back every register the run changed. No step waits or handles events.
+// start, then one step at a time, each after a wait that is the caller's (a
+// window's timer, a script's sleep), then stop, which puts back every
+// register the run changed. No step waits or handles events.
+//
+// After each change (the setup, a gain) the run lets the link settle, and a
+// read of the counters, which clears them, ends the settling. Within an
+// interval or a dwell it reads the counters as often as their counts ask,
+// so that no read saturates: the figures are the sums of the reads, over
+// the time measured between the read that began the count and the one that
+// ended it.
 #pragma once
 
 #include "core/operations/chip.h"
+#include "core/operations/linkstats.h"
 #include "core/registers/registerfields.h"
 
 #include <array>
@@ -14,27 +22,19 @@
 #include <vector>
 
 inline constexpr std::uint8_t kTestRegister = 0x09;
+inline constexpr std::uint8_t kChannelActivityRegister = 0x01;
 inline constexpr int kEqualizerChannels = 4; // A to D
-inline constexpr unsigned kMaxGain = 0xF;
+inline constexpr int kDefaultSettleMs = 10;
 
-// The errors of the three links over a time, summed from the reads of their
-// counters (each read clears them). A read that found a counter saturated
-// makes its link's count "at least".
-struct LinkErrors {
-    std::array<int, kLinks> counts{};
-    std::array<bool, kLinks> atLeast{};
-    bool saturated(int link) const { return atLeast[link]; }
-    bool anySaturated() const;
-    int total() const;
-    // Adds a count read from the counter of `link`.
-    void add(int link, std::uint8_t read);
-    void add(const LinkErrors& other);
-};
-
-// What a run sets up besides the checker, which it always enables.
+// What a run sets up besides the checker, which it always enables, and how
+// it counts.
 struct LinkTestSetup {
     std::optional<int> channel;        // 0 to 3 (A to D) selected for the run; none: as it is
     std::optional<unsigned> generator; // the pattern generator's setting; none: as it is
+    int settleMs = kDefaultSettleMs;   // after each change, before the count begins
+    // The clock the run's times are measured and its waits planned on: the
+    // one the caller waits on. None: the chip's pauses, else the system's.
+    Clock* clock = nullptr;
 };
 
 // A register the run changed, and what its stop wrote back.
@@ -81,13 +81,20 @@ struct LinkTestEnd {
 
 // "read of the error counters 0x0A to 0x0C", "write of register 0x09".
 QString transferName(const TransferAt& at);
+// Why a register was not put back: "not tried", "board gone", "no answer",
+// "not acknowledged"; empty when it was.
+QString restoreReason(const RegisterRestore& restore);
+// What the stop did with one register: "register 0x09 restored", "register
+// 0x07 not restored to 0xCC (board gone; it holds 0x6C)".
+QString restoreText(const RegisterRestore& restore);
 // What the stop did with the registers: "register 0x09 restored, register
 // 0x07 not restored to 0xCC (board gone)"; "no register changed".
 QString restoreSummary(const LinkTestEnd& end);
 
 // What the run states and the steps share: the chip at the address it had
-// when the run was made, the error counters it holds, the registers changed,
-// and their restore.
+// when the run was made, the error counters it holds, the registers changed
+// and their restore, and the counting: the settle after a change, the reads
+// within a span and the time they measure.
 class LinkTestRun : public CounterHolder {
 public:
     ~LinkTestRun() override;
@@ -96,6 +103,15 @@ public:
     // The transfer that stopped the run; a failed run takes no more steps.
     const LinkResult& failure() const { return failure_; }
     bool failed() const { return !failure_.ok() || !interruption_.isEmpty(); }
+    // The channel the run checks: the one it selects, or the one register
+    // 0x02 selected before; none when the chip's pins or its own choice do.
+    std::optional<int> checkedChannel() const;
+    // Whether Channel Activity (0x01), read when the count began, shows a
+    // clock on that channel (on any, when it is not known); none before
+    // that read.
+    std::optional<bool> clockSeen() const;
+    // The time since the run was made, in seconds on its clock.
+    double elapsed();
 
     std::uint8_t counterAddress() const override { return address_; }
     void countersRead(const CounterReads& counts) override;
@@ -108,16 +124,29 @@ protected:
     LinkTestRun(const Chip& chip, LinkTestSetup setup);
     // Takes the error counters, reads registers 0x02 to 0x09 (nothing there
     // clears on read) and writes the channel selection and the test register
-    // the setup asks for.
+    // the setup asks for; the settle begins.
     bool prepare();
-    // Reads the three counters in one transfer: the errors since the last
-    // read, with those any other read of the counters took meanwhile; a
-    // failure stops the run.
-    std::optional<LinkErrors> readErrors();
     // Writes one register, remembering its value before the run first: a
     // write whose answer was lost may still have reached the chip.
     bool writeRegister(std::uint8_t reg, std::uint8_t value);
     std::uint8_t valueBefore(std::uint8_t reg) const { return before_[reg - kFirstRead]; }
+    // The settle after the last change (a write sent), or from now when
+    // there was none: the count begins with a clearing read `settleMs` later.
+    void settle();
+    // When the count of the run began (the first clearing read was sent),
+    // and the span now counted.
+    double countStart() const { return countStart_; }
+    double spanStart() const { return spanStart_; }
+    // The errors of the span so far, over the time to its last read.
+    LinkErrors spanSoFar() const;
+    // The milliseconds until the next step is due, the span ending at `end`.
+    int msUntilStep(double end);
+    // One step of the count: at the settle's end the clearing read (the
+    // first also reads Channel Activity, and stops the run when it shows no
+    // clock); else a read of the counters, added to the span. Once `end` has
+    // come, the errors of the span over its measured time, and the next span
+    // begins with that read.
+    std::optional<LinkErrors> countStep(double end);
     // Writes back every register changed, last changed first, `keep` holding
     // a value to leave in one register instead of its old one.
     LinkTestEnd restore(std::optional<std::pair<std::uint8_t, std::uint8_t>> keep = {});
@@ -134,58 +163,87 @@ protected:
 
 private:
     static constexpr std::uint8_t kFirstRead = 0x02;
+    // Reads the three counters in one transfer: the errors since the last
+    // read, with those any other read of the counters took meanwhile; a
+    // failure stops the run.
+    std::optional<LinkErrors> readErrors();
+    bool readChannelActivity();
+    // The next read's distance: shorter when a read came near saturation,
+    // longer when it found few errors.
+    void adaptPolling(double sinceLastRead);
+
     std::array<std::uint8_t, kTestRegister - kFirstRead + 1> before_{};
     std::vector<std::uint8_t> changed_; // in the order first written
     // What each register changed holds as far as the run knows: its last
     // write the chip took; none after a write whose answer was lost.
     std::array<std::optional<std::uint8_t>, 256> known_{};
-    LinkErrors counted_; // since the last read of the run's own
+    LinkErrors counted_;   // since the last read of the run's own
+    int lastReadMost_ = 0; // the highest count of the run's last own read
     bool chipWasReset_ = false;
     std::vector<std::uint8_t> takenOver_; // registers others wrote during the run
     LinkResult failure_;
     TransferAt failedAt_;
     QString interruption_;
+
+    Clock* clock_;
+    double lastSeen_ = 0; // the clock's reading at the last look
+    double elapsed_ = 0;
+    std::optional<double> changedAt_; // the last write sent, not yet settled
+    bool settling_ = false;
+    double settleEnd_ = 0;
+    double countStart_ = -1;
+    double spanStart_ = 0;     // when the read that began the span was sent
+    double lastRead_ = 0;      // when the last read within it was sent
+    double pollMs_ = 0;        // the distance of the next read
+    bool overwhelmed_ = false; // a read saturated at the fastest rate: none until the end
+    LinkErrors span_;          // counted in the span so far
+    std::optional<std::uint8_t> activity_;
 };
 
-// Error counting: every interval the three counters, until the intervals
-// asked for are done or the caller stops.
+// Error counting: the three counters every interval, until the time asked
+// for is counted, a BER target is decided, or the caller stops.
+struct BerTarget {
+    double ber = 0; // at most this on every link
+    BerSettings settings;
+};
+
 struct ErrorCountOptions {
     LinkTestSetup setup;
     int intervalMs = 1000;
-    int intervals = 0; // 0: until stopped
+    int durationMs = 0;                // the time counted; 0: until stopped (or decided)
+    std::optional<unsigned> gain{};    // the equalizer gain of the setup's channel for the run
+    std::optional<BerTarget> target{}; // ends the run once decided
 };
 
 class ErrorCount : public LinkTestRun {
 public:
     ErrorCount(const Chip& chip, ErrorCountOptions options);
-    // Sets the chip up and clears the counters by reading them; false when a
-    // transfer failed (stop() then writes back what was changed).
+    // Sets the chip up; false when a transfer failed (stop() then writes
+    // back what was changed). The count begins after the settle.
     bool start();
     // The wait before the next step.
-    int waitMs() const { return options_.intervalMs; }
+    int waitMs();
     bool finished() const;
-    // One interval: the counters read, and so cleared, in one transfer.
+    // Whether the run counted the whole time asked for, or was decided.
+    bool complete() const { return complete_; }
+    // A step: the interval it ended, if it ended one.
     std::optional<LinkErrors> step();
     const std::vector<LinkErrors>& intervals() const { return intervals_; }
+    // Every interval so far, added up.
+    const LinkErrors& total() const { return total_; }
+    BerVerdict verdict() const { return verdict_; }
     // Writes back what the run changed; a second call changes nothing.
     LinkTestEnd stop();
 
 private:
+    double intervalEnd() const;
+
     ErrorCountOptions options_;
     std::vector<LinkErrors> intervals_;
+    LinkErrors total_;
+    BerVerdict verdict_ = BerVerdict::Open;
+    bool complete_ = false;
 };
-
-struct GainPoint {
-    unsigned gain = 0;
-    LinkErrors errors;
-};
-
-// The best gain of a sweep: the middle of the longest run of neighbouring
-// gains without an error on any link, else the gain with the fewest
-// saturated counters and then the fewest errors. A tie goes to the lower gain: of
-// two equally long runs the lower one, of a run of even length the lower of
-// its two middle gains. Nothing for no points.
-std::optional<unsigned> bestGain(std::span<const GainPoint> points);
 
 struct SweepOptions {
     int channel = 0;                   // 0 to 3 (A to D): swept, and selected for the run
@@ -193,6 +251,8 @@ struct SweepOptions {
     int dwellMs = 100;
     unsigned from = 0; // at most `to`
     unsigned to = kMaxGain;
+    int settleMs = kDefaultSettleMs;
+    Clock* clock = nullptr; // as LinkTestSetup's
 };
 
 // The field of channel `channel`'s (0 to 3) equalizer gain in 0x07 or 0x08.
@@ -201,20 +261,25 @@ const RegisterField& equalizerGainField(int channel);
 const RegisterField& patternGeneratorField();
 
 // For each gain from `from` to `to`: the channel's gain nibble written (the
-// other channel's kept), the counters cleared, a dwell, the counters read.
+// other channel's kept), the settle, the count for the dwell.
 class EqualizerSweep : public LinkTestRun {
 public:
     EqualizerSweep(const Chip& chip, SweepOptions options);
-    // Sets the chip up, writes the first gain and clears the counters.
+    // Sets the chip up and writes the first gain.
     bool start();
-    int waitMs() const { return options_.dwellMs; }
+    int waitMs();
     bool finished() const;
-    // The counters of the gain set now; then the next gain and a clear.
+    // Whether every gain of the range was measured.
+    bool complete() const;
+    // A step: the gain it finished, if it finished one; then the next gain.
     std::optional<GainPoint> step();
     const std::vector<GainPoint>& points() const { return points_; }
-    std::optional<unsigned> best() const { return bestGain(points_); }
+    // The best gain of a sweep that ran through, and its clean window.
+    GainChoice choice() const;
+    std::optional<unsigned> best() const { return choice().best; }
     // Writes back what the run changed. With `applyBest`, after a sweep of
-    // the whole range, the gain register gets the best gain instead.
+    // the whole range that names a best gain, the gain register gets it
+    // instead.
     LinkTestEnd stop(bool applyBest = false);
 
 private:
@@ -223,7 +288,7 @@ private:
     SweepOptions options_;
     const RegisterField& field_;
     std::uint8_t gainByte_ = 0; // the gain register as last written
-    unsigned next_ = 0;         // the gain set now, whose counters the next step reads
+    unsigned next_ = 0;         // the gain set now, whose count the next steps make
     std::vector<GainPoint> points_;
 };
 

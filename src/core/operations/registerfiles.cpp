@@ -140,6 +140,37 @@ std::optional<QString> RegisterFileCommands::choose(bool save) {
     return chosen;
 }
 
+RegisterFileResult::Outcome saveChosenFile(Prompt& prompt, const QString& path,
+                                           const std::function<QByteArray()>& contents) {
+    // Only a regular file is replaced; a link is followed, and a link that
+    // leads nowhere yet counts as a name that exists. After each answer the
+    // name is followed again: a target that is no longer the file asked
+    // about (or no longer absent) is asked about again.
+    SaveTarget target = saveTargetOf(path);
+    for (bool changed = false;
+         target.refusal.isEmpty() && (changed || target.exists || target.isLink); changed = true) {
+        const QString title = changed         ? kFileChangedTitle
+                              : target.exists ? kFileExistsTitle
+                                              : kLinkExistsTitle;
+        if (prompt.ask(overwriteText(target, changed), Buttons::OkCancel, title) != Answer::Ok)
+            return RegisterFileResult::Outcome::Cancelled;
+        SaveTarget now = saveTargetOf(path);
+        if (sameTarget(now, target))
+            break;
+        target = std::move(now);
+    }
+    if (!target.refusal.isEmpty()) {
+        prompt.ask(saveFailedText(path, target.refusal), Buttons::Ok);
+        return RegisterFileResult::Outcome::Refused;
+    }
+    const FileResult saved = replaceRegularFile(target, contents());
+    if (!saved.ok) {
+        prompt.ask(saveFailedText(path, saved.reason, saved.kept), Buttons::Ok);
+        return RegisterFileResult::Outcome::Refused;
+    }
+    return RegisterFileResult::Outcome::Done;
+}
+
 RegisterFileResult RegisterFileCommands::save(const Chip& chip, ReadMode mode) {
     // Whatever Read All achieves, the file is written from the cells as they
     // stand afterwards.
@@ -152,40 +183,11 @@ RegisterFileResult RegisterFileCommands::save(const Chip& chip, ReadMode mode) {
     if (!chosen)
         return result;
     result.path = *chosen;
-    result.outcome = RegisterFileResult::Outcome::Refused;
-
-    // Only a regular file is replaced; a link is followed, and a link that
-    // leads nowhere yet counts as a name that exists. After each answer the
-    // name is followed again: a target that is no longer the file asked
-    // about (or no longer absent) is asked about again.
-    SaveTarget target = saveTargetOf(*chosen);
-    for (bool changed = false;
-         target.refusal.isEmpty() && (changed || target.exists || target.isLink); changed = true) {
-        const QString title = changed         ? kFileChangedTitle
-                              : target.exists ? kFileExistsTitle
-                                              : kLinkExistsTitle;
-        if (prompt_.ask(overwriteText(target, changed), Buttons::OkCancel, title) != Answer::Ok) {
-            result.outcome = RegisterFileResult::Outcome::Cancelled;
-            return result;
-        }
-        SaveTarget now = saveTargetOf(*chosen);
-        if (sameTarget(now, target))
-            break;
-        target = std::move(now);
-    }
-    if (!target.refusal.isEmpty()) {
-        prompt_.ask(saveFailedText(*chosen, target.refusal), Buttons::Ok);
-        return result;
-    }
-    const QByteArray contents =
-        registerFileBytes([&](std::uint8_t reg) { return chip.registers.text(reg); });
-    const FileResult saved = replaceRegularFile(target, contents);
-    if (!saved.ok) {
-        prompt_.ask(saveFailedText(*chosen, saved.reason, saved.kept), Buttons::Ok);
-        return result;
-    }
-    result.outcome = RegisterFileResult::Outcome::Done;
-    result.registers = static_cast<int>(kMainRegisters.size());
+    result.outcome = saveChosenFile(prompt_, *chosen, [&] {
+        return registerFileBytes([&](std::uint8_t reg) { return chip.registers.text(reg); });
+    });
+    if (result.outcome == RegisterFileResult::Outcome::Done)
+        result.registers = static_cast<int>(kMainRegisters.size());
     return result;
 }
 

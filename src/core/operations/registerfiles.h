@@ -8,6 +8,7 @@
 #include "core/regfiles/registerfile.h"
 
 #include <QString>
+#include <functional>
 
 class FileChooser;
 class Prompt;
@@ -70,6 +71,14 @@ struct RegisterFileResult {
     // a load (after it) could not read: a save wrote their cells as they were.
     int unread = 0;
 };
+
+// Saves what `contents` gives to the chosen file `path`, as every save of the
+// program does: only a regular file is replaced, whole; a file or link that
+// exists is asked about first (Cancelled), and again when what the name
+// leads to has changed meanwhile; a save that fails says why in a message
+// (Refused).
+RegisterFileResult::Outcome saveChosenFile(Prompt& prompt, const QString& path,
+                                           const std::function<QByteArray()>& contents);
 
 // The File menu's two commands; the file dialog offers the name used last.
 class RegisterFileCommands {

@@ -42,6 +42,8 @@ void SimChip::reset() {
 }
 
 std::uint8_t SimChip::read(std::uint8_t reg) {
+    if (reg == kChannelActivity) // a test may have set bits of its own
+        return registers[reg] | channelActivity();
     const std::uint8_t value = registers[reg];
     if (reg >= kFirstCounter && reg <= kLastCounter)
         registers[reg] = 0; // PRBS error counters clear at the end of a read
@@ -74,14 +76,26 @@ double SimChip::jitter() {
     return 0.75 + 0.5 * (noise_ / 4294967296.0);
 }
 
+int SimChip::selectedChannel() const {
+    const std::uint8_t select = registers[kChannelSelect];
+    return (select & kPinSelectBits) ? 0 : select & 0x03;
+}
+
+std::uint8_t SimChip::channelActivity() const {
+    // The chip's own pattern is all the cables carry: while the generator
+    // runs, the selected channel has a clock.
+    if ((registers[kTestRegister] & kPatternBits) == 0)
+        return 0;
+    return static_cast<std::uint8_t>(1u << selectedChannel());
+}
+
 double SimChip::errorRate(int link) const {
     if (!isCounting())
         return 0; // nothing checked, or nothing flowing
     const std::uint8_t test = registers[kTestRegister];
     if ((test & kPatternBits) != kPrbs7)
         return kWrongPatternRate;
-    const std::uint8_t select = registers[kChannelSelect];
-    const int channel = (select & kPinSelectBits) ? 0 : select & 0x03;
+    const int channel = selectedChannel();
     const std::uint8_t gains = registers[channel < 2 ? 0x07 : 0x08];
     const unsigned gain = (channel % 2 ? gains >> 4 : gains) & 0x0F;
     const SimCable& cable = cables[channel];

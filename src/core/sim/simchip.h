@@ -10,7 +10,9 @@
 // side (50 a second one step out, on link 0). The low- and high-frequency
 // patterns are no PRBS7 to the checker: every counter saturates. Hardware
 // and automatic selection choose channel A (the demo board ties its
-// selection pins low, and A comes first).
+// selection pins low, and A comes first). The chip's pattern is all the
+// cables carry: Channel Activity (0x01) shows a clock on the selected
+// channel while the generator runs, and none otherwise.
 #pragma once
 
 #include <array>
@@ -52,6 +54,9 @@ public:
     std::array<SimCable, 4> cables = kSimCables;
 
 private:
+    int selectedChannel() const;
+    // Register 0x01 as the registers stand.
+    std::uint8_t channelActivity() const;
     // Errors a second on `link` as the registers stand.
     double errorRate(int link) const;
     // A factor from 0.75 to 1.25, the same sequence for the same seed.
