@@ -713,11 +713,14 @@ private slots:
         QVERIFY(ErrorCount(rig.chip(), {}).start()); // the counters are free again
 
         EqualizerSweep sweep(rig.chip(), {1, 1, 100, 4, 9});
-        QVERIFY(sweep.start() && sweep.step());
+        QVERIFY(sweep.start());
+        stepRun(rig, sweep, 1);
         writeRegisterWithReadBack(rig.chip(), 0x06, 0x11); // not the run's: it goes on
-        QVERIFY(sweep.step());
+        stepRun(rig, sweep, 1);
+        QCOMPARE(sweep.points().size(), 2u);
         writeRegisterWithReadBack(rig.chip(), 0x07, 0x3C);
-        QVERIFY(!sweep.step());
+        stepRun(rig, sweep);
+        QVERIFY(sweep.finished() && sweep.points().size() == 2u);
         const LinkTestEnd kept = sweep.stop(true);
         QCOMPARE(kept.interruption, QStringLiteral("register 0x07 was written during the run"));
         QCOMPARE(restoreSummary(kept), QStringLiteral("register 0x07 kept as written during the "
