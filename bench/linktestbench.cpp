@@ -28,10 +28,7 @@ namespace {
 
 constexpr double kFrameMs = UsbTimedTransport::kFrameNs / 1e6;
 constexpr std::uint8_t kChip7 = 0x40;
-constexpr int kGains = 16;
-constexpr int kDwellMs = 100;
-constexpr int kSettleMs = 10;
-constexpr double kSweepFloorMs = kGains * (kSettleMs + kDwellMs);
+constexpr double kSweepFloorMs = kSweepGains * (kSweepSettleMs + kSweepDwellMs);
 // 1e-9 at 95 % at 1.485 Gb/s: -ln(0.05) / 1.485 s of error-free bits, and the
 // exchange that ends it (two frames).
 constexpr double kTargetFloorMs = 2017.33 + 2 * kFrameMs;
@@ -57,11 +54,11 @@ void runCli(benchmark::State& state, HidTransport& transport, Clock& clock, QStr
 // The sweep of channel B, which finds its clean window.
 void runCliSweep(benchmark::State& state, HidTransport& transport, Clock& clock) {
     runCli(state, transport, clock,
-           {"sweep", "--channel", "B", "--generator", "prbs7", "--dwell", QString::number(kDwellMs),
-            "--settle", QString::number(kSettleMs)},
+           {"sweep", "--channel", "B", "--generator", "prbs7", "--dwell",
+            QString::number(kSweepDwellMs), "--settle", QString::number(kSweepSettleMs)},
            [](const QJsonObject& json) {
-               return json.value(QLatin1String("bestGain")).toInt() == 7 &&
-                      json.value(QLatin1String("points")).toArray().size() == kGains;
+               return json.value(QLatin1String("bestGain")).toInt() == kSweepBestGain &&
+                      json.value(QLatin1String("points")).toArray().size() == kSweepGains;
            });
 }
 

@@ -52,6 +52,9 @@ expected=$scratch/expected
     for module in $python_module qdm7720a.pyi; do
         echo ./usr/lib/python3/dist-packages/$module
     done
+    for example in sweep_channels.py test_production.py production.txt; do
+        echo $doc/examples/$example
+    done
     echo ./usr/lib/udev/rules.d/70-qdm7720a-eval.rules
     echo ./usr/share/applications/$id.desktop
     for size in 16 24 32 48 64 128 256; do

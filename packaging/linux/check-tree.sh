@@ -6,8 +6,8 @@
 # offers, the command-line tool's bash completion, the copyright file and a
 # changelog whose newest entry is the program's version.
 # The Python module imports from where the system's Python finds it below
-# the prefix, and reads a register on the demo board (unless QDM_NO_PYTHON=1:
-# a build without it).
+# the prefix, and reads a register on the demo board, and its examples run
+# there (unless QDM_NO_PYTHON=1: a build without them).
 # Usage: check-tree.sh PREFIX
 set -eu
 prefix=$1
@@ -91,8 +91,10 @@ grep -q "<release version=\"$number\"" "$metainfo" || fail "metainfo has no rele
 # Debian's packages put modules in lib/python3/dist-packages, an installation
 # below another prefix in lib/python3.X/dist-packages.
 modules=$(ls -d "$prefix"/lib/python3*/dist-packages 2>/dev/null | head -n 1)
+examples=$doc/examples
 if [ "${QDM_NO_PYTHON:-0}" = 1 ]; then
     [ -z "$modules" ] || fail "a Python module below $prefix/lib, from a build without it"
+    [ ! -e "$examples" ] || fail "Python examples at $examples, from a build without the module"
 elif [ -z "$modules" ] || [ ! -f "$modules/qdm7720a.pyi" ]; then
     fail "no Python module qdm7720a with its stubs below $prefix/lib"
 else
@@ -100,6 +102,12 @@ else
         'import qdm7720a; print(hex(qdm7720a.open(demo=True).read(0)), qdm7720a.__version__)') ||
         fail "python3 cannot import qdm7720a from $modules"
     [ "$answer" = "0x31 $number" ] || fail "qdm7720a from $modules read '$answer', not '0x31 $number'"
+    [ -f "$examples/test_production.py" ] && [ -f "$examples/production.txt" ] ||
+        fail "no production check with its register file in $examples"
+    swept=$(cd "$scratch" && PYTHONPATH=$modules "$examples/sweep_channels.py" --demo --dwell-ms 20) ||
+        fail "$examples/sweep_channels.py --demo did not run"
+    [ "$(echo "$swept" | grep -c '^[ABCD]: best gain 0x[0-9A-F], clean ')" = 4 ] ||
+        fail "$examples/sweep_channels.py --demo printed: $swept"
 fi
 
 # The completion parses and, once sourced, completes the tool (its work needs
