@@ -53,8 +53,9 @@ def test_register_file_loads_and_reads_back(loaded):
 def test_clean_window(chip, loaded, channel):
     sweep = chip.sweep(channel, generator="prbs7", dwell_ms=DWELL_MS)
     assert sweep.window, f"no clean window: {sweep.no_best_gain or 'errors at every gain'}"
-    assert sweep.window.width >= MIN_WIDTH, (
-        f"clean from 0x{sweep.window.first:X} to 0x{sweep.window.last:X} only")
+    window = sweep.window
+    assert window.width >= MIN_WIDTH, (f"clean from 0x{window.first:X} to 0x{window.last:X} "
+                                       f"only ({window.width} gains, {MIN_WIDTH} needed)")
 
 
 def test_sweeps_leave_the_register_file_in_place(chip, loaded):
