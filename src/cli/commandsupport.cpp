@@ -35,6 +35,7 @@ CommandResult failure(const OperationFailure& told) {
         {FailureKind::NoBoard, kNoBoard},
         {FailureKind::BoardGone, kNoBoard},
         {FailureKind::TimedOut, kTimedOut},
+        {FailureKind::Stopped, kChipOrBoardFailed},
     };
     for (const auto& k : kStatuses) {
         if (k.kind == told.kind)

@@ -3,6 +3,7 @@
 #include "cli/commandsupport.h"
 #include "core/operations/celledit.h"
 #include "core/operations/scriptaccess.h"
+#include "core/operations/scriptfields.h"
 #include "core/registers/registereffects.h"
 #include "core/registers/registerfields.h"
 #include "core/regtexts/registertexts.h"
@@ -17,11 +18,9 @@ namespace {
 // A register whose fields are known, or why the operand is none.
 std::optional<std::uint8_t> fieldRegister(const QString& text, CommandResult& refusal) {
     const std::optional<int> reg = byteOperand(text);
-    if (reg && !registerFields(std::uint8_t(*reg)).empty())
+    if (reg && fieldRegisterRefusal(std::uint8_t(*reg), text).isEmpty())
         return std::uint8_t(*reg);
-    refusal = usage(QStringLiteral("the register is one with fields, 0x00 to 0x0C or 0x10, "
-                                   "not '%1'.")
-                        .arg(text));
+    refusal = usage(fieldRegisterRefusal(0x20, text));
     return std::nullopt;
 }
 
@@ -84,7 +83,7 @@ QJsonObject fieldJson(const RegisterField& f, std::uint8_t byte, bool described 
 // for each field; else why they are none.
 std::optional<std::vector<FieldChange>> changesOf(std::uint8_t reg, const QStringList& given,
                                                   CommandResult& refusal) {
-    QList<std::pair<QString, QString>> pairs;
+    QList<NamedValue> pairs;
     if (given.size() == 2 && !given[0].contains(u'=')) {
         pairs.append({given[0], given[1]});
     } else {
@@ -99,37 +98,12 @@ std::optional<std::vector<FieldChange>> changesOf(std::uint8_t reg, const QStrin
             pairs.append({op.left(equals), op.mid(equals + 1)});
         }
     }
-    std::vector<FieldChange> changes;
-    for (const auto& [name, text] : pairs) {
-        const RegisterField* field = findField(reg, name);
-        if (!field) {
-            QStringList names;
-            for (const RegisterField& f : registerFields(reg)) {
-                if (!f.ruled())
-                    names << QLatin1String(f.name);
-            }
-            refusal = usage(QStringLiteral("register %1 has no field '%2'; its fields are %3.")
-                                .arg(hex(reg), name, names.join(QStringLiteral(", "))));
-            return std::nullopt;
-        }
-        // Blanks around a value are refused, as around every other operand.
-        const std::optional<unsigned> value =
-            !field->writable()        ? std::optional<unsigned>(0)
-            : text == text.trimmed() ? parseFieldValue(*field, text)
-                                     : std::nullopt;
-        if (!value) {
-            refusal =
-                usage(QStringLiteral("%1 %2 takes %3, not '%4'.")
-                          .arg(hex(reg), QLatin1String(field->name), fieldValueHint(*field), text));
-            return std::nullopt;
-        }
-        changes.push_back({field, *value});
-    }
-    if (const FieldChangeRefusal refused = refusalOf(reg, changes)) {
-        refusal = usage(refused.text);
+    const Told<std::vector<FieldChange>> changes = namedFieldChanges(reg, pairs);
+    if (!changes.ok()) {
+        refusal = usage(changes.failure->message);
         return std::nullopt;
     }
-    return changes;
+    return changes.value;
 }
 
 } // namespace
@@ -234,30 +208,13 @@ CommandResult set(Workbench& b) {
     const std::optional<std::vector<FieldChange>> changes = changesOf(*reg, ops.mid(1), refused);
     if (!changes)
         return refused;
-    const QString name =
-        changes->size() == 1
-            ? QStringLiteral("%1 %2").arg(hex(*reg), QLatin1String(changes->front().field->name))
-            : QStringLiteral("register ") + hex(*reg);
-    // The other fields keep what the chip holds now.
-    const std::optional<std::uint8_t> now = readRegister(b, *reg, refused);
-    if (!now)
-        return refused;
-    b.registers.setRead(*reg, *now);
-    const FieldWrite fw = writeFields(b.chip(), *reg, *changes);
-    const CellWrite& w = fw.write;
-    if (fw.refusal)
-        return usage(fw.refusal.text);
-    const QString where = QStringLiteral("write of register ") + hex(*reg) + atChip(b);
-    if (w.outcome != CellWrite::Outcome::Written)
-        return linkFailure(b, where, w.failure);
-    if (fw.pulse && !fw.pulse->low.ok())
-        return linkFailure(b,
-                           where + QStringLiteral(" that takes %1 low again (it may be left set)")
-                                       .arg(QLatin1String(pulseAmong(*changes)->name)),
-                           w.failure);
-    if (!w.readBack)
-        return linkFailure(b, QStringLiteral("read-back of register ") + hex(*reg) + atChip(b),
-                           w.failure);
+    if (std::optional<CommandResult> none = b.connect())
+        return *none;
+    const Told<FieldsSet> set = setFields(b.chip(), *reg, *changes);
+    if (!set.ok() && set.failure->kind != FailureKind::Differs)
+        return set.failure->kind == FailureKind::Usage ? usage(set.failure->message)
+                                                       : failure(*set.failure);
+    const FieldsSet& w = set.value;
     CommandResult r;
     QStringList said;
     QJsonArray fields;
@@ -265,26 +222,23 @@ CommandResult set(Workbench& b) {
         const RegisterField& f = *c.field;
         const QString meaning = f.effect == FieldEffect::Pulse && c.value
                                     ? QStringLiteral("pulsed")
-                                    : fieldMeaning(f, f.valueIn(*w.readBack));
+                                    : fieldMeaning(f, f.valueIn(w.readBack));
         said << QStringLiteral("%1: %2").arg(QLatin1String(f.name), meaning);
-        fields.append(fieldJson(f, *w.readBack));
+        fields.append(fieldJson(f, w.readBack));
     }
     r.text = QStringLiteral("%1 %2 (%3)\n")
-                 .arg(hex(*reg), said.join(QStringLiteral(", ")), hex(*w.readBack));
+                 .arg(hex(*reg), said.join(QStringLiteral(", ")), hex(w.readBack));
     r.json = {{"register", *reg},
-              {"written", w.value},
-              {"readBack", *w.readBack},
+              {"written", w.written},
+              {"readBack", w.readBack},
               {"fields", fields},
-              {"pulsed", fw.pulse.has_value()}};
+              {"pulsed", w.pulsed}};
     if (fields.size() == 1)
         r.json.insert(QStringLiteral("field"), fields[0]);
     putAddress(b, r.json);
-    // A reset puts the register back, and may change the rest.
-    const bool reset = writeResetsChip(*reg, w.value);
-    if (*w.readBack != w.value && !reset) {
+    if (!set.ok()) {
         r.status = kChipOrBoardFailed;
-        r.error =
-            QStringLiteral("%1: wrote %2, read back %3").arg(name, hex(w.value), hex(*w.readBack));
+        r.error = set.failure->message;
     }
     return r;
 }

@@ -3,6 +3,7 @@
 #include "cli/commandsupport.h"
 #include "core/operations/readall.h"
 #include "core/operations/registerfiles.h"
+#include "core/operations/scriptfiles.h"
 #include "core/platform/outsidetext.h"
 #include "core/regfiles/fileaccess.h"
 #include "core/registers/registermap.h"
@@ -33,22 +34,10 @@ void putFile(QJsonObject& json, const QString& path) {
 
 // The register file of the one operand, checked whole, or why it is refused.
 std::optional<RegisterFileCheck> checkedFile(const QString& path, CommandResult& refusal) {
-    const RegisterFileRead file = readRegisterFile(path, true);
-    if (!file.error.isEmpty()) {
-        refusal = fileError(shownName(path), file.error);
-    } else if (file.check.verdict == RegisterFileCheck::Verdict::NotRegisterFile) {
-        refusal = fileError(shownName(path),
-                            QStringLiteral("not a register file (its first line must be %1)")
-                                .arg(QString::fromLatin1(kRegisterFileHeader)));
-    } else if (file.check.verdict == RegisterFileCheck::Verdict::BadRegisterLine) {
-        refusal =
-            fileError(shownName(path), QStringLiteral("line %1 is not a register line (%2): %3")
-                                           .arg(file.check.lineNumber)
-                                           .arg(lineFaultText(file.check.fault),
-                                                nameFromBytes(file.check.lineText)));
-    } else {
-        return file.check;
-    }
+    const Told<RegisterFileCheck> file = checkedRegisterFile(path, shownName(path), true);
+    if (file.ok())
+        return file.value;
+    refusal = failure(*file.failure);
     return std::nullopt;
 }
 
@@ -68,18 +57,6 @@ std::optional<RegisterFileCheck> fileOnTheBoard(Workbench& b, CommandResult& ref
         return std::nullopt;
     }
     return file;
-}
-
-// The registers a file names, each with the value its last line gives,
-// without those `skip` leaves out.
-template <typename Skip>
-std::map<int, std::uint8_t> lastValues(const std::vector<RegisterWrite>& writes, Skip skip) {
-    std::map<int, std::uint8_t> values;
-    for (const RegisterWrite& w : writes) {
-        if (!skip(w.reg))
-            values[w.reg] = w.value;
-    }
-    return values;
 }
 
 // The register lines a load or diff skipped for having no value: the last
@@ -149,7 +126,7 @@ std::optional<RegisterValues> registerFileValues(const QString& path, CommandRes
         return std::nullopt;
     if (skipped)
         *skipped = static_cast<int>(file->skippedLines.size());
-    const std::map<int, std::uint8_t> values = lastValues(file->writes, [](int) { return false; });
+    const std::map<int, std::uint8_t> values = ::registerFileValues(*file);
     return RegisterValues(values.begin(), values.end());
 }
 
@@ -171,21 +148,19 @@ CommandResult save(Workbench& b) {
     b.files = {toOutput ? QStringLiteral("/dev/stdout") : target.target};
     if (std::optional<CommandResult> none = b.connect())
         return *none;
-    const RangeRead main = readAllRegisters(b.chip(), ReadMode::Burst);
-    if (!main.ok())
-        return linkFailure(b, QStringLiteral("read of the main registers") + atChip(b),
-                           main.failure);
-    const QByteArray file =
-        registerFileBytes([&](std::uint8_t reg) { return b.registers.text(reg); });
     CommandResult r;
     if (toOutput) {
-        r.bytes = file;
+        const RangeRead main = readAllRegisters(b.chip(), ReadMode::Burst);
+        if (!main.ok())
+            return linkFailure(b, QStringLiteral("read of the main registers") + atChip(b),
+                               main.failure);
+        r.bytes = registerFileBytes([&](std::uint8_t reg) { return b.registers.text(reg); });
         return r;
     }
-    const FileResult saved = replaceRegularFile(target, file);
-    if (!saved.ok)
-        return fileError(path, saved.reason);
-    r.json = {{"registers", int(kMainRegisters.size())}};
+    const Told<int> saved = saveRegisterFile(b.chip(), path);
+    if (!saved.ok())
+        return failure(*saved.failure);
+    r.json = {{"registers", saved.value}};
     putFile(r.json, path);
     return r;
 }
@@ -196,34 +171,21 @@ CommandResult load(Workbench& b) {
     if (!file)
         return refused;
     const QString& path = b.arguments.operands[0];
-    b.link.flushInput();
-    const RegisterLoad load = writeRegisterLines(b.chip(), file->writes);
+    const Told<RegisterFileLoad> loaded =
+        loadRegisterFile(b.chip(), *file, shownName(path), !b.arguments.noVerify);
+    const RegisterLoad& load = loaded.value.load;
     QJsonArray written;
     for (const std::uint8_t reg : load.registers)
         written.append(reg);
-    if (!load.failure.ok()) {
-        const std::uint8_t stoppedAt = file->writes[load.written].reg;
-        CommandResult r = linkFailure(b,
-                                      QStringLiteral("%1: line %2: write of register %3%4")
-                                          .arg(shownName(path))
-                                          .arg(file->writeLines[load.written])
-                                          .arg(hex(stoppedAt), atChip(b)),
-                                      load.failure);
-        r.error += QStringLiteral("; ") + stayWrittenText(load, stoppedAt);
-        r.json = {{"written", load.written}, {"registers", written}};
+    CommandResult r;
+    if (!loaded.ok() && loaded.failure->kind != FailureKind::Differs) {
+        r = failure(*loaded.failure);
+        if (!load.failure.ok())
+            r.json = {{"written", load.written}, {"registers", written}};
         return r;
     }
-    // The chip does not keep what is written to its identity and activity
-    // registers, nor to the error counters, which clear when read.
-    CommandResult r;
     if (!b.arguments.noVerify) {
-        r = compareWithChip(
-            b,
-            lastValues(file->writes,
-                       [](int reg) { return reg <= 0x01 || (reg >= 0x0A && reg <= 0x0C); }),
-            "wrote", "read-back");
-        if (!r.error.isEmpty())
-            return r;
+        r = differencesResult(b, loaded.value.differences, "wrote");
         sayDifferences(r, path);
     }
     putFile(r.json, path);
@@ -244,8 +206,7 @@ CommandResult diff(Workbench& b) {
     if (!file)
         return refused;
     const QString& path = b.arguments.operands[0];
-    CommandResult r =
-        compareWithChip(b, lastValues(file->writes, [](int) { return false; }), "file", "read");
+    CommandResult r = compareWithChip(b, ::registerFileValues(*file), "file", "read");
     if (!r.error.isEmpty())
         return r;
     sayDifferences(r, path);

@@ -3,6 +3,7 @@
 #include "cli/commandsupport.h"
 #include "cli/stopsignals.h"
 #include "core/operations/linkresults.h"
+#include "core/operations/scriptruns.h"
 
 #include <QStringList>
 #include <algorithm>
@@ -24,17 +25,6 @@ std::optional<int> channelNumber(const QString& name) {
     if (name.size() != 1 || name[0].toUpper() < u'A' || name[0].toUpper() > u'D')
         return std::nullopt;
     return name[0].toUpper().unicode() - u'A';
-}
-
-// How far a run got when it was stopped: "after 3 of 16 gains", and
-// "during its only gain" for a run of one; "after 3 intervals" when the
-// whole is not known.
-QString progressText(std::size_t done, int whole, const QString& noun) {
-    if (whole == 1)
-        return QStringLiteral("during its only ") + noun;
-    if (whole <= 0)
-        return QStringLiteral("after %1 %2%3").arg(done).arg(noun, done == 1 ? "" : "s");
-    return QStringLiteral("after %1 of %2 %3s").arg(done).arg(whole).arg(noun);
 }
 
 // A row of the text table: its first column, then each link's count, a
@@ -120,11 +110,9 @@ int signalThatCut(const Workbench& b, const LinkTestEnd& end) {
 // The status and the line on standard error of a run that ended: its
 // failure, the signal that stopped it, a register it could not put back, or
 // what it found (`missed`: no best gain, a BER target not met).
-void judgeEnd(const Workbench& b, CommandResult& r, const LinkTestEnd& end, int signal,
+void judgeEnd(Workbench& b, CommandResult& r, const LinkTestEnd& end, int signal,
               const QString& progress, const QString& missed = {}) {
     const QString note = restoreSummary(end);
-    const auto refused = std::find_if(end.restores.begin(), end.restores.end(),
-                                      [](const RegisterRestore& x) { return x.notApplied; });
     if (!signal)
         signal = signalThatCut(b, end);
     if (signal) {
@@ -136,35 +124,11 @@ void judgeEnd(const Workbench& b, CommandResult& r, const LinkTestEnd& end, int 
                                                transferName(end.failedAt) + atChip(b)
                                          : progress,
                      note);
-    } else if (!end.failure.ok()) {
-        const CommandResult failed =
-            linkFailure(b, transferName(end.failedAt) + atChip(b), end.failure);
-        r.status = failed.status;
-        r.error = failed.error + QStringLiteral("; ") + note;
-    } else if (!end.interruption.isEmpty()) {
-        r.status = kChipOrBoardFailed;
-        r.error =
-            QStringLiteral("%1 stopped: %2; %3").arg(b.arguments.command, end.interruption, note);
-    } else if (refused != end.restores.end()) {
-        const CommandResult failed =
-            linkFailure(b,
-                        QStringLiteral("write of the best gain %1 to register %2")
-                                .arg(hex(*refused->bestGainByte), hex(refused->reg)) +
-                            atChip(b),
-                        *refused->notApplied);
-        r.status = failed.status;
-        r.error = failed.error + QStringLiteral("; ") + note;
-    } else if (!end.restored()) {
-        const auto first = std::find_if(end.restores.begin(), end.restores.end(),
-                                        [](const RegisterRestore& x) { return !x.done && !x.takenOver; });
-        const CommandResult failed = linkFailure(
-            b, QStringLiteral("write back of register %1").arg(hex(first->reg)) + atChip(b),
-            first->failure);
-        r.status = failed.status;
-        r.error = failed.error + QStringLiteral("; ") + note;
-    } else if (!missed.isEmpty()) {
-        r.status = kChipOrBoardFailed;
-        r.error = QStringLiteral("%1: %2; %3").arg(b.arguments.command, missed, note);
+    } else if (const std::optional<OperationFailure> failed =
+                   linkTestEndFailure(b.chip(), end, b.arguments.command, missed)) {
+        const CommandResult told = failure(*failed);
+        r.status = told.status;
+        r.error = told.error;
     }
     if (signal)
         r.json.insert(QStringLiteral("stoppedBy"), stopSignalName(signal));
@@ -217,22 +181,11 @@ std::optional<CommandResult> berOptions(const Workbench& b, BerSettings& into) {
     return std::nullopt;
 }
 
-// What the results say of the run besides its counts.
 LinkTestInfo runInfo(const Workbench& b, bool sweep, std::optional<int> channel,
                      std::optional<unsigned> generator, int periodMs, int settleMs,
                      const BerSettings& ber) {
-    LinkTestInfo info;
-    info.sweep = sweep;
-    info.boardSerial = boardSerial(b.link);
-    info.address7 = b.address.sevenBit();
-    info.channel = channel;
-    info.generator = generator;
-    info.periodMs = periodMs;
-    info.settleMs = settleMs;
-    info.ber = ber;
-    const QDateTime now = QDateTime::currentDateTime();
-    info.start = now.toOffsetFromUtc(now.offsetFromUtc()); // with its offset in the text
-    return info;
+    return linkTestInfo(b.link, b.address.sevenBit(), sweep, channel, generator, periodMs, settleMs,
+                        ber);
 }
 
 // "best gain 0x3 (no errors from 0x1 to 0x5: ...)", or its count when no

@@ -2,6 +2,8 @@
 
 #include "core/operations/chipcontrols.h"
 #include "core/operations/scriptaccess.h"
+#include "python/arguments.h"
+#include "python/chipobject.h"
 #include "python/errors.h"
 #include "python/session.h"
 #include "python/values.h"
@@ -40,80 +42,6 @@ timeout_ms: how long an answer may take (default 6000).
 Raises NoBoard when there is no such board, FileError when the trace cannot
 be written, UsageError for an argument out of range.)";
 
-std::uint8_t inRange(long long value, int most, const char* rule) {
-    if (value < 0 || value > most)
-        raiseUsage(QStringLiteral("%1, not %2.").arg(QLatin1String(rule)).arg(value));
-    return static_cast<std::uint8_t>(value);
-}
-
-std::uint8_t registerArgument(long long reg) {
-    return inRange(reg, 0xFF, "the register is 0 to 255");
-}
-
-std::uint8_t byteArgument(long long value) {
-    return inRange(value, 0xFF, "a byte is 0 to 255");
-}
-
-std::uint8_t addressArgument(long long address) {
-    return inRange(address, 0x7F, "a 7-bit address is 0x00 to 0x7F");
-}
-
-// `count` registers from `first`, within 0xFF.
-int countArgument(std::uint8_t first, long long count) {
-    if (count < 1 || first + count > 256)
-        raiseUsage(readCountRefusal(first, QString::number(count)));
-    return static_cast<int>(count);
-}
-
-// One int, or bytes, a bytearray or any iterable of ints, within 0xFF.
-std::vector<std::uint8_t> bytesArgument(std::uint8_t first, const py::object& data) {
-    std::vector<std::uint8_t> bytes;
-    if (py::isinstance<py::int_>(data)) {
-        bytes.push_back(byteArgument(data.cast<long long>()));
-        return bytes;
-    }
-    try {
-        for (py::handle item : data)
-            bytes.push_back(byteArgument(item.cast<long long>()));
-    } catch (const py::cast_error&) {
-        throw py::type_error("the data is an int, bytes or an iterable of ints");
-    }
-    if (bytes.empty())
-        raiseUsage(QStringLiteral("a write takes at least one byte."));
-    if (first + bytes.size() > 256)
-        raiseUsage(writeLengthRefusal(first, int(bytes.size())));
-    return bytes;
-}
-
-template <typename T> T valueOf(const Told<T>& told) {
-    if (!told.ok())
-        raiseFailure(*told.failure);
-    return told.value;
-}
-
-void raiseIf(const std::optional<OperationFailure>& failure) {
-    if (failure)
-        raiseFailure(*failure);
-}
-
-py::bytes bytesOf(const std::vector<std::uint8_t>& values) {
-    return {reinterpret_cast<const char*>(values.data()), values.size()};
-}
-
-// A board object's session and its ending, for Chip and SMBus alike.
-class BoardObject {
-public:
-    explicit BoardObject(std::unique_ptr<BoardSession> session, bool selectBoard = true)
-        : session_(std::move(session)) {
-        session_->connect(selectBoard);
-    }
-    BoardSession& session() { return *session_; }
-    void close() { session_->close(); }
-
-private:
-    std::unique_ptr<BoardSession> session_;
-};
-
 // A register read or written at `address7` on the bus, as an SMBus call makes it.
 template <typename Work> auto atAddress7(BoardSession& session, long long address, Work work) {
     const std::uint8_t address7 = addressArgument(address);
@@ -143,11 +71,6 @@ public:
         if (length < 1 || length > 32)
             raiseUsage(QStringLiteral("an I2C block is 1 to 32 bytes, not %1.").arg(length));
     }
-};
-
-class PyChip : public BoardObject {
-public:
-    using BoardObject::BoardObject;
 };
 
 std::unique_ptr<BoardSession>
@@ -201,8 +124,8 @@ void defineModule(py::module_& m) {
     defineExceptions(m);
     defineValueTypes(m);
 
-    py::class_<PyChip>(m, "Chip", "The chip on an evaluation board; open() makes one.")
-        .def(py::init(&openChip), QDM_OPEN_ARGUMENTS, kOpenDoc)
+    ChipClass chip(m, "Chip", "The chip on an evaluation board; open() makes one.");
+    chip.def(py::init(&openChip), QDM_OPEN_ARGUMENTS, kOpenDoc)
         .def(
             "read",
             [](PyChip& c, long long reg, std::optional<long long> count) -> py::object {
@@ -230,27 +153,15 @@ void defineModule(py::module_& m) {
                 const auto written = c.session().run(
                     [&](Chip& chip) { return writeSpanWithReadBack(chip, first, bytes); });
                 if (!written.ok())
-                    raiseFailure(*written.failure, written.failure->kind == FailureKind::Differs
-                                                       ? py::object(differences(written.value))
-                                                       : py::none());
+                    raiseFailure(*written.failure,
+                                 written.failure->kind == FailureKind::Differs
+                                     ? py::dict("differences"_a = differences(written.value))
+                                     : py::dict());
             },
             "register"_a, "data"_a, "read_back"_a = false,
             "Writes one byte (an int) or bytes from the register on, cut into transfers of at "
             "most 59. With read_back=True reads them back and raises Mismatch, listing the "
             "differences, when any differs.")
-        .def(
-            "decode",
-            [](PyChip& c, long long reg, std::optional<long long> byte) {
-                const std::uint8_t r = registerArgument(reg);
-                if (byte)
-                    return fieldsOf(r, byteArgument(*byte));
-                checkFieldRegister(r);
-                return fieldsOf(
-                    r, valueOf(c.session().run([&](Chip& chip) { return readRegister(chip, r); })));
-            },
-            "register"_a, "byte"_a = py::none(),
-            "The register's bit fields as the chip holds them, or in `byte` (which reads "
-            "nothing): a list of Field.")
         .def(
             "dump",
             [](PyChip& c, bool all) -> py::object {
@@ -353,6 +264,9 @@ void defineModule(py::module_& m) {
                         py::str(hexValue(c.session().address7()).toStdString()),
                         c.session().isOpen() ? "" : ", closed");
         });
+    defineFieldMethods(chip);
+    defineFileMethods(chip);
+    defineLinkTestMethods(m, chip);
 
     m.def("open", &openChip, QDM_OPEN_ARGUMENTS, kOpenDoc);
 

@@ -44,6 +44,11 @@ const ExceptionKind kExceptionKinds[] = {
      "No answer from the board within the answer limit (timeout_ms); a TimeoutError, errno "
      "ETIMEDOUT.",
      PyExc_TimeoutError, ETIMEDOUT},
+    {FailureKind::Stopped, "RunStopped",
+     "A run of the link test stopped by what it found (no clock on the channel checked) or by "
+     "what came between (the chip reset, another run holding the error counters); its "
+     "registers were put back as the message says, and `result` holds what it counted.",
+     nullptr, 0},
 };
 
 // The classes live as long as the process: they are never freed.
@@ -82,14 +87,14 @@ py::str pythonText(const QString& text) {
     return py::str(escapedText(text).toStdString());
 }
 
-void raiseFailure(const OperationFailure& failure, py::object differences) {
+void raiseFailure(const OperationFailure& failure, const py::dict& attributes) {
     const std::size_t i = indexOf(failure.kind);
     const py::handle type(gClasses[i]);
     py::object exception = type(pythonText(failure.message));
     if (kExceptionKinds[i].error)
         exception.attr("errno") = kExceptionKinds[i].error;
-    if (!differences.is_none())
-        exception.attr("differences") = differences;
+    for (const auto& [name, value] : attributes)
+        exception.attr(name) = value;
     PyErr_SetObject(type.ptr(), exception.ptr());
     throw py::error_already_set();
 }

@@ -10,10 +10,10 @@
 void defineExceptions(pybind11::module_& module);
 
 // Raises the failure as its kind's exception, with the message as the tool
-// says it; `differences`, when given, becomes the exception's attribute of
-// that name.
+// says it; each of `attributes` (differences, a run's result) becomes the
+// exception's attribute of that name.
 [[noreturn]] void raiseFailure(const OperationFailure& failure,
-                               pybind11::object differences = pybind11::none());
+                               const pybind11::dict& attributes = pybind11::dict());
 // A request that is wrong: UsageError (a ValueError), nothing sent.
 [[noreturn]] void raiseUsage(const QString& message);
 

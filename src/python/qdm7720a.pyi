@@ -2,7 +2,7 @@
 
 import os
 from types import TracebackType
-from typing import Iterable, List, Literal, NamedTuple, Optional, Type, Union, overload
+from typing import Any, Dict, Iterator, Iterable, List, Literal, NamedTuple, Optional, Tuple, Type, Union, overload
 
 __version__: str
 
@@ -18,6 +18,11 @@ class NotAcknowledged(Error, OSError):
 class Mismatch(Error):
     """What was read back differs from what was written."""
     differences: List["Difference"]
+    written: "Loaded"  # a load's
+
+class RunStopped(Error):
+    """A link test run stopped: no clock, the chip reset, another run."""
+    result: Union["PrbsResult", "SweepResult"]
 
 class UsageError(Error, ValueError):
     """A request out of range; nothing was sent."""
@@ -46,7 +51,8 @@ class Field(NamedTuple):
     bits: str
     value: int
     meaning: str
-    access: Literal["read-only", "read-write", "self-clearing", "cleared-by-read", "reserved"]
+    access: str  # "read-only", "read-write", "self-clearing", "cleared by read", ...
+    default: int
 
 class Register(NamedTuple):
     register: int
@@ -70,6 +76,85 @@ class Difference(NamedTuple):
 class ScanResult(NamedTuple):
     present: List[int]
     chips: List[int]
+
+class FieldsSet(NamedTuple):
+    register: int
+    written: int
+    read_back: int
+    fields: List[Field]
+    pulsed: bool
+
+class Loaded(NamedTuple):
+    written: int
+    registers: List[int]
+    skipped: int
+
+class LinkErrors(NamedTuple):
+    counts: Tuple[int, int, int]
+    saturated: Tuple[bool, bool, bool]
+    seconds: float
+    bits: Optional[float]
+    ber: Optional[Tuple[float, float, float]]
+
+class GainPoint(NamedTuple):
+    gain: int
+    errors: LinkErrors
+
+class CleanWindow(NamedTuple):
+    first: int
+    last: int
+    width: int
+    margin: int
+    cut: bool
+
+class Restore(NamedTuple):
+    register: int
+    before: int
+    written: int
+    done: bool
+    applied: bool
+    holds: Optional[int]
+    text: str
+
+class PrbsResult(NamedTuple):
+    intervals: List[LinkErrors]
+    total: LinkErrors
+    complete: bool
+    verdict: Optional[Literal["met", "above", "open"]]
+    restores: List[Restore]
+    json: Dict[str, Any]
+    csv: str
+
+class SweepResult(NamedTuple):
+    points: List[GainPoint]
+    best_gain: Optional[int]
+    window: Optional[CleanWindow]
+    no_best_gain: Optional[str]
+    complete: bool
+    applied: Optional[int]
+    restores: List[Restore]
+    json: Dict[str, Any]
+    csv: str
+
+_Rate = Union[float, str, None]
+_Value = Union[int, bool, str]
+
+class PrbsRun(Iterator[LinkErrors]):
+    """An error count an interval at a time; a break or close() restores."""
+
+    @property
+    def ended(self) -> bool: ...
+    def __iter__(self) -> "PrbsRun": ...
+    def __next__(self) -> LinkErrors: ...
+    def stop(self) -> PrbsResult: ...
+    def close(self) -> None: ...
+    def __enter__(self) -> "PrbsRun": ...
+    def __exit__(
+        self,
+        exc_type: Optional[Type[BaseException]],
+        exc: Optional[BaseException],
+        traceback: Optional[TracebackType],
+    ) -> bool: ...
 
 class Chip:
     """The chip on an evaluation board; open() makes one."""
@@ -97,6 +182,52 @@ class Chip:
     def read(self, register: int, count: int) -> bytes: ...
     def write(self, register: int, data: _Bytes, read_back: bool = False) -> None: ...
     def decode(self, register: int, byte: Optional[int] = None) -> List[Field]: ...
+    @overload
+    def set(self, register: int, field: str, value: _Value) -> FieldsSet: ...
+    @overload
+    def set(self, register: int, field: Dict[str, _Value]) -> FieldsSet: ...
+    def save(self, path: _Path) -> int: ...
+    def load(self, path: _Path, verify: bool = True) -> Loaded: ...
+    def diff(self, path: _Path) -> List[Difference]: ...
+    def prbs(
+        self,
+        seconds: Optional[float] = None,
+        channel: Optional[str] = None,
+        generator: Optional[str] = None,
+        interval_ms: int = 1000,
+        gain: Optional[int] = None,
+        settle_ms: int = 10,
+        bit_rate: _Rate = None,
+        tmds_clock: _Rate = None,
+        confidence: Union[float, str] = 0.95,
+        ber: Optional[float] = None,
+    ) -> PrbsResult: ...
+    def prbs_iter(
+        self,
+        seconds: Optional[float] = None,
+        channel: Optional[str] = None,
+        generator: Optional[str] = None,
+        interval_ms: int = 1000,
+        gain: Optional[int] = None,
+        settle_ms: int = 10,
+        bit_rate: _Rate = None,
+        tmds_clock: _Rate = None,
+        confidence: Union[float, str] = 0.95,
+        ber: Optional[float] = None,
+    ) -> PrbsRun: ...
+    def sweep(
+        self,
+        channel: str,
+        generator: Optional[str] = None,
+        dwell_ms: int = 100,
+        first: int = 0,
+        last: int = 0xF,
+        settle_ms: int = 10,
+        bit_rate: _Rate = None,
+        tmds_clock: _Rate = None,
+        confidence: Union[float, str] = 0.95,
+        apply: bool = False,
+    ) -> SweepResult: ...
     @overload
     def dump(self, all: Literal[False] = False) -> List[Register]: ...
     @overload

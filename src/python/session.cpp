@@ -123,6 +123,10 @@ void BoardSession::close() {
     const std::lock_guard lock(mutex_);
     if (!open_)
         return;
+    // Each run puts back what it changed while the board is still there.
+    Chip chip{link_, registers_, address_, nullptr, &tracker_};
+    for (auto stops = std::exchange(runStops_, {}); auto& [run, stop] : stops)
+        stop(chip);
     open_ = false;
     link_.closeBoards();
     // The link has no board left to reach it through: hidapi is let go now.
@@ -145,6 +149,21 @@ void BoardSession::closeAll() {
     }
     for (BoardSession* session : open)
         session->close();
+}
+
+void BoardSession::addRunStop(const void* run, std::function<void(Chip&)> stop) {
+    const std::lock_guard lock(mutex_);
+    runStops_[run] = std::move(stop);
+}
+
+void BoardSession::removeRunStop(const void* run) {
+    const std::lock_guard lock(mutex_);
+    runStops_.erase(run);
+}
+
+void BoardSession::sleepMs(int ms) {
+    const py::gil_scoped_release release;
+    clock_.sleepMs(ms);
 }
 
 void BoardSession::raiseClosed() const {

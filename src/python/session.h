@@ -14,6 +14,8 @@
 
 #include "python/pybind.h"
 
+#include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -71,6 +73,28 @@ public:
         return std::move(*result);
     }
 
+    // As run(), but a closed board is told by an empty result, and nothing is
+    // raised: for the endings of a run, which may come at any time.
+    template <typename Work> auto runUnlessClosed(Work work) {
+        std::optional<decltype(work(std::declval<Chip&>()))> result;
+        pybind11::gil_scoped_release release;
+        std::lock_guard lock(mutex_);
+        if (open_) {
+            Chip chip{link_, registers_, address_, nullptr, &tracker_};
+            result.emplace(work(chip));
+        }
+        return result;
+    }
+
+    // A run of the link test on this board registers how it is stopped: the
+    // board's ending (close(), the interpreter's exit) stops it first, with
+    // the board's lock held, so that its registers are put back.
+    void addRunStop(const void* run, std::function<void(Chip&)> stop);
+    void removeRunStop(const void* run);
+    // Waits `ms` on the board's clock with the interpreter released.
+    void sleepMs(int ms);
+    Clock& clock() { return clock_; }
+
     // Closes the boards and the trace; later calls raise. Every ending of a
     // board object comes here: leaving `with`, close(), garbage collection
     // and the interpreter's exit.
@@ -101,4 +125,5 @@ private:
     DeviceAddress address_;
     std::mutex mutex_;
     bool open_ = true;
+    std::map<const void*, std::function<void(Chip&)>> runStops_;
 };

@@ -2,7 +2,10 @@
 // their fields by name, a repr and unpacking), made once at import.
 #pragma once
 
+#include "core/operations/linkresults.h"
 #include "core/operations/scriptaccess.h"
+#include "core/operations/scriptfields.h"
+#include "core/operations/scriptfiles.h"
 
 #include "python/pybind.h"
 
@@ -21,3 +24,16 @@ pybind11::object channelSetting(std::uint8_t value);
 pybind11::object clockSetting(const I2CClock& clock);
 pybind11::list differences(const std::vector<RegisterDifference>& found);
 pybind11::object scanResult(const ScanAnswers& answers, int first, int last);
+
+// One field with its value in `byte`.
+pybind11::object field(const RegisterField& f, std::uint8_t byte);
+// What set() did: the fields of `changes` as read back.
+pybind11::object fieldsSet(std::uint8_t reg, std::span<const FieldChange> changes,
+                           const FieldsSet& set);
+pybind11::object loaded(const RegisterFileLoad& load);
+// A span's errors, with the bits and BER bounds `ber` gives them.
+pybind11::object linkErrors(const LinkErrors& errors, const BerSettings& ber);
+pybind11::object prbsResult(const LinkTestResults& results, const ErrorCountOptions& options);
+// A sweep's results; no best gain is named for a run that `failed` or did
+// not measure its whole range.
+pybind11::object sweepResult(const LinkTestResults& results, bool failed);

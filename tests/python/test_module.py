@@ -21,7 +21,10 @@ def test_each_method_at_0x48():
         assert [(f.name, f.value, f.meaning) for f in chip.decode(0x06)] == [
             ("Transmit PreEmphasis", 3, "0.375 mA"), ("Transmit Current", 4, "10.500 mA")]
         assert chip.decode(0x02, 0x0D) == q.decode(0x02, 0x0D)
-        assert q.decode(0x02, 0x0D)[-1] == q.Field("Channel Select", "1:0", 1, "B", "read-write")
+        assert q.decode(0x02, 0x0D)[-1][:4] == ("Channel Select", "1:0", 1, "B")
+        assert [(f.access, f.default) for f in q.decode(0x02, 0)[-3:]] == [
+            ("read-write", 1), ("read-write", 1),
+            ("read-write, read-only while Hardware Channel Select or Auto Channel Select is set", 0)]
         assert chip.dump()[6] == q.Register(0x06, "Output Drive and PreEmphasis", 0x34)
         assert len(chip.dump(all=True)) == 256
         assert chip.channel("b") == q.ChannelSetting("B", 0x01) == chip.channel()

@@ -306,3 +306,20 @@ QString verdictText(const LinkTestResults& r) {
     }
     return text + QStringLiteral(" after %1 s").arg(seconds(total.seconds));
 }
+
+LinkTestInfo linkTestInfo(const BoardLink& link, std::uint8_t address7, bool sweep,
+                          std::optional<int> channel, std::optional<unsigned> generator,
+                          int periodMs, int settleMs, const BerSettings& ber) {
+    LinkTestInfo info;
+    info.sweep = sweep;
+    info.boardSerial = boardSerial(link);
+    info.address7 = address7;
+    info.channel = channel;
+    info.generator = generator;
+    info.periodMs = periodMs;
+    info.settleMs = settleMs;
+    info.ber = ber;
+    const QDateTime now = QDateTime::currentDateTime();
+    info.start = now.toOffsetFromUtc(now.offsetFromUtc()); // with its offset in the text
+    return info;
+}

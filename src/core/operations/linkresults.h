@@ -42,6 +42,12 @@ struct LinkTestInfo {
 // The serial number of the board the link works with; empty when it gives none.
 QString boardSerial(const BoardLink& link);
 
+// What the results say of a run on `link`'s board with the chip at
+// `address7`, begun now.
+LinkTestInfo linkTestInfo(const BoardLink& link, std::uint8_t address7, bool sweep,
+                          std::optional<int> channel, std::optional<unsigned> generator,
+                          int periodMs, int settleMs, const BerSettings& ber);
+
 struct LinkTestResults {
     LinkTestInfo info;
     std::vector<LinkErrors> intervals; // an error count's

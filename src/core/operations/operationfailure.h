@@ -16,6 +16,7 @@ enum class FailureKind {
     NoBoard,         // no board found, or none of that number
     BoardGone,       // the system refused a report: the board was pulled out
     TimedOut,        // no answer within the answer limit
+    Stopped,         // a run of the link test stopped by what it found or what came between
 };
 
 struct OperationFailure {

@@ -212,7 +212,8 @@ std::vector<BoardEntry> listBoards(BoardLink& link) {
         if (const BoardAnswer<FirmwareVersion> fw = readFirmwareVersion(link))
             entry.firmware = *fw;
         else
-            entry.failure = failed(link, QStringLiteral("firmware query of board %1").arg(i), fw.failure);
+            entry.failure =
+                failed(link, QStringLiteral("firmware query of board %1").arg(i), fw.failure);
         list.push_back(entry);
     }
     return list;
