@@ -5,8 +5,9 @@ own PRBS7 pattern and prints each channel's best gain and clean window.
     sweep_channels.py --demo                   # the simulated board
     sweep_channels.py --board 0 --address 0x40 --dwell-ms 200
 
-Exit status: 0 every channel has a clean window, 1 a channel has none,
-2 the board or the chip failed (its message on standard error).
+Exit status: 0 every channel has a clean window, 1 a channel has none (or
+no clock: its sweep stopped), 2 the board or the chip failed (its message on
+standard error).
 """
 import argparse
 import sys
@@ -32,7 +33,12 @@ def main():
     try:
         with qdm7720a.open(board=args.board, address=args.address, demo=args.demo) as chip:
             for channel in "ABCD":
-                sweep = chip.sweep(channel, generator="prbs7", dwell_ms=args.dwell_ms)
+                try:
+                    sweep = chip.sweep(channel, generator="prbs7", dwell_ms=args.dwell_ms)
+                except qdm7720a.RunStopped as stopped:  # no clock on the channel, say
+                    all_clean = False
+                    print(f"{channel}: {stopped}")
+                    continue
                 window = sweep.window
                 if window:
                     print(f"{channel}: best gain 0x{sweep.best_gain:X}, "
@@ -45,6 +51,8 @@ def main():
     except qdm7720a.Error as error:
         print(f"sweep_channels.py: {error}", file=sys.stderr)
         return 2
+    except KeyboardInterrupt:  # Ctrl+C: the sweep has put its registers back
+        return 130
     return 0 if all_clean else 1
 
 
