@@ -1,6 +1,6 @@
 """The module on the real USB path: hidapi is the tests' stand-in, preloaded,
 whose board carries its chip at 0x48 (address byte 0x90)."""
-import os, re, subprocess
+import os, re, shlex, subprocess
 import pytest
 import qdm7720a as q
 
@@ -33,6 +33,8 @@ def test_boards_among_other_devices(monkeypatch):
     ("late@2", "write 0x10 " + " ".join(map(str, range(70))), lambda c: c.write(0x10, bytes(range(70))), q.Timeout),
     ("error@1", "channel", lambda c: c.channel(), q.BoardGone),
     ("nak", "led", lambda c: c.led(), None),
+    ("", "set 6 'transmit current=3' 'transmit preemphasis=0.375mA'", lambda c: c.set(6, {"Transmit Current": 3, "TRANSMIT PREEMPHASIS": "0.375mA"}), None),
+    ("nak", "sweep --channel B --generator prbs7", lambda c: c.sweep("b", generator="prbs7"), q.NotAcknowledged),
 ])
 def test_as_the_tool_on_usb(monkeypatch, tmp_path, faults, command, call, kind):
     monkeypatch.setenv("QDM_STANDIN_FAULTS", faults)
@@ -43,7 +45,7 @@ def test_as_the_tool_on_usb(monkeypatch, tmp_path, faults, command, call, kind):
             failure = pytest.raises(kind, call, chip).value
         else:
             call(chip)
-    said = cli("--trace", str(theirs), *command.split()).stderr
+    said = cli("--trace", str(theirs), *shlex.split(command)).stderr
     assert said == (f"qdm7720a-cli: {failure}\n" if failure else "")
     untimed = lambda path: re.sub(r"(?m)^[0-9:.]+ ", "", path.read_text())
     assert untimed(ours) == untimed(theirs)
@@ -55,3 +57,10 @@ def test_smbus_errno():
         with pytest.raises(OSError) as nak:
             bus.write_byte_data(0x40, 5, 1)
         assert nak.value.errno == 121 and "write of 1 byte to 0x05 at 0x40" in str(nak.value)
+
+
+def test_sweep_on_usb_finds_the_cable_and_restores():
+    with q.open(address=0x48) as chip:
+        before = chip.read(0x02, 8)
+        s = chip.sweep("B", generator="prbs7", dwell_ms=20, settle_ms=2)
+        assert (s.best_gain, s.window.width) == (7, 5) and chip.read(0x02, 8) == before
