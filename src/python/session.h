@@ -58,15 +58,7 @@ public:
     // raises UsageError without an exchange. A trace cut meanwhile raises
     // FileError once, after the work is done.
     template <typename Work> auto run(Work work) {
-        std::optional<decltype(work(std::declval<Chip&>()))> result;
-        {
-            pybind11::gil_scoped_release release;
-            std::lock_guard lock(mutex_);
-            if (open_) {
-                Chip chip{link_, registers_, address_, nullptr, &tracker_};
-                result.emplace(work(chip));
-            }
-        }
+        auto result = runUnlessClosed(std::move(work));
         if (!result)
             raiseClosed();
         raiseCutTrace();
