@@ -123,7 +123,7 @@ def test_threads_run_while_the_board_waits():
         while not stop.wait(0.001):
             ticks[0] += 1
 
-    ticker = threading.Thread(target=tick)
+    ticker = threading.Thread(target=tick, daemon=True)
     ticker.start()
     with q.open(demo=True, demo_fault="silent", timeout_ms=300) as chip:
         before = ticks[0]

@@ -122,7 +122,7 @@ def test_failures_say_what_the_tool_says(tmp_path, fault, command, call, kind):
 def test_results_are_the_tools():
     with q.open(**AT48) as chip:
         s = chip.sweep("C", first=4, last=14, bit_rate="1.485G", **FAST)
-        p = chip.prbs(seconds=0.5, channel="D", gain=0xE, generator="prbs7", interval_ms=100, tmds_clock=148.5e6, ber=1e-7)
+        p = chip.prbs(seconds=0.5, channel="D", gain=0xE, generator="prbs7", interval_ms=100, tmds_clock=148.5e6, ber=1e-10)
     tool = json.loads(cli("--json", "sweep", "--channel", "C", "--from", "4", "--to", "14", "--bit-rate", "1.485G",
                           "--generator", "prbs7", "--dwell", "20", "--settle", "2").stdout)
     assert (s.best_gain, s.window, s.applied) == (0xA, q.CleanWindow(9, 11, 3, 1, False), None)
@@ -130,9 +130,11 @@ def test_results_are_the_tools():
     keep = lambda d: {k: v for k, v in d.items() if k not in ("start", "points", "program", "exitStatus")}
     assert keep(s.json) == keep(tool) and s.csv.startswith("# ")
     assert [r.text for r in s.restores] == ["register 0x08 restored", "register 0x09 restored", "register 0x02 restored"]
-    assert p.verdict == "met" and p.complete and p.total.counts == (0, 0, 0) and p.total.ber[0] < 1e-7
+    # 1e-10 needs 20 s of clean bits: not decided in the half second asked for
+    assert p.verdict == "open" and p.complete and p.total.counts == (0, 0, 0) and p.total.ber[0] < 1e-8
+    assert p.total.seconds == pytest.approx(0.5, abs=0.1) and len(p.intervals) == 5
     assert p.total.bits == pytest.approx(1.485e9 * p.total.seconds) and s.points[5].errors.bits > 2e7
-    assert p.json["berTarget"] == 1e-7 and len(p.intervals) == len(p.json["intervals"])
+    assert p.json["berTarget"] == 1e-10 and len(p.intervals) == len(p.json["intervals"])
 
 
 def test_sweep_of_saturated_counts_names_no_gain():
@@ -196,15 +198,15 @@ def test_keyboard_interrupt_mid_sweep_restores():
         while not stop.wait(0.002):
             ticks[0] += 1
 
-    ticker = threading.Thread(target=tick)
+    ticker = threading.Thread(target=tick, daemon=True)  # a failure below must not hang
     ticker.start()
     with q.open(demo=True) as chip:
         before = registers(chip)
-        threading.Timer(0.6, _thread.interrupt_main).start()
+        threading.Timer(0.92, _thread.interrupt_main).start()
         start = time.monotonic()
-        with pytest.raises(KeyboardInterrupt):
-            chip.sweep("D", generator="prbs7", dwell_ms=400)
-        assert time.monotonic() - start < 0.75  # seen within a slice of the dwell
+        with pytest.raises(KeyboardInterrupt):  # clean: the counters are read every 0.5 s
+            chip.sweep("A", first=1, last=5, generator="prbs7", dwell_ms=3000)
+        assert time.monotonic() - start < 1.04  # seen within a slice of the wait (0.2 s left)
         assert registers(chip) == before
     stop.set()
     ticker.join()
