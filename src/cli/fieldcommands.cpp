@@ -18,9 +18,9 @@ namespace {
 // A register whose fields are known, or why the operand is none.
 std::optional<std::uint8_t> fieldRegister(const QString& text, CommandResult& refusal) {
     const std::optional<int> reg = byteOperand(text);
-    if (reg && fieldRegisterRefusal(std::uint8_t(*reg), text).isEmpty())
+    if (reg && !registerFields(std::uint8_t(*reg)).empty())
         return std::uint8_t(*reg);
-    refusal = usage(fieldRegisterRefusal(0x20, text));
+    refusal = usage(fieldRegisterRefusal(text));
     return std::nullopt;
 }
 

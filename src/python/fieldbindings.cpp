@@ -29,8 +29,7 @@ QString nameText(const py::handle& name) {
 
 std::uint8_t fieldRegisterArgument(long long reg) {
     const std::uint8_t r = registerArgument(reg);
-    if (const QString refused = fieldRegisterRefusal(r, hexValue(r)); !refused.isEmpty())
-        raiseUsage(refused);
+    checkFieldRegister(r);
     return r;
 }
 

@@ -127,8 +127,7 @@ py::object boardInfo(const BoardEntry& entry) {
 
 void checkFieldRegister(std::uint8_t reg) {
     if (registerFields(reg).empty())
-        raiseUsage(QStringLiteral("the register is one with fields, 0x00 to 0x0C or 0x10, not %1.")
-                       .arg(hexValue(reg)));
+        raiseUsage(fieldRegisterRefusal(hexValue(reg)));
 }
 
 py::object field(const RegisterField& f, std::uint8_t byte) {

@@ -91,7 +91,7 @@ def test_failures_say_what_the_tool_says(fault, command, call, kind):
     (lambda: q.open(demo=True).write(0xF0, bytes(17)), ValueError, "a write from 0xF0 takes 1 to 16 bytes, not 17"),
     (lambda: q.open(demo=True).write(0, [1, 256]), ValueError, "a byte is 0 to 255, not 256."),
     (lambda: q.open(demo=True).channel("E"), ValueError, "channel takes A, B, C, D, auto or hardware, not 'E'."),
-    (lambda: q.decode(0x20, 0), ValueError, "the register is one with fields, 0x00 to 0x0C or 0x10, not 0x20."),
+    (lambda: q.decode(0x20, 0), ValueError, "the register is one with fields, 0x00 to 0x0C or 0x10, not '0x20'."),
     (lambda: q.SMBus(demo=True).read_i2c_block_data(0x40, 0, 33), ValueError, "an I2C block is 1 to 32 bytes, not 33."),
 ])
 def test_refusals(call, kind, message):

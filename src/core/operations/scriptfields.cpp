@@ -18,9 +18,7 @@ OperationFailure failed(const Chip& chip, const QString& what, const LinkResult&
 
 } // namespace
 
-QString fieldRegisterRefusal(std::uint8_t reg, const QString& given) {
-    if (!registerFields(reg).empty())
-        return {};
+QString fieldRegisterRefusal(const QString& given) {
     return QStringLiteral("the register is one with fields, 0x00 to 0x0C or 0x10, not '%1'.")
         .arg(given);
 }

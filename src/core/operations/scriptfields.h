@@ -15,9 +15,10 @@
 // A field named and the value typed for it.
 using NamedValue = std::pair<QString, QString>;
 
-// Why `reg` takes no fields: "the register is one with fields, 0x00 to 0x0C
-// or 0x10, not '0x20'." (`given` as typed); empty when it has fields.
-QString fieldRegisterRefusal(std::uint8_t reg, const QString& given);
+// Why a register without fields (registerFields() is empty) is refused: "the
+// register is one with fields, 0x00 to 0x0C or 0x10, not '0x20'." (`given`
+// as typed).
+QString fieldRegisterRefusal(const QString& given);
 
 // The changes `named` makes in `reg`, each field found by its name in any
 // case and its value parsed as the field takes it; else a Usage failure that
