@@ -152,6 +152,18 @@ protected:
             }))
             ended_ = true;
     }
+    // The results of the run of `command`, which has ended; raised with the
+    // failure as `result` when it failed.
+    py::object told(py::object result, const QString& command) {
+        const std::optional<OperationFailure> failed =
+            session_
+                .runUnlessClosed(
+                    [&](Chip& chip) { return linkTestEndFailure(chip, end_, command); })
+                .value_or(std::nullopt);
+        if (failed)
+            raiseFailure(*failed, py::dict("result"_a = result));
+        return result;
+    }
     void endQuietly() noexcept {
         try {
             py::gil_scoped_acquire held; // a collection may come from any thread
@@ -261,16 +273,7 @@ public:
         results_.intervals = run_->intervals();
         results_.complete = run_->complete();
         results_.verdict = run_->verdict();
-        py::object result = prbsResult(results_, arguments_.options);
-        const std::optional<OperationFailure> failed =
-            session_
-                .runUnlessClosed([&](Chip& chip) {
-                    return linkTestEndFailure(chip, end_, QStringLiteral("prbs"));
-                })
-                .value_or(std::nullopt);
-        if (failed)
-            raiseFailure(*failed, py::dict("result"_a = result));
-        return result;
+        return told(prbsResult(results_, arguments_.options), QStringLiteral("prbs"));
     }
     const BerSettings& ber() const { return arguments_.ber; }
 
@@ -307,16 +310,7 @@ public:
         results_.choice = run_->choice();
         results_.points = run_->points();
         results_.end = end_;
-        py::object result = sweepResult(results_, run_->failed());
-        const std::optional<OperationFailure> failed =
-            session_
-                .runUnlessClosed([&](Chip& chip) {
-                    return linkTestEndFailure(chip, end_, QStringLiteral("sweep"));
-                })
-                .value_or(std::nullopt);
-        if (failed)
-            raiseFailure(*failed, py::dict("result"_a = result));
-        return result;
+        return told(sweepResult(results_, run_->failed()), QStringLiteral("sweep"));
     }
 
 private:
@@ -346,6 +340,31 @@ the `restores` of the result say. Raises RunStopped when the channel checked
 shows no clock, the chip was reset or another run holds the error counters,
 and the kind of a transfer that failed; the exception's `result` holds what
 was counted.)";
+
+// An error count of the whole time asked for (a PrbsResult), or `iterated`
+// one interval at a time (a PrbsRun).
+template <bool iterated>
+py::object
+prbs(py::object self, const py::object& seconds, const std::optional<std::string>& channel,
+     const std::optional<std::string>& generator, long long intervalMs,
+     std::optional<long long> gain, long long settleMs, const py::object& bitRate,
+     const py::object& tmdsClock, const py::object& confidence, std::optional<double> ber) {
+    auto run = std::make_unique<PrbsRun>(self, prbsArguments(seconds, channel, generator,
+                                                             intervalMs, gain, settleMs, bitRate,
+                                                             tmdsClock, confidence, ber, iterated));
+    if (iterated)
+        return py::cast(std::move(run));
+    while (run->next()) {
+    }
+    return run->result();
+}
+
+// The arguments prbs() and prbs_iter() take, with their defaults.
+#define QDM_PRBS_ARGUMENTS                                                                         \
+    "seconds"_a = py::none(), "channel"_a = py::none(), "generator"_a = py::none(),                \
+    "interval_ms"_a = 1000, "gain"_a = py::none(), "settle_ms"_a = kDefaultSettleMs,               \
+    "bit_rate"_a = py::none(), "tmds_clock"_a = py::none(), "confidence"_a = 0.95,                 \
+    "ber"_a = py::none()
 
 } // namespace
 
@@ -382,45 +401,17 @@ void defineLinkTestMethods(py::module_& module, ChipClass& chip) {
             return false;
         });
 
-    chip.def(
-        "prbs",
-        [](py::object self, const py::object& seconds, const std::optional<std::string>& channel,
-           const std::optional<std::string>& generator, long long intervalMs,
-           std::optional<long long> gain, long long settleMs, const py::object& bitRate,
-           const py::object& tmdsClock, const py::object& confidence, std::optional<double> ber) {
-            PrbsRun run(self, prbsArguments(seconds, channel, generator, intervalMs, gain, settleMs,
-                                            bitRate, tmdsClock, confidence, ber, false));
-            while (run.next()) {
-            }
-            return run.result();
-        },
-        "seconds"_a = py::none(), "channel"_a = py::none(), "generator"_a = py::none(),
-        "interval_ms"_a = 1000, "gain"_a = py::none(), "settle_ms"_a = kDefaultSettleMs,
-        "bit_rate"_a = py::none(), "tmds_clock"_a = py::none(), "confidence"_a = 0.95,
-        "ber"_a = py::none(),
-        (std::string("Counts PRBS7 errors on the three links for `seconds` (default 10; with "
-                     "ber, the most), reading the counters every interval_ms, as qdm7720a-cli "
-                     "prbs does: a PrbsResult.\n") +
-         kRunOptionsDoc)
-            .c_str());
-    chip.def(
-        "prbs_iter",
-        [](py::object self, const py::object& seconds, const std::optional<std::string>& channel,
-           const std::optional<std::string>& generator, long long intervalMs,
-           std::optional<long long> gain, long long settleMs, const py::object& bitRate,
-           const py::object& tmdsClock, const py::object& confidence, std::optional<double> ber) {
-            return std::make_unique<PrbsRun>(
-                self, prbsArguments(seconds, channel, generator, intervalMs, gain, settleMs,
-                                    bitRate, tmdsClock, confidence, ber, true));
-        },
-        "seconds"_a = py::none(), "channel"_a = py::none(), "generator"_a = py::none(),
-        "interval_ms"_a = 1000, "gain"_a = py::none(), "settle_ms"_a = kDefaultSettleMs,
-        "bit_rate"_a = py::none(), "tmds_clock"_a = py::none(), "confidence"_a = 0.95,
-        "ber"_a = py::none(),
-        (std::string("The error count of prbs() as a PrbsRun that gives each interval's "
-                     "LinkErrors as it ends; without `seconds` (or ber) until stopped.\n") +
-         kRunOptionsDoc)
-            .c_str());
+    chip.def("prbs", &prbs<false>, QDM_PRBS_ARGUMENTS,
+             (std::string("Counts PRBS7 errors on the three links for `seconds` (default 10; "
+                          "with ber, the most), reading the counters every interval_ms, as "
+                          "qdm7720a-cli prbs does: a PrbsResult.\n") +
+              kRunOptionsDoc)
+                 .c_str());
+    chip.def("prbs_iter", &prbs<true>, QDM_PRBS_ARGUMENTS,
+             (std::string("The error count of prbs() as a PrbsRun that gives each interval's "
+                          "LinkErrors as it ends; without `seconds` (or ber) until stopped.\n") +
+              kRunOptionsDoc)
+                 .c_str());
     chip.def(
         "sweep",
         [](py::object self, const std::string& channel, const std::optional<std::string>& generator,
